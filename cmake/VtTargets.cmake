@@ -1,0 +1,59 @@
+# Helpers every folder uses to declare products, data and tests.
+
+# A deliverable: built straight into the program folder image.
+function(vt_product target)
+  set_target_properties(${target} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${VT_IMAGE_DIR}
+    LIBRARY_OUTPUT_DIRECTORY ${VT_IMAGE_DIR}
+    PREFIX "")
+endfunction()
+
+# A COM server of the image that scripts/register registers in the prefix: KIND is dll or exe.
+function(vt_register_server target kind)
+  file(APPEND ${CMAKE_BINARY_DIR}/register.txt "${kind} $<TARGET_FILE_NAME:${target}>\n")
+endfunction()
+
+# Copies data files into a folder of the image (SUBDIR is e.g. xml, skins, bin) at build time.
+function(vt_image_files name subdir)
+  set(outputs)
+  foreach(src ${ARGN})
+    get_filename_component(fname ${src} NAME)
+    set(out ${VT_IMAGE_DIR}/${subdir}/${fname})
+    add_custom_command(OUTPUT ${out}
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${src} ${out}
+      DEPENDS ${src} VERBATIM)
+    list(APPEND outputs ${out})
+  endforeach()
+  add_custom_target(${name} ALL DEPENDS ${outputs})
+endfunction()
+
+# A GoogleTest executable run by CTest under Wine.
+#   vt_add_gtest(name SOURCES ... [LIBS ...] [WINDOWS] [SERIAL] [LABELS ...] [TIMEOUT s])
+# WINDOWS: the tests open real windows on the X display; they run one executable at a time
+# so focus and injected input of one test cannot reach another.
+function(vt_add_gtest name)
+  cmake_parse_arguments(A "WINDOWS;SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock)
+  if(NOT A_LIBS MATCHES "vttesthost")
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VT_TEST_BIN_DIR})
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 120)
+  endif()
+  # The test's environment travels on its emulator command, so it holds for discovery too.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+    "/usr/bin/env;VT_IMAGE_DIR=${VT_IMAGE_DIR};VT_SOURCE_DIR=${CMAKE_SOURCE_DIR};VT_TEST_OUT=${CMAKE_BINARY_DIR}/test-out;${CMAKE_SOURCE_DIR}/scripts/wine-exec")
+  set(props TIMEOUT ${A_TIMEOUT})
+  if(A_LABELS)
+    list(APPEND props LABELS "${A_LABELS}")
+  endif()
+  if(A_WINDOWS OR A_SERIAL)
+    list(APPEND props RESOURCE_LOCK desktop)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    WORKING_DIRECTORY ${VT_TEST_BIN_DIR}
+    PROPERTIES ${props})
+endfunction()

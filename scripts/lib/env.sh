@@ -1,0 +1,71 @@
+# Shared environment of the build, test and run scripts. Source it; do not run it.
+# Everything Wine does here happens in a prefix owned by the build, never the user's own.
+VT_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+VT_BUILD=${VT_BUILD_DIR:-$VT_ROOT/build/win}
+export VT_ROOT VT_BUILD
+export VT_DEPS_DIR=${VT_DEPS_DIR:-$VT_ROOT/build/deps}
+export WINEPREFIX=${VT_WINEPREFIX:-$VT_ROOT/build/wineprefix}
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export VT_IMAGE=$VT_BUILD/image
+
+vt_say() { echo "${VT_SCRIPT:-vt}: $*"; }
+
+# Boots the prefix once, with the crash dialog off and "Arial" mapped to a metric-compatible font.
+vt_prefix_init() {
+  local stamp=$WINEPREFIX/.vt-ready
+  [ -f "$stamp" ] && return 0
+  mkdir -p "$WINEPREFIX"
+  (
+    flock -w 300 9 || { echo "wine prefix lock timed out" >&2; exit 1; }
+    [ -f "$stamp" ] && exit 0
+    vt_say "booting wine prefix $WINEPREFIX"
+    timeout 300 wineboot -i >/dev/null 2>&1 || true
+    timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ /d 'Liberation Sans' /f >/dev/null 2>&1
+    timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Arial Bold' /t REG_SZ /d 'Liberation Sans Bold' /f >/dev/null 2>&1
+    timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ /d 'Liberation Serif' /f >/dev/null 2>&1
+    timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /t REG_SZ /d 'Liberation Mono' /f >/dev/null 2>&1
+    timeout 60 wineserver -w
+    touch "$stamp"
+  ) 9>"$WINEPREFIX.lock"
+}
+
+VT_XVFB_PID=
+VT_WINESERVER_STARTED=
+# Starts an X display (when none is set) and a persistent wineserver for the duration of a command.
+vt_session_start() {
+  vt_prefix_init
+  if [ -z "${DISPLAY:-}" ]; then
+    local n=${VT_DISPLAY_NUM:-$(( 90 + RANDOM % 400 ))}
+    while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    VT_XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    vt_say "Xvfb on $DISPLAY (pid $VT_XVFB_PID)"
+  fi
+  if wineserver -p 2>/dev/null; then VT_WINESERVER_STARTED=1; fi
+  trap vt_session_stop EXIT
+}
+
+vt_session_stop() {
+  if [ -n "$VT_WINESERVER_STARTED" ]; then timeout 30 wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "$VT_XVFB_PID" ]; then kill "$VT_XVFB_PID" 2>/dev/null || true; wait "$VT_XVFB_PID" 2>/dev/null || true; fi
+  VT_XVFB_PID=; VT_WINESERVER_STARTED=
+}
+
+# Configures and builds the Windows tree.
+vt_build() {
+  local gen=()
+  [ -f "$VT_BUILD/CMakeCache.txt" ] || gen=(-G Ninja -DCMAKE_BUILD_TYPE=${VT_BUILD_TYPE:-Release} -DCMAKE_TOOLCHAIN_FILE="$VT_ROOT/cmake/mingw-w64-x86_64.cmake")
+  cmake -S "$VT_ROOT" -B "$VT_BUILD" "${gen[@]}" -DVT_DEPS_DIR="$VT_DEPS_DIR" >/dev/null
+  cmake --build "$VT_BUILD" -j "${VT_JOBS:-$(nproc)}"
+}
+
+# Registers the COM servers of the install image and writes the install's registry values.
+vt_register() {
+  "$VT_ROOT/scripts/register"
+}
