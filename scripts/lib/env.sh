@@ -14,7 +14,7 @@ vt_say() { echo "${VT_SCRIPT:-vt}: $*"; }
 
 # Boots the prefix once, with the crash dialog off and "Arial" mapped to a metric-compatible font.
 vt_prefix_init() {
-  local stamp=$WINEPREFIX/.vt-ready
+  local stamp=$WINEPREFIX/.vt-ready-2
   [ -f "$stamp" ] && return 0
   mkdir -p "$WINEPREFIX"
   (
@@ -23,6 +23,8 @@ vt_prefix_init() {
     vt_say "booting wine prefix $WINEPREFIX"
     timeout 300 wineboot -i >/dev/null 2>&1 || true
     timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # Unmanaged windows: without a window manager Wine otherwise waits up to a second on every hide.
+    timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ /d 'Liberation Sans' /f >/dev/null 2>&1
     timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Arial Bold' /t REG_SZ /d 'Liberation Sans Bold' /f >/dev/null 2>&1
     timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ /d 'Liberation Serif' /f >/dev/null 2>&1
