@@ -10,7 +10,14 @@ endfunction()
 
 # A COM server of the image that scripts/register registers in the prefix: KIND is dll or exe.
 function(vt_register_server target kind)
-  file(APPEND ${CMAKE_BINARY_DIR}/register.txt "${kind} $<TARGET_FILE_NAME:${target}>\n")
+  set_property(GLOBAL APPEND PROPERTY VT_REGISTER_LINES "${kind} $<TARGET_FILE_NAME:${target}>")
+endfunction()
+
+# Writes register.txt once every folder has declared its servers (called at the end of the root file).
+function(vt_write_register_list)
+  get_property(lines GLOBAL PROPERTY VT_REGISTER_LINES)
+  list(JOIN lines "\n" content)
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/register.txt CONTENT "${content}\n")
 endfunction()
 
 # Copies data files into a folder of the image (SUBDIR is e.g. xml, skins, bin) at build time.
