@@ -1,0 +1,166 @@
+#include "skin/BitmapHelpers.h"
+#include <olectl.h>
+#include <ocidl.h>
+#include <memory>
+#include <vector>
+
+namespace vt::skin {
+
+using vt::win::MemoryDC;
+using vt::win::SelectGuard;
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP bm{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof(bm), &bm)) return SIZE{0, 0};
+    return SIZE{bm.bmWidth, bm.bmHeight};
+}
+
+HRGN CreateRegionFromBitmap(HBITMAP mask) {
+    if (!mask) return nullptr;
+    const SIZE size = BitmapSize(mask);
+    if (size.cx <= 0 || size.cy <= 0) return nullptr;
+
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = size.cx;
+    bi.bmiHeader.biHeight = size.cy;   // bottom-up rows
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    MemoryDC dibDC(nullptr);
+    MemoryDC srcDC(nullptr);
+    if (!dibDC.Get() || !srcDC.Get()) return nullptr;
+    vt::win::Bitmap dib(CreateDIBSection(dibDC, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib || !bits) return nullptr;
+    {
+        SelectGuard selDib(dibDC, dib);
+        SelectGuard selSrc(srcDC, mask);
+        BitBlt(dibDC, 0, 0, size.cx, size.cy, srcDC, 0, 0, SRCCOPY);
+    }
+    GdiFlush();
+
+    constexpr DWORD kGrow = 100;
+    constexpr DWORD kFlushEvery = 2000;
+    HRGN result = nullptr;
+    std::vector<BYTE> buffer(sizeof(RGNDATAHEADER) + sizeof(RECT) * kGrow);
+    DWORD capacity = kGrow;
+    DWORD count = 0;
+    RECT bounds{0x7FFFFFFF, 0x7FFFFFFF, 0, 0};
+
+    auto flush = [&]() {
+        if (count == 0) return;
+        auto* hdr = reinterpret_cast<RGNDATAHEADER*>(buffer.data());
+        hdr->dwSize = sizeof(RGNDATAHEADER);
+        hdr->iType = RDH_RECTANGLES;
+        hdr->nCount = count;
+        hdr->nRgnSize = count * sizeof(RECT);
+        hdr->rcBound = bounds;
+        HRGN piece = ExtCreateRegion(nullptr, DWORD(sizeof(RGNDATAHEADER) + count * sizeof(RECT)),
+                                     reinterpret_cast<RGNDATA*>(buffer.data()));
+        if (piece) {
+            if (!result) result = piece;
+            else {
+                CombineRgn(result, result, piece, RGN_OR);
+                DeleteObject(piece);
+            }
+        }
+        count = 0;
+        bounds = RECT{0x7FFFFFFF, 0x7FFFFFFF, 0, 0};
+    };
+    auto add = [&](int x0, int x1, int y) {
+        if (count == capacity) {
+            capacity += kGrow;
+            buffer.resize(sizeof(RGNDATAHEADER) + sizeof(RECT) * capacity);
+        }
+        RECT* rects = reinterpret_cast<RECT*>(buffer.data() + sizeof(RGNDATAHEADER));
+        rects[count++] = RECT{x0, y, x1, y + 1};
+        if (x0 < bounds.left) bounds.left = x0;
+        if (x1 > bounds.right) bounds.right = x1;
+        if (y < bounds.top) bounds.top = y;
+        if (y + 1 > bounds.bottom) bounds.bottom = y + 1;
+        if (count == kFlushEvery) flush();
+    };
+
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    for (int y = 0; y < size.cy; ++y) {
+        const DWORD* row = pixels + size_t(size.cy - 1 - y) * size.cx;   // bottom-up storage
+        int x = 0;
+        while (x < size.cx) {
+            while (x < size.cx && (row[x] & 0xFFFFFF) == 0xFFFFFF) ++x;
+            const int start = x;
+            while (x < size.cx && (row[x] & 0xFFFFFF) != 0xFFFFFF) ++x;
+            if (x > start) add(start, x, y);
+        }
+    }
+    flush();
+    if (!result) result = CreateRectRgn(0, 0, 0, 0);   // all white: an empty region
+    return result;
+}
+
+void CopyBitmapRect(CBitmap& target, HDC dc, HBITMAP source, int x1, int y1, int x2, int y2) {
+    if (!source) return;
+    const int w = x2 - x1, h = y2 - y1;
+    if (w <= 0 || h <= 0) return;
+    HBITMAP copy = CreateCompatibleBitmap(dc, w, h);
+    if (!copy) return;
+    {
+        MemoryDC srcDC(dc);
+        MemoryDC dstDC(dc);
+        SelectGuard selSrc(srcDC, source);
+        SelectGuard selDst(dstDC, copy);
+        StretchBlt(dstDC, 0, 0, w, h, srcDC, x1, y1, w, h, SRCCOPY);
+    }
+    target.Reset(copy);
+}
+
+bool LoadPictureFile(const wchar_t* path, CBitmap& target) {
+    if (!path) return false;
+    HANDLE file = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < 0x40000000;
+    HGLOBAL mem = ok ? GlobalAlloc(GMEM_MOVEABLE, SIZE_T(size.QuadPart)) : nullptr;
+    void* data = mem ? GlobalLock(mem) : nullptr;
+    DWORD read = 0;
+    ok = data && ReadFile(file, data, DWORD(size.QuadPart), &read, nullptr) && read == DWORD(size.QuadPart);
+    if (data) GlobalUnlock(mem);
+    CloseHandle(file);
+    if (!ok) {
+        if (mem) GlobalFree(mem);
+        return false;
+    }
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(mem, TRUE, &stream)) || !stream) {
+        GlobalFree(mem);
+        return false;
+    }
+    IPicture* picture = nullptr;
+    HRESULT hr = OleLoadPicture(stream, LONG(size.QuadPart), FALSE, IID_IPicture, reinterpret_cast<void**>(&picture));
+    stream->Release();
+    if (FAILED(hr) || !picture) return false;
+    // The picture object owns its bitmap: keep a copy of our own and let the picture go.
+    OLE_HANDLE handle = 0;
+    SHORT type = 0;
+    HBITMAP copy = nullptr;
+    if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP && SUCCEEDED(picture->get_Handle(&handle)))
+        copy = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0));
+    picture->Release();
+    if (!copy) return false;
+    target.Reset(copy);
+    return true;
+}
+
+void CreateArialFont(CFont& font) {
+    font.Reset(CreateFontW(14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"Arial"));
+}
+
+CPanelBitmap::CPanelBitmap(HBITMAP source, HWND window) {
+    if (!source) return;
+    const SIZE size = BitmapSize(source);
+    vt::win::WindowDC dc(window);
+    CopyBitmapRect(*this, dc, source, 0, 0, size.cx, size.cy);
+}
+
+} // namespace vt::skin

@@ -1,0 +1,145 @@
+// Bitmap helpers: regions from masks, cutting bitmaps, picture loading, the panel bitmap item.
+#include <gtest/gtest.h>
+#include "skin/BitmapHelpers.h"
+#include "support/SkinFixtures.h"
+
+using namespace vt::skin;
+using vt::win::MemoryDC;
+using vt::win::SelectGuard;
+
+namespace {
+// A 32-bit DIB section filled by a function of the pixel.
+HBITMAP MakeDib(int w, int h, COLORREF (*pixel)(int, int)) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* p = static_cast<DWORD*>(bits);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            COLORREF c = pixel(x, y);
+            p[y * w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        }
+    return bmp;
+}
+
+COLORREF PixelOf(HBITMAP bmp, int x, int y) {
+    MemoryDC dc(nullptr);
+    SelectGuard sel(dc, bmp);
+    return GetPixel(dc, x, y);
+}
+
+int RectCount(HRGN rgn) {
+    DWORD size = GetRegionData(rgn, 0, nullptr);
+    std::vector<BYTE> buf(size);
+    GetRegionData(rgn, size, reinterpret_cast<RGNDATA*>(buf.data()));
+    return int(reinterpret_cast<RGNDATA*>(buf.data())->rdh.nCount);
+}
+} // namespace
+
+TEST(CreateRegionFromBitmap, WhiteIsOutsideEverythingElseInside) {
+    // A 20x10 mask: white, with a black block at (5..9, 2..5) and a near-white pixel at (15, 8).
+    vt::win::Bitmap mask(MakeDib(20, 10, [](int x, int y) -> COLORREF {
+        if (x >= 5 && x < 10 && y >= 2 && y < 6) return RGB(0, 0, 0);
+        if (x == 15 && y == 8) return RGB(255, 255, 254);
+        return RGB(255, 255, 255);
+    }));
+    vt::win::Region rgn(CreateRegionFromBitmap(mask));
+    ASSERT_TRUE(rgn);
+    EXPECT_TRUE(PtInRegion(rgn, 5, 2));
+    EXPECT_TRUE(PtInRegion(rgn, 9, 5));
+    EXPECT_FALSE(PtInRegion(rgn, 10, 5));
+    EXPECT_FALSE(PtInRegion(rgn, 4, 2));
+    EXPECT_FALSE(PtInRegion(rgn, 5, 6));
+    EXPECT_TRUE(PtInRegion(rgn, 15, 8));
+    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+}
+
+TEST(CreateRegionFromBitmap, AllWhiteIsEmptyNoWhiteIsWholeAndNullIsNull) {
+    vt::win::Bitmap white(MakeDib(8, 8, [](int, int) { return RGB(255, 255, 255); }));
+    vt::win::Region empty(CreateRegionFromBitmap(white));
+    ASSERT_TRUE(empty);
+    RECT box;
+    EXPECT_EQ(GetRgnBox(empty, &box), NULLREGION);
+
+    vt::win::Bitmap grey(MakeDib(8, 6, [](int, int) { return RGB(10, 10, 10); }));
+    vt::win::Region whole(CreateRegionFromBitmap(grey));
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(GetRgnBox(whole, &box), SIMPLEREGION);
+    EXPECT_EQ(box.right, 8);
+    EXPECT_EQ(box.bottom, 6);
+
+    EXPECT_EQ(CreateRegionFromBitmap(nullptr), nullptr);
+}
+
+TEST(CreateRegionFromBitmap, ManyRunsAreCombinedIntoOneRegion) {
+    // A checkerboard of 200 x 50 single pixels: 5000 runs, more than one batch of rectangles.
+    vt::win::Bitmap board(MakeDib(400, 50, [](int x, int y) {
+        return ((x + y) & 1) ? RGB(255, 255, 255) : RGB(0, 0, 0);
+    }));
+    vt::win::Region rgn(CreateRegionFromBitmap(board));
+    ASSERT_TRUE(rgn);
+    EXPECT_EQ(RectCount(rgn), 200 * 50);
+    EXPECT_TRUE(PtInRegion(rgn, 0, 0));
+    EXPECT_FALSE(PtInRegion(rgn, 1, 0));
+    EXPECT_TRUE(PtInRegion(rgn, 399, 49));
+    EXPECT_FALSE(PtInRegion(rgn, 398, 49));
+}
+
+TEST(CopyBitmapRect, CutsTheRectangleAndLeavesTargetAloneWithoutSource) {
+    vt::win::Bitmap src(MakeDib(10, 10, [](int x, int y) { return RGB(x * 20, y * 20, 7); }));
+    vt::win::WindowDC screen(nullptr);
+    CBitmap target;
+    CopyBitmapRect(target, screen, src, 2, 3, 7, 9);
+    ASSERT_TRUE(target);
+    EXPECT_EQ(BitmapSize(target).cx, 5);
+    EXPECT_EQ(BitmapSize(target).cy, 6);
+    EXPECT_EQ(PixelOf(target, 0, 0), RGB(40, 60, 7));
+    EXPECT_EQ(PixelOf(target, 4, 5), RGB(120, 160, 7));
+
+    HBITMAP before = target.Get();
+    CopyBitmapRect(target, screen, nullptr, 0, 0, 5, 5);
+    EXPECT_EQ(target.Get(), before);
+    CopyBitmapRect(target, screen, src, 5, 5, 5, 9);   // empty width: nothing happens
+    EXPECT_EQ(target.Get(), before);
+}
+
+TEST(LoadPictureFile, LoadsBmpAndRefusesJunk) {
+    vt::test::ScratchFolder folder;
+    folder.WriteBmp(L"skins\\p.bmp", 7, 5, [](int x, int) { return x < 3 ? RGB(0, 0, 255) : RGB(0, 255, 0); });
+    folder.Write(L"skins\\junk.bmp", "not a picture");
+    folder.Write(L"skins\\empty.bmp", "");
+    CBitmap bmp;
+    ASSERT_TRUE(LoadPictureFile((folder.Path() + L"skins\\p.bmp").c_str(), bmp));
+    EXPECT_EQ(BitmapSize(bmp).cx, 7);
+    EXPECT_EQ(BitmapSize(bmp).cy, 5);
+    EXPECT_EQ(PixelOf(bmp, 1, 1), RGB(0, 0, 255));
+    EXPECT_EQ(PixelOf(bmp, 5, 4), RGB(0, 255, 0));
+    HBITMAP kept = bmp.Get();
+    EXPECT_FALSE(LoadPictureFile((folder.Path() + L"skins\\junk.bmp").c_str(), bmp));
+    EXPECT_FALSE(LoadPictureFile((folder.Path() + L"skins\\empty.bmp").c_str(), bmp));
+    EXPECT_FALSE(LoadPictureFile((folder.Path() + L"skins\\none.bmp").c_str(), bmp));
+    EXPECT_EQ(bmp.Get(), kept);
+}
+
+TEST(PanelBitmap, CopiesTheWholeSourceAndStartsWithEmptyFields) {
+    vt::win::Bitmap src(MakeDib(30, 20, [](int, int) { return RGB(1, 2, 3); }));
+    CPanelBitmap copy(src, nullptr);
+    EXPECT_NE(copy.Get(), src.Get());
+    EXPECT_EQ(BitmapSize(copy).cx, 30);
+    EXPECT_EQ(copy.m_controlId, -1);
+    EXPECT_EQ(copy.m_handle, nullptr);
+    CPanelBitmap none(nullptr, nullptr);
+    EXPECT_FALSE(none);
+}
+
+TEST(CreateArialFont, BoldHeight14) {
+    CFont font;
+    CreateArialFont(font);
+    ASSERT_TRUE(font);
+    LOGFONTW lf{};
+    GetObjectW(font, sizeof(lf), &lf);
+    EXPECT_EQ(lf.lfHeight, 14);
+    EXPECT_EQ(lf.lfWeight, 700);
+    EXPECT_STREQ(lf.lfFaceName, L"Arial");
+}
