@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "skin/SkinStore.h"
+#include "skin/Vocabulary.h"
+#include "win/Strings.h"
+
 namespace vt::skin {
 namespace {
 
@@ -148,12 +152,38 @@ void CKeyboardDef::Reset() {
     m_defaultCodes.clear();
     m_parsed = false;
     m_parseResult = false;
+    SetItemFields(-1, -1, kNoWindow, nullptr);
 }
 
 CKeyboardDef& GlobalKeyboardDef() {
     static CKeyboardDef def;
     return def;
 }
+
+bool LoadKeyboardDef(pugi::xml_node root, HWND owner, CKeyboardDef& def) {
+    pugi::xml_node element = root.child("KEYBOARDDEF");
+    if (!element) return false;
+    pugi::xml_attribute name = element.attribute("name");
+    const int32_t controlId = name ? FindControlIdByName(vt::win::Utf8ToWide(name.value())) : -1;
+    if (controlId < 0) return false;
+    pugi::xml_attribute file = element.attribute("file");
+    if (!file) return false;
+
+    int size = 0;
+    const BYTE* data = GetSkinBinaryData(vt::win::Utf8ToWide(file.value()), &size);
+    if (!ParseKeyDefinitions(data, size, def)) return false;
+
+    bool result = true;
+    if (pugi::xml_attribute defaults = element.attribute("kbddefaults")) {
+        int defaultsSize = 0;
+        const BYTE* defaultsData = GetSkinBinaryData(vt::win::Utf8ToWide(defaults.value()), &defaultsSize);
+        result = defaultsData && ParseKeyDefaults(defaultsData, def, defaultsSize);
+    }
+    def.SetItemFields(controlId, kKindKeyboardDef, nullptr, owner);
+    return result;
+}
+
+bool LoadKeyboardDef(pugi::xml_node root, HWND owner) { return LoadKeyboardDef(root, owner, GlobalKeyboardDef()); }
 
 KeyCode GetKeyCode(int32_t keyId) { return GlobalKeyboardDef().GetKeyCode(keyId); }
 int32_t FindKeyIdByCode(uint32_t packedCode) { return GlobalKeyboardDef().FindKeyIdByCode(packedCode); }

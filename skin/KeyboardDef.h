@@ -19,6 +19,10 @@
 #include <string_view>
 #include <vector>
 
+#include <pugixml.hpp>
+
+#include "skin/GuiItem.h"
+
 namespace vt::skin {
 
 struct KeySeqEntry {
@@ -52,7 +56,9 @@ struct UnsignedIdLess {
     bool operator()(int32_t a, int32_t b) const { return uint32_t(a) < uint32_t(b); }
 };
 
-class CKeyboardDef {
+// The definition's item part gets kind 22 and the KEYBOARDDEF element's control id once a
+// definition has been read by LoadKeyboardDef; it is never an entry of a page's list.
+class CKeyboardDef : public CGUIItem {
 public:
     // The usable key of this id, or null.
     const KeyDefRecord* FindKey(int32_t keyId) const;
@@ -99,6 +105,15 @@ bool ParseKeyDefinitions(const void* data, int64_t size, CKeyboardDef& def);
 // Parses a key defaults file into def's default codes (a later entry for an id replaces an earlier
 // one). False when the data is shorter than 4 bytes or its count does not match its size.
 bool ParseKeyDefaults(const void* data, CKeyboardDef& def, int64_t size);
+
+// Reads a keyboard page's KEYBOARDDEF child (root "KEYBOARD") into the program's definition:
+//   <KEYBOARDDEF name="KBDDEF_WINDOWS" file="KeyboardDef.bin" [kbddefaults="KeyDefaults.bin"]/>
+// Both files come from the skin store's "bin\" folder. False when the element, a control id of its
+// "name" or its "file" is missing, when the definition does not parse (now or at an earlier page),
+// or when a named defaults file is missing, empty or does not parse. The page reader builds the
+// page's lists only when this answers true.
+bool LoadKeyboardDef(pugi::xml_node root, HWND owner);
+bool LoadKeyboardDef(pugi::xml_node root, HWND owner, CKeyboardDef& def);
 
 // Lookups on the program's definition.
 KeyCode GetKeyCode(int32_t keyId);
