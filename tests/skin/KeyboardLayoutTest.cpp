@@ -2,6 +2,7 @@
 // unload order of LoadKeyboardLayout against a keyboard system with fixed answers.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "support/SkinFixtures.h"
@@ -170,4 +171,27 @@ TEST_F(KeyboardLayoutTest, RealSystemCallsAreHarmless) {
     EXPECT_TRUE(LoadKeyboardLayout(566));
     ReleaseKeyboardLayout();
     EXPECT_EQ(CurrentKeyboardLayoutSetting(), nullptr);
+}
+
+TEST_F(KeyboardLayoutTest, MutatedLayoutPagesBuildWhatTheyCanAndNeverCrash) {
+    std::string xml = vt::test::ReadFileBytes(vt::test::ImageDir() + L"xml\\KeyboardLayout.xml");
+    ASSERT_FALSE(xml.empty());
+    const char* pieces[] = {"<", ">", "/>", "\"", "=", " name=\"KBLAYOUT_UK\"", "KBLAYOUT", " kbdlayout=\"\"", "\x00"};
+    std::mt19937 rng(78);
+    for (int round = 0; round < 300; ++round) {
+        std::string d = xml;
+        for (int i = 0, n = 1 + rng() % 4; i < n; ++i) {
+            size_t at = rng() % d.size();
+            if (rng() % 2) d.insert(at, pieces[rng() % std::size(pieces)]);
+            else d.erase(at, 1 + rng() % 8);
+        }
+        pugi::xml_document mutated;
+        if (!mutated.load_buffer(d.data(), d.size())) continue;
+        unsigned r = BuildKeyboardLayoutItems(mutated.child("ITEMLIST"), items, owner);
+        EXPECT_LE(r & 0xFFFF, r >> 16);
+        LoadKeyboardLayout(FindKeyboardLayoutControlId(int32_t(rng() % 16)));
+        ReleaseKeyboardLayout();
+        DeleteAllItems(items);
+        EXPECT_TRUE(GlobalKeyboardLayouts().layouts.empty());
+    }
 }

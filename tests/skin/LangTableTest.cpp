@@ -437,3 +437,37 @@ TEST_F(LangShipped, MutatedLanguageFilesNeverCrashOrOverRead) {
         ResolveText(&t, L"#Assign", out);
     }
 }
+
+TEST_F(LangShipped, MutatedLanguagePagesBuildWhatTheyCanAndNeverCrash) {
+    std::string xml = vt::test::ReadFileBytes(vt::test::ImageDir() + L"xml\\Language.xml");
+    ASSERT_FALSE(xml.empty());
+    const char* pieces[] = {"<", ">", "/>", "\"", "=", " name=\"BUTTON_OK\"", "<RECT/>", "<SBMN/>", "LANGOVERRIDE",
+                            "LANG", "file=\"German.txt\"", "\x00", "&#0;", "<![CDATA[", "]]>"};
+    std::mt19937 rng(77);
+    int parsed = 0;
+    SetSelectedLanguageId(549);
+    for (int round = 0; round < 400; ++round) {
+        std::string d = xml;
+        for (int i = 0, n = 1 + rng() % 4; i < n; ++i) {
+            size_t at = rng() % d.size();
+            if (rng() % 2) d.insert(at, pieces[rng() % std::size(pieces)]);
+            else d.erase(at, 1 + rng() % 8);
+        }
+        pugi::xml_document mutated;
+        if (!mutated.load_buffer(d.data(), d.size())) continue;
+        ++parsed;
+        unsigned r = BuildLanguageItems(mutated.child("ITEMLIST"), items, owner);
+        EXPECT_LE(r & 0xFFFF, r >> 16);
+        if (CLangTable* t = SelectCurrentLanguageTable()) {
+            std::wstring out;
+            ResolveText(t, L"$ok", out);
+            size_t size = 0;
+            if (const void* rect = GetLayoutValue(t, FindControlIdByName(L"BUTTON_RESET"), L"RECT", &size)) {
+                EXPECT_EQ(size, 16u);
+                (void)rect;
+            }
+        }
+        DeleteAllItems(items);
+    }
+    EXPECT_GT(parsed, 50);
+}
