@@ -1,4 +1,5 @@
 #include "skin/GuiItem.h"
+#include "skin/BitmapItem.h"
 
 namespace vt::skin {
 
@@ -34,7 +35,9 @@ void ShowItem(CGUIItem* item, int show) {
     case kKindEditItemSingleKey:
     case kKindSliderTrack:
         // A bitmap item keeps a null handle in its item part; its window is the object's own.
-        ShowWindowOf(item->m_itemWindow, cmd);
+        // A bitmap item keeps a null handle in its item part; its window is the object's own.
+        if (item->m_kind == kKindBitmapItem) ShowWindowOf(static_cast<CBitmapItem*>(item)->Hwnd(), cmd);
+        else ShowWindowOf(item->m_itemWindow, cmd);
         break;
     default:
         // 0, 8, 9, 12, 13, 16 (until attached), 22, 24 and unknown codes have no window to show.

@@ -126,7 +126,9 @@ bool Window::ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& res
     case WM_COMMAND: child = reinterpret_cast<HWND>(lParam); break;
     case WM_NOTIFY: child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom; break;
     case WM_DRAWITEM:
-        if (wParam) child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
+        // Controls may have id 0 (skinned buttons do): only a menu item is not reflected.
+        if (reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->CtlType != ODT_MENU)
+            child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
         break;
     case WM_MEASUREITEM:
         if (wParam) child = GetDlgItem(m_hWnd, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlID);

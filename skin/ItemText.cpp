@@ -1,0 +1,35 @@
+#include "skin/ItemText.h"
+#include <windows.h>
+
+namespace vt::skin {
+
+std::wstring ResolveItemText(std::wstring_view text) {
+    return std::wstring(text);
+}
+
+void ApplyCaseMode(std::wstring& text, int caseMode) {
+    if (text.empty() || (caseMode != kCaseUpper && caseMode != kCaseLower)) return;
+    if (caseMode == kCaseUpper) CharUpperBuffW(text.data(), DWORD(text.size()));
+    else CharLowerBuffW(text.data(), DWORD(text.size()));
+}
+
+void BreakFirstNewline(std::wstring& text) {
+    size_t at = text.find(L"\\n");
+    if (at == std::wstring::npos) return;
+    text[at] = L'\r';
+    text[at + 1] = L'\n';
+}
+
+std::wstring MakeCaption(std::wstring_view text, int caseMode) {
+    std::wstring caption = ResolveItemText(text);
+    // The line break goes in before the case change, so an upper-cased "\n" is not left as "\N".
+    BreakFirstNewline(caption);
+    ApplyCaseMode(caption, caseMode);
+    return caption;
+}
+
+const void* FindLanguageOverride(int itemId, const wchar_t* attribute) { return nullptr; }
+
+int FindFontSubstitute(int fontId) { return -1; }
+
+} // namespace vt::skin

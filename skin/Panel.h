@@ -1,0 +1,86 @@
+#pragma once
+// Windows built from page files: CGUIPanel (a dialog whose look is its BACKGROUND bitmap and whose
+// outline is cut from its MASK bitmap, with the page's controls), CPopupBox (the modal popup form:
+// result 1 = OK, 2 = Cancel) and CMemDC (an off-screen DC copied to its target when it goes).
+#include <windows.h>
+#include <string>
+#include "skin/BitmapHelpers.h"
+#include "skin/GuiItem.h"
+#include "win/Dialog.h"
+
+namespace vt::skin {
+
+// Resource id of the popups' empty dialog template (a program may hold it; else a built-in
+// template of the same shape is used).
+constexpr UINT kPopupTemplateId = 129;
+
+class CGUIPanel : public vt::win::Dialog {
+public:
+    // A panel described by a page file in "xml\".
+    CGUIPanel(const std::wstring& pageFile, UINT templateId, HWND parent);
+    // A panel without a page, of the given rectangle.
+    CGUIPanel(HWND parent, const RECT& rect, UINT templateId);
+    ~CGUIPanel() override;
+
+    // Runs the panel modally (1 = OK, 2 = Cancel, -1 when it could not be made).
+    INT_PTR DoModal();
+    // Creates it modeless.
+    bool CreatePanel();
+
+    // After the page has been built: the derived class finds its controls and checks their kinds.
+    virtual void BindItems() = 0;
+
+    CGUIItems& Items() { return m_items; }
+    const RECT& PanelRect() const { return m_panelRect; }
+    bool IsCreated() const { return m_created; }
+    CPanelBitmap* Background() const { return m_background; }
+    CPanelBitmap* Mask() const { return m_mask; }
+    HRGN WindowRegion() const { return m_region; }
+
+protected:
+    bool OnInitDialog() override;
+    bool OnPaint() override;
+    bool OnEraseBkgnd(HDC dc) override;
+    void OnDestroy() override;
+    // Builds the page's controls and shapes the window (the work of window creation).
+    void BuildFromPage();
+
+    HWND m_parent;
+    std::wstring m_pageFile;
+    CPanelBitmap* m_background = nullptr;
+    CPanelBitmap* m_mask = nullptr;
+    HRGN m_region = nullptr;   // belongs to the window once set
+    CGUIItems m_items;
+    RECT m_panelRect{};
+    bool m_created = false;
+    UINT m_templateId;
+};
+
+class CPopupBox : public CGUIPanel {
+public:
+    using CGUIPanel::CGUIPanel;
+    void BindItems() override {}
+protected:
+    bool OnInitDialog() override;
+};
+
+class CMemDC {
+public:
+    // rect null: the target's clip box.
+    CMemDC(HDC target, const RECT* rect = nullptr);
+    ~CMemDC();
+    CMemDC(const CMemDC&) = delete;
+    CMemDC& operator=(const CMemDC&) = delete;
+    HDC Get() const { return m_dc; }
+    operator HDC() const { return m_dc; }
+    bool IsMemoryDC() const { return m_isMemDC; }
+private:
+    CBitmap m_bitmap;
+    HGDIOBJ m_oldBitmap = nullptr;
+    HDC m_target;
+    HDC m_dc = nullptr;
+    RECT m_rect{};
+    bool m_isMemDC;
+};
+
+} // namespace vt::skin

@@ -1,0 +1,347 @@
+// A popup built from its page file: size and shape from BACKGROUND and MASK, painted from the
+// background, with bitmap items and push/check buttons that report clicks to the popup.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <vector>
+#include "WindowTest.h"
+#include "skin/BitmapBtn.h"
+#include "skin/BitmapItem.h"
+#include "skin/Panel.h"
+#include "skin/ProgramFolder.h"
+#include "skin/SkinStore.h"
+#include "skin/Vocabulary.h"
+#include "support/SkinFixtures.h"
+
+using namespace vt::skin;
+using namespace vt::test;
+
+namespace {
+
+struct Command { WORD id; WORD code; HWND control; };
+
+// The test popup: binds its controls and records every command it receives.
+class TestPopup : public CPopupBox {
+public:
+    explicit TestPopup(const std::wstring& page = L"SkinTestPopup.xml") : CPopupBox(page, kPopupTemplateId, nullptr) {}
+    void BindItems() override {
+        ++bindCount;
+        auto button = [&](int id) {
+            CGUIItem* item = FindItem(m_items, id);
+            return item && item->m_kind == kKindBitmapBtn ? static_cast<CBitmapBtn*>(item) : nullptr;
+        };
+        ok = button(ctl::BUTTON_POPUP_OK);
+        cancel = button(ctl::BUTTON_POPUP_CANCEL);
+        autosave = button(ctl::BUTTON_CHECKBOX_AUTOSAVE);
+        dpiOsd = button(ctl::BUTTON_ENABLE_DPI_OSD);
+        help = button(ctl::BUTTON_HELP);
+        reset = button(ctl::BUTTON_RESET);
+        profile2 = button(ctl::BUTTON_PROFILE02);
+        CGUIItem* w = FindItem(m_items, ctl::BITMAPWIN_ASSIGNKEY);
+        keyWindow = w && w->m_kind == kKindBitmapWindow ? static_cast<CBitmapWindow*>(w) : nullptr;
+        CGUIItem* card = FindItem(m_items, ctl::BITMAP_PROFILE_RECT);
+        cardItem = card && card->m_kind == kKindBitmapItem ? static_cast<CBitmapItem*>(card) : nullptr;
+        if (postOnInit) PostMessageW(m_hWnd, postOnInit, postWParam, 0);
+    }
+    int IdOf(HWND control) {
+        CGUIItem* item = FindItemByWindow(m_items, control);
+        return item ? item->m_controlId : -1;
+    }
+    std::vector<Command> commands;
+    int bindCount = 0;
+    UINT postOnInit = 0;
+    WPARAM postWParam = 0;
+    CBitmapBtn *ok = nullptr, *cancel = nullptr, *autosave = nullptr, *dpiOsd = nullptr, *help = nullptr,
+               *reset = nullptr, *profile2 = nullptr;
+    CBitmapWindow* keyWindow = nullptr;
+    CBitmapItem* cardItem = nullptr;
+protected:
+    bool OnCommand(WORD id, WORD code, HWND control) override {
+        if (control) {
+            commands.push_back({id, code, control});
+            return true;
+        }
+        return false;
+    }
+};
+
+POINT CenterIn(HWND child, HWND relativeTo) {
+    RECT r;
+    GetWindowRect(child, &r);
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ScreenToClient(relativeTo, &p);
+    return p;
+}
+
+class SkinPopupWindowTest : public WindowTest {
+protected:
+    static void SetUpTestSuite() {
+        BuildVocabularyTables();
+        InitProgramFolder(ImageFolder().c_str());
+    }
+    void OpenPopup(TestPopup& popup) {
+        ASSERT_TRUE(popup.CreatePanel());
+        ShowWindow(popup, SW_SHOW);
+        SetForegroundWindow(popup);
+        UpdateWindow(popup);
+        PumpMessages(50, 1000);
+    }
+};
+
+} // namespace
+
+TEST_F(SkinPopupWindowTest, OpensSizedShapedAndPaintedFromItsPage) {
+    TestPopup popup;
+    OpenPopup(popup);
+    EXPECT_EQ(popup.bindCount, 1);
+    RECT wr;
+    GetWindowRect(popup, &wr);
+    EXPECT_EQ(wr.left, 0);
+    EXPECT_EQ(wr.top, 0);
+    EXPECT_EQ(wr.right - wr.left, 400);
+    EXPECT_EQ(wr.bottom - wr.top, 300);
+    EXPECT_EQ(popup.PanelRect().right, 400);
+    EXPECT_TRUE(popup.IsCreated());
+
+    // The mask's rounded corners are cut away.
+    vt::win::Region rgn(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_EQ(GetWindowRgn(popup, rgn), COMPLEXREGION);
+    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+    EXPECT_FALSE(PtInRegion(rgn, 399, 299));
+    EXPECT_TRUE(PtInRegion(rgn, 200, 150));
+    EXPECT_TRUE(PtInRegion(rgn, 12, 0));
+
+    // Build order: background, mask, fonts, bitmaps (items, then windows), then buttons.
+    const CGUIItems& items = popup.Items();
+    ASSERT_EQ(items.Count(), 2u + 2u + 4u + 9u);
+    std::vector<int> kinds;
+    for (CGUIItem* i : items.m_items) kinds.push_back(i->m_kind);
+    EXPECT_EQ(kinds, (std::vector<int>{0, 0, 12, 12, 1, 1, 1, 17, 2, 2, 2, 2, 2, 2, 2, 2, 2}));
+    EXPECT_EQ(items.At(0)->m_controlId, 0);
+    EXPECT_EQ(items.At(1)->m_controlId, 1);
+    EXPECT_EQ(items.At(9)->m_controlId, ctl::BUTTON_POPUP_CANCEL);   // name matched without regard to case
+    ASSERT_TRUE(popup.ok && popup.cancel && popup.autosave && popup.dpiOsd && popup.help && popup.reset &&
+                popup.profile2 && popup.keyWindow && popup.cardItem);
+    EXPECT_EQ(popup.ok->m_owner, popup.Hwnd());
+    EXPECT_EQ(popup.profile2->m_owner, popup.cardItem->Hwnd());
+    EXPECT_EQ(GetParent(*popup.profile2), popup.cardItem->Hwnd());
+    // A bitmap item is never found by its window; a bitmap window is.
+    EXPECT_EQ(FindItemByWindow(items, popup.cardItem->Hwnd()), nullptr);
+    EXPECT_EQ(FindItemByWindow(items, popup.keyWindow->Hwnd()), popup.keyWindow);
+    EXPECT_EQ(FindItemByWindow(items, nullptr), items.At(0));
+
+    // Captions: resolved text, case mode, first line break.
+    EXPECT_EQ(popup.ok->m_caption, L"OK");
+    EXPECT_EQ(popup.reset->m_caption, L"RESET ALL\r\nSETTINGS");
+    EXPECT_EQ(popup.ok->m_textFormat, 0x12000u | DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_WORDBREAK);
+    EXPECT_EQ(popup.reset->m_textFormat, 0x12000u | DT_CENTER | DT_WORDBREAK);
+    EXPECT_EQ(popup.ok->m_normalColor, 0xFFFFFFu);
+    EXPECT_EQ(popup.ok->m_disabledColor, 0x777069u);
+    EXPECT_EQ(popup.cancel->m_normalColor, 0u);                       // unset: drawn as 0xFEFEFE
+    EXPECT_TRUE(popup.autosave->m_isCheckbox);
+    EXPECT_FALSE(popup.ok->m_isCheckbox);
+    EXPECT_NE(popup.ok->m_font, nullptr);
+    EXPECT_EQ(popup.cancel->m_font, nullptr);
+    EXPECT_EQ(popup.ok->m_tooltip.Text(), L"Keep the changes");       // tooltip lines flattened
+    // Styles: owner-drawn child, no tab stop or border.
+    const LONG_PTR style = GetWindowLongPtrW(*popup.ok, GWL_STYLE);
+    EXPECT_EQ(style & BS_TYPEMASK, BS_OWNERDRAW);
+    EXPECT_FALSE(style & (WS_TABSTOP | WS_BORDER));
+    EXPECT_TRUE(style & WS_CHILD);
+    // The divider marked moveable is created disabled.
+    CGUIItem* divider = FindItem(items, ctl::BITMAP_HORIZONTALBARLONG);
+    ASSERT_TRUE(divider);
+    EXPECT_FALSE(IsWindowEnabled(static_cast<CBitmapItem*>(divider)->Hwnd()));
+    EXPECT_TRUE(IsWindowEnabled(popup.cardItem->Hwnd()));
+    // The round help button is cut by its mask.
+    vt::win::Region helpRgn(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(*popup.help, helpRgn), ERROR);
+    EXPECT_FALSE(PtInRegion(helpRgn, 0, 0));
+    EXPECT_TRUE(PtInRegion(helpRgn, 14, 14));
+
+    // Pixels: body, header band and the buttons' own bitmaps.
+    popup.keyWindow->SetCaptionBar(true);
+    popup.keyWindow->SetItemText(L"Left click");
+    BitmapSet key;
+    key.normal = GetSkinBitmap(std::wstring_view(L"keypic.bmp"));
+    key.rect = RECT{0, 0, 150, 86};
+    popup.keyWindow->SetPicture(&key);
+    popup.autosave->SetChecked(1);
+    PumpMessages(50, 1000);
+    MoveTo(399, 599);
+    PumpMessages(50, 1000);
+    Capture shot = CaptureClient(popup);
+    shot.SaveBmp(OutputPath(L"skin-test-popup.bmp"));
+    EXPECT_TRUE(SameColor(shot.At(100, 240), RGB(0x16, 0x19, 0x1d))) << std::hex << shot.At(100, 240);
+    EXPECT_TRUE(SameColor(shot.At(250, 38), RGB(0x0f, 0x22, 0x36), 12)) << std::hex << shot.At(250, 38);
+    EXPECT_TRUE(SameColor(shot.At(160, 270), RGB(0x2a, 0x30, 0x38))) << std::hex << shot.At(160, 270);   // OK, normal
+    int ticked = 0;   // the check box of the checked button shows its tick
+    for (int y = 131; y < 149; ++y)
+        for (int x = 190; x < 208; ++x) ticked += SameColor(shot.At(x, y), RGB(0x3d, 0x8f, 0xe0), 24);
+    EXPECT_GT(ticked, 6);
+    EXPECT_TRUE(SameColor(shot.At(95, 165), RGB(0x2a, 0x30, 0x38))) << std::hex << shot.At(95, 165);    // key picture
+    EXPECT_TRUE(SameColor(shot.At(21, 125), RGB(0x5e, 0xa6, 0xec))) << std::hex << shot.At(21, 125);    // over: a caption is set
+}
+
+TEST_F(SkinPopupWindowTest, PushButtonReportsOneClickWithItsWindow) {
+    TestPopup popup;
+    OpenPopup(popup);
+    ASSERT_TRUE(popup.ok);
+    const POINT p = CenterIn(*popup.ok, popup);
+    ClickClient(popup, p.x, p.y);
+    PumpMessages(30, 500);
+    ASSERT_EQ(popup.commands.size(), 1u);
+    EXPECT_EQ(popup.commands[0].id, 0);
+    EXPECT_EQ(popup.commands[0].code, BN_CLICKED);
+    EXPECT_EQ(popup.commands[0].control, popup.ok->Hwnd());
+    EXPECT_EQ(popup.IdOf(popup.commands[0].control), int(ctl::BUTTON_POPUP_OK));
+
+    // A double click is one click: the second press is ignored.
+    popup.commands.clear();
+    POINT s = p;
+    ClientToScreen(popup, &s);
+    MoveTo(s.x, s.y);
+    for (int i = 0; i < 2; ++i) {
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_MOUSE;
+        in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, in, sizeof(INPUT));
+        PumpMessages(5, 100);
+    }
+    PumpMessages(30, 500);
+    EXPECT_EQ(popup.commands.size(), 1u);
+}
+
+TEST_F(SkinPopupWindowTest, CheckButtonTogglesAndReportsOnButtonDown) {
+    TestPopup popup;
+    OpenPopup(popup);
+    ASSERT_TRUE(popup.autosave && popup.dpiOsd);
+    const POINT p = CenterIn(*popup.autosave, popup);
+    POINT s = p;
+    ClientToScreen(popup, &s);
+    MoveTo(s.x, s.y);
+    INPUT down{};
+    down.type = INPUT_MOUSE;
+    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &down, sizeof(INPUT));
+    PumpMessages(30, 500);
+    // Reported on the press, before any release.
+    ASSERT_EQ(popup.commands.size(), 1u);
+    EXPECT_EQ(popup.commands[0].code, BN_CLICKED);
+    EXPECT_EQ(popup.commands[0].control, popup.autosave->Hwnd());
+    EXPECT_EQ(popup.autosave->Checked(), 1);
+    INPUT up{};
+    up.type = INPUT_MOUSE;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &up, sizeof(INPUT));
+    PumpMessages(30, 500);
+    EXPECT_EQ(popup.commands.size(), 1u);
+
+    Sleep(GetDoubleClickTime() + 50);   // a quick second press would be a double click, which is ignored
+    ClickClient(popup, p.x, p.y);
+    EXPECT_EQ(popup.autosave->Checked(), 0);
+    EXPECT_EQ(popup.commands.size(), 2u);
+
+    // Without toggling on click the state stays; the page sets it.
+    popup.dpiOsd->SetToggleOnClick(false);
+    const POINT q = CenterIn(*popup.dpiOsd, popup);
+    ClickClient(popup, q.x, q.y);
+    ASSERT_EQ(popup.commands.size(), 3u);
+    EXPECT_EQ(popup.commands[2].control, popup.dpiOsd->Hwnd());
+    EXPECT_EQ(popup.dpiOsd->Checked(), 0);
+}
+
+TEST_F(SkinPopupWindowTest, ButtonInsideBitmapItemReportsThroughIt) {
+    TestPopup popup;
+    OpenPopup(popup);
+    ASSERT_TRUE(popup.profile2);
+    const POINT p = CenterIn(*popup.profile2, popup);
+    ClickClient(popup, p.x, p.y);
+    PumpUntil([&] { return !popup.commands.empty(); }, 1000);
+    ASSERT_EQ(popup.commands.size(), 1u);
+    EXPECT_EQ(popup.commands[0].code, BN_CLICKED);
+    EXPECT_EQ(popup.IdOf(popup.commands[0].control), int(ctl::BUTTON_PROFILE02));
+}
+
+TEST_F(SkinPopupWindowTest, StateBitmapsFollowHoverCheckAndDisable) {
+    TestPopup popup;
+    OpenPopup(popup);
+    ASSERT_TRUE(popup.cancel && popup.autosave);
+    auto centerPixel = [&](CBitmapBtn* b) {
+        PumpMessages(30, 500);
+        Capture c = CaptureClient(*b);
+        return c.At(c.width / 2, c.height - 4);
+    };
+    const COLORREF normal = RGB(0x2a, 0x30, 0x38), over = RGB(0x30, 0x50, 0x6f), down = RGB(0x1d, 0x5a, 0x96),
+                   disabled = RGB(0x1c, 0x1e, 0x22);
+    EXPECT_TRUE(SameColor(centerPixel(popup.cancel), normal)) << std::hex << centerPixel(popup.cancel);
+    // Hover lights the button.
+    POINT s = CenterIn(*popup.cancel, popup);
+    ClientToScreen(popup, &s);
+    MoveTo(s.x, s.y);
+    MoveTo(s.x + 1, s.y);
+    EXPECT_EQ(popup.cancel->m_hot, 1);
+    EXPECT_TRUE(SameColor(centerPixel(popup.cancel), over)) << std::hex << centerPixel(popup.cancel);
+    MoveTo(5, 600);
+    MoveTo(6, 600);
+    EXPECT_EQ(popup.cancel->m_hot, 0);
+    // A plain button set checked draws down; disabled draws the disabled bitmap even when checked.
+    popup.cancel->SetChecked(1);
+    EXPECT_TRUE(SameColor(centerPixel(popup.cancel), down)) << std::hex << centerPixel(popup.cancel);
+    EnableWindow(*popup.cancel, FALSE);
+    EXPECT_TRUE(SameColor(centerPixel(popup.cancel), disabled)) << std::hex << centerPixel(popup.cancel);
+}
+
+TEST_F(SkinPopupWindowTest, EscapeEndsWithTwoAndEnterWithOne) {
+    {
+        TestPopup popup;
+        popup.postOnInit = WM_KEYDOWN;
+        popup.postWParam = VK_ESCAPE;
+        EXPECT_EQ(popup.DoModal(), 2);
+        EXPECT_EQ(popup.bindCount, 1);
+    }
+    {
+        TestPopup popup;
+        popup.postOnInit = WM_KEYDOWN;
+        popup.postWParam = VK_RETURN;
+        EXPECT_EQ(popup.DoModal(), 1);
+    }
+}
+
+TEST_F(SkinPopupWindowTest, PanelWithoutPageTakesItsRectangle) {
+    class Plain : public CGUIPanel {
+    public:
+        Plain() : CGUIPanel(nullptr, RECT{0, 0, 220, 90}, kPopupTemplateId) {}
+        void BindItems() override {}
+    } panel;
+    ASSERT_TRUE(panel.CreatePanel());
+    RECT wr;
+    GetWindowRect(panel, &wr);
+    EXPECT_EQ(wr.right - wr.left, 220);
+    EXPECT_EQ(wr.bottom - wr.top, 90);
+    EXPECT_EQ(panel.Items().Count(), 0u);
+}
+
+TEST_F(SkinPopupWindowTest, PageWithoutMaskIsSizedButHasNoControlsAndNoShape) {
+    TestPopup popup(L"SkinTestNoMask.xml");
+    OpenPopup(popup);
+    RECT wr;
+    GetWindowRect(popup, &wr);
+    EXPECT_EQ(wr.right - wr.left, 400);
+    EXPECT_EQ(wr.bottom - wr.top, 300);
+    EXPECT_EQ(popup.Items().Count(), 1u);
+    vt::win::Region rgn(CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(GetWindowRgn(popup, rgn), ERROR);
+}
+
+TEST_F(SkinPopupWindowTest, BrokenPageKeepsTemplateSizeAndPaintsBlack) {
+    TestPopup popup(L"NoSuchPage.xml");
+    OpenPopup(popup);
+    EXPECT_EQ(popup.Items().Count(), 0u);
+    EXPECT_EQ(popup.Background(), nullptr);
+    RECT rc;
+    GetClientRect(popup, &rc);
+    EXPECT_GT(rc.right, 0);
+    Capture c = CaptureClient(popup);
+    EXPECT_TRUE(SameColor(c.At(c.width / 2, c.height / 2), RGB(0, 0, 0)));
+}
