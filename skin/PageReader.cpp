@@ -6,6 +6,8 @@
 #include "skin/BitmapBtn.h"
 #include "skin/BitmapItem.h"
 #include "skin/ItemText.h"
+#include "skin/KeyboardDef.h"
+#include "skin/KeyboardLayout.h"
 #include "skin/ProgramFolder.h"
 #include "skin/SkinStore.h"
 #include "skin/Vocabulary.h"
@@ -276,10 +278,6 @@ unsigned BuildLanguageList(pugi::xml_node root, CGUIItems& items, HWND parent) {
     static const ListElement e[] = {{"LANG", nullptr, false}};
     return BuildList(root, "LANGLIST", e, items, parent);
 }
-unsigned BuildKeyboardLayoutList(pugi::xml_node root, CGUIItems& items, HWND parent) {
-    static const ListElement e[] = {{"KBLAYOUT", nullptr, false}};
-    return BuildList(root, "KBLAYOUTLIST", e, items, parent);
-}
 unsigned BuildFontList(pugi::xml_node root, CGUIItems& items, HWND parent) {
     static const ListElement e[] = {{"FONT", &ReadFont, false}};
     return BuildList(root, "FONTLIST", e, items, parent);
@@ -341,7 +339,7 @@ struct ListBuilderEntry {
 // that are placed in them.
 const ListBuilderEntry ListBuilderTable[] = {
     {"LANGUAGES", &BuildLanguageList},
-    {"KEYBOARD LAYOUTS", &BuildKeyboardLayoutList},
+    {"KEYBOARD LAYOUTS", &BuildKeyboardLayoutItems},
     {"FONTS", &BuildFontList},
     {"BITMAPS", &BuildBitmapList},
     {"BUTTONS", &BuildButtonList},
@@ -358,8 +356,9 @@ static_assert(sizeof(ListBuilderTable) / sizeof(ListBuilderTable[0]) == 13);
 
 bool BuildFromDocument(const pugi::xml_document& doc, CGUIItems& items, HWND parent) {
     if (pugi::xml_node root = doc.child("KEYBOARD")) {
-        // The keyboard definition must be read before any key is built; this build reads none.
-        return false;
+        // The keyboard definition must be read before any key is built.
+        if (!LoadKeyboardDef(root, parent)) return false;
+        return BuildItemLists(root, items, parent);
     }
     if (pugi::xml_node root = doc.child("GUIPANEL")) return BuildPanelBackground(root, items, parent);
     if (pugi::xml_node root = doc.child("ITEMLIST")) return BuildItemLists(root, items, parent);

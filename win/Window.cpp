@@ -89,7 +89,10 @@ LRESULT Window::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Window* self = FromHandle(hwnd);
-    if (!self && t_creating) {
+    // Only the window being created takes the object: a parent of the same class procedure that
+    // has no object of its own (and gets WM_PARENTNOTIFY meanwhile) must not.
+    if (!self && t_creating && msg == WM_NCCREATE &&
+        reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams == t_creating) {
         self = t_creating;
         t_creating = nullptr;
         self->Attach(hwnd);
