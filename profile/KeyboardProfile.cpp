@@ -1,11 +1,6 @@
 #include "profile/KeyboardProfile.h"
 #include "profile/MouseProfile.h"
-// The keyboard definition comes with the toolkit; until it is part of the build, keys have no
-// default code unless a lookup is set.
-#if __has_include("skin/KeyboardDef.h")
 #include "skin/KeyboardDef.h"
-#define VT_HAVE_KEYBOARD_DEF 1
-#endif
 #include <cstring>
 
 const int32_t KeyboardActionTable[5] = {0, 5, 21, 6, 62};
@@ -21,15 +16,11 @@ bool LookupKeyDefault(int32_t keyId, uint16_t& code, uint8_t& prefix) {
     code = 0;
     prefix = 0;
     if (const auto& lookup = CurrentLookup()) return lookup(keyId, code, prefix);
-#ifdef VT_HAVE_KEYBOARD_DEF
     vt::skin::KeyCode kc;
     if (!vt::skin::GlobalKeyboardDef().GetDefaultCode(keyId, kc)) return false;
     code = uint16_t(kc.code);
     prefix = kc.prefix;
     return true;
-#else
-    return false;
-#endif
 }
 
 bool CDmProfile_Keyboard::IsAssignmentTypeAllowed(int32_t kind) { return ActionTableAllows(KeyboardActionTable, kind); }

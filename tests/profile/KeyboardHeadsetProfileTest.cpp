@@ -155,3 +155,32 @@ TEST(HeadsetProfileTest, CopyKeepsBandsRangeAndSwitch) {
 }
 
 } // namespace
+
+#include "skin/KeyboardDef.h"
+
+namespace {
+
+TEST(KeyboardProfileTest, ResetReadsTheKeyboardDefinitionDefaults) {
+    auto& def = vt::skin::GlobalKeyboardDef();
+    def.Reset();
+    // A key defaults file: count, then {key id, code | prefix << 16}.
+    const int32_t file[] = {2, 100, 0x0001001D, 200, 0x0000001E};
+    ASSERT_TRUE(vt::skin::ParseKeyDefaults(file, def, sizeof(file)));
+    CDmProfile_Keyboard p;
+    for (int32_t key : {100, 200, 300}) p.GetAssignment(key);
+    p.ResetAssignmentsToDefault();
+    struct Case {
+        int32_t key;
+        uint8_t low, prefixByte;
+    } cases[] = {{100, 0x1D, 1}, {200, 0x1E, 0}, {300, 0, 0}};
+    for (const auto& c : cases) {
+        AssignmentRecord r = p.GetAssignment(c.key);
+        EXPECT_EQ(r.kind, 0);
+        EXPECT_EQ(r.payload[0], c.low) << c.key;
+        EXPECT_EQ(r.payload[1], 0);
+        EXPECT_EQ(r.payload[4], c.prefixByte) << c.key;
+    }
+    def.Reset();
+}
+
+} // namespace
