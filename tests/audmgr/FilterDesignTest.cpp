@@ -29,7 +29,7 @@ const Known kKnown[] = {
     {"dravon band 9 high shelf 16 kHz +4 dB", {2, 16000, 361, 4 * 256}, 10778, 2157, 19361, 8507, 1450, 3},
 };
 
-TEST(FilterDesign, KnownBlocks) {
+TEST(AudFilterDesign, KnownBlocks) {
     for (const auto& k : kKnown) {
         SCOPED_TRACE(k.name);
         uint8_t block[kEqBlockSize] = {};
@@ -44,7 +44,7 @@ TEST(FilterDesign, KnownBlocks) {
     }
 }
 
-TEST(FilterDesign, HighShelfBlockBytes) {
+TEST(AudFilterDesign, HighShelfBlockBytes) {
     const EqBand band{2, 16000, 361, 1024};
     uint8_t block[kEqBlockSize] = {};
     EXPECT_EQ(DesignBandFilter(0, &band, block), 0u);  // 0 means 48000 Hz
@@ -52,7 +52,7 @@ TEST(FilterDesign, HighShelfBlockBytes) {
     EXPECT_EQ(std::memcmp(block, expected, kEqBlockSize), 0);
 }
 
-TEST(FilterDesign, PassThroughBands) {
+TEST(AudFilterDesign, PassThroughBands) {
     struct Case { const char* name; EqBand band; };
     const Case cases[] = {
         {"peak 1 kHz at 0 dB", {0, 1000, 361, 0}},
@@ -73,13 +73,13 @@ TEST(FilterDesign, PassThroughBands) {
     }
 }
 
-TEST(FilterDesign, QFieldZeroIsExact) {
+TEST(AudFilterDesign, QFieldZeroIsExact) {
     const EqBand band{0, 1000, 0, 1536};
     uint8_t block[kEqBlockSize] = {};
     EXPECT_EQ(DesignBandFilter(48000, &band, block), 0u);
 }
 
-TEST(FilterDesign, RefusedBandsLeaveTheBlockAlone) {
+TEST(AudFilterDesign, RefusedBandsLeaveTheBlockAlone) {
     struct Case { const char* name; const EqBand* band; bool withBlock; EqBand storage; uint32_t code; };
     const EqBand good{0, 1000, 361, 0};
     Case cases[] = {
@@ -106,7 +106,7 @@ TEST(FilterDesign, RefusedBandsLeaveTheBlockAlone) {
     EXPECT_EQ(DesignBandFilter(48000, &highBits, block) & kDesignBlockingCodes, 0u);
 }
 
-TEST(FilterDesign, LowShelfAt31HzIsStableWithItsExponent) {
+TEST(AudFilterDesign, LowShelfAt31HzIsStableWithItsExponent) {
     const EqBand band{1, 31, 361, 6 * 256};
     uint8_t block[kEqBlockSize] = {};
     const uint32_t code = DesignBandFilter(48000, &band, block);
@@ -121,7 +121,7 @@ TEST(FilterDesign, LowShelfAt31HzIsStableWithItsExponent) {
     EXPECT_NE(code & kDesignGainOff, 0u);
 }
 
-TEST(FilterDesign, RecognisesWellRepresentedBands) {
+TEST(AudFilterDesign, RecognisesWellRepresentedBands) {
     struct Case { EqBand band; };
     const Case cases[] = {
         {{0, 1000, 361, 4 * 256}}, {{0, 4000, 361, -6 * 256}}, {{2, 16000, 361, 4 * 256}},
@@ -140,7 +140,7 @@ TEST(FilterDesign, RecognisesWellRepresentedBands) {
 
 // Over a grid of every type, frequency, Q and gain the block is a stable filter whose exponent
 // is the one the largest coefficient needs, and the design never produces NaN or overflows.
-TEST(FilterDesign, GridProperties) {
+TEST(AudFilterDesign, GridProperties) {
     const uint16_t freqs[] = {20, 31, 62, 125, 250, 500, 1000, 2000, 4000, 8000, 12000, 16000, 20000, 23999};
     const uint16_t qs[] = {1, 64, 181, 361, 1024, 4096, 65535};
     const int16_t gains[] = {-36 * 256, -12 * 256, -1, 0, 1, 6 * 256, 15 * 256, 32767, -32768};
@@ -171,7 +171,7 @@ TEST(FilterDesign, GridProperties) {
     EXPECT_GT(designs, 2000);
 }
 
-TEST(FilterDesign, DefaultBandsOfEveryBuiltInRowAreWritable) {
+TEST(AudFilterDesign, DefaultBandsOfEveryBuiltInRowAreWritable) {
     const uint16_t freqs[10] = {31, 62, 125, 250, 500, 1000, 2000, 4000, 8000, 16000};
     const int rows[][10] = {
         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},       {6, 3, 1, 2, -5, 4, -3, 1, 7, 4},
