@@ -10,7 +10,7 @@
 namespace vt::aud {
 
 // The maker's USB vendor id and the headset's product id.
-constexpr unsigned short kVeltoVendorId = 0x3A5D;
+constexpr unsigned short kVeltoVendorId = 0x2F3D;  // the same id as the device engine's VT_VENDOR_ID
 constexpr unsigned short kHeadsetProductId = 0x001B;
 
 // Report buffers hold this many bytes; devices with longer reports are not opened.

@@ -204,7 +204,7 @@ TEST(AudWin32Hid, FindsNoHeadset) {
         for (auto& ch : lower) ch = towlower(ch);
         EXPECT_EQ(lower.find(L"pid_001b"), std::wstring::npos) << "unexpected headset";
     }
-    EXPECT_EQ(backend->Open(L"\\\\?\\hid#vid_3a5d&pid_001b#none#{4d1e55b2-f16f-11cf-88cb-001111000030}"), nullptr);
+    EXPECT_EQ(backend->Open(L"\\\\?\\hid#vid_2f3d&pid_001b#none#{4d1e55b2-f16f-11cf-88cb-001111000030}"), nullptr);
 }
 
 } // namespace
