@@ -29,15 +29,16 @@ struct Ptr {
     void** V() { return reinterpret_cast<void**>(&p); }
 };
 
-std::wstring TestDeviceKey() {
-    return L"Software\\VeltoAudTest\\" + std::to_wstring(GetCurrentProcessId()) +
-           L"\\{CE89CE08-D9EC-4A3B-B359-2F7EA6611A2F}";
-}
+// A store of this process's own; process ids are reused, so a key left behind by a process that
+// died is removed before use.
+std::wstring TestRoot() { return L"Software\\VeltoAudTest\\" + std::to_wstring(GetCurrentProcessId()); }
+std::wstring TestDeviceKey() { return TestRoot() + L"\\{CE89CE08-D9EC-4A3B-B359-2F7EA6611A2F}"; }
 
 class AudObjects : public testing::Test {
 protected:
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        RegDeleteTreeW(HKEY_CURRENT_USER, TestRoot().c_str());
         SetStoreRoot(HKEY_CURRENT_USER, L"HKCU", TestDeviceKey());
         sim = vt::sim::MakeHeadsetSimulator();
         SetHidBackend(sim);
@@ -47,7 +48,7 @@ protected:
     }
     void TearDown() override {
         mgr->Release();
-        RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\VeltoAudTest\\" + std::to_wstring(GetCurrentProcessId())).c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, TestRoot().c_str());
         SetHidBackend(nullptr);
         vt::win::SetAudioEndpoints(nullptr);
         CoUninitialize();
