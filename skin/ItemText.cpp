@@ -1,10 +1,13 @@
 #include "skin/ItemText.h"
 #include <windows.h>
+#include "skin/LangTable.h"
 
 namespace vt::skin {
 
 std::wstring ResolveItemText(std::wstring_view text) {
-    return std::wstring(text);
+    std::wstring out;
+    if (!ResolveText(CurrentLanguageTable(), text, out)) out.assign(text);
+    return out;
 }
 
 void ApplyCaseMode(std::wstring& text, int caseMode) {
@@ -28,8 +31,16 @@ std::wstring MakeCaption(std::wstring_view text, int caseMode) {
     return caption;
 }
 
-const void* FindLanguageOverride(int itemId, const wchar_t* attribute) { return nullptr; }
+const void* FindLanguageOverride(int itemId, const wchar_t* attribute) {
+    const CLangTable* table = CurrentLanguageTable();
+    if (!table || !attribute) return nullptr;
+    size_t size = 0;
+    const void* data = GetLayoutValue(table, itemId, attribute, &size);
+    // A rectangle is four numbers; anything shorter is not used as one.
+    if (data && _wcsicmp(attribute, L"RECT") == 0 && size < 4 * sizeof(int32_t)) return nullptr;
+    return data;
+}
 
-int FindFontSubstitute(int fontId) { return -1; }
+int FindFontSubstitute(int fontId) { return FindLangFontSubstitute(CurrentLanguageTable(), fontId); }
 
 } // namespace vt::skin

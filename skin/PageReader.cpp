@@ -8,6 +8,7 @@
 #include "skin/ItemText.h"
 #include "skin/KeyboardDef.h"
 #include "skin/KeyboardLayout.h"
+#include "skin/LangTable.h"
 #include "skin/ProgramFolder.h"
 #include "skin/SkinStore.h"
 #include "skin/Vocabulary.h"
@@ -274,10 +275,6 @@ unsigned BuildList(pugi::xml_node root, const char* listName, const ListElement 
 }
 
 // Elements whose builder is null belong to controls this build does not have yet: they are skipped.
-unsigned BuildLanguageList(pugi::xml_node root, CGUIItems& items, HWND parent) {
-    static const ListElement e[] = {{"LANG", nullptr, false}};
-    return BuildList(root, "LANGLIST", e, items, parent);
-}
 unsigned BuildFontList(pugi::xml_node root, CGUIItems& items, HWND parent) {
     static const ListElement e[] = {{"FONT", &ReadFont, false}};
     return BuildList(root, "FONTLIST", e, items, parent);
@@ -338,7 +335,7 @@ struct ListBuilderEntry {
 // The fixed build order: fonts before anything that shows text, bitmap items before the controls
 // that are placed in them.
 const ListBuilderEntry ListBuilderTable[] = {
-    {"LANGUAGES", &BuildLanguageList},
+    {"LANGUAGES", &BuildLanguageItems},
     {"KEYBOARD LAYOUTS", &BuildKeyboardLayoutItems},
     {"FONTS", &BuildFontList},
     {"BITMAPS", &BuildBitmapList},

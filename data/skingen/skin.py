@@ -132,12 +132,12 @@ def bitmaps():
         'divider.bmp': lambda: divider(360, 2),
         'help_m.bmp': lambda: round_mask(28),
         'btn_m.bmp': lambda: button_mask(110, 32),
-        'wide_m.bmp': lambda: button_mask(120, 40),
+        'wide_m.bmp': lambda: button_mask(140, 40),
         'keypic.bmp': lambda: key_picture(150, 86),
     }
     for s in 'nodx':
         out['btn_%s.bmp' % s] = (lambda s=s: push_button(110, 32, s))
-        out['wide_%s.bmp' % s] = (lambda s=s: push_button(120, 40, s))
+        out['wide_%s.bmp' % s] = (lambda s=s: push_button(140, 40, s))
         out['tab_%s.bmp' % s] = (lambda s=s: push_button(104, 28, s, THEME['card']))
         out['chk_%s.bmp' % s] = (lambda s=s: check_button(190, 24, s))
         out['help_%s.bmp' % s] = (lambda s=s: round_button(28, s))

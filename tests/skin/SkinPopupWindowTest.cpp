@@ -6,6 +6,7 @@
 #include "WindowTest.h"
 #include "skin/BitmapBtn.h"
 #include "skin/BitmapItem.h"
+#include "skin/LangTable.h"
 #include "skin/Panel.h"
 #include "skin/ProgramFolder.h"
 #include "skin/SkinStore.h"
@@ -77,7 +78,22 @@ protected:
     static void SetUpTestSuite() {
         BuildVocabularyTables();
         InitProgramFolder(ImageFolder().c_str());
+        // As start-up does: the selected language and the default one are built from Language.xml.
+        SetSelectedLanguageId(549);
+        languages = new CGUIItems;
+        languages->LoadSkinPage(L"Language.xml", nullptr);
     }
+    static void TearDownTestSuite() {
+        SetCurrentLanguageTable(nullptr);
+        delete languages;
+        languages = nullptr;
+    }
+    void SetUp() override { UseLanguage(544); }
+    static void UseLanguage(int id) {
+        auto it = LanguageMap().find(id);
+        SetCurrentLanguageTable(it == LanguageMap().end() ? nullptr : it->second);
+    }
+    static inline CGUIItems* languages = nullptr;
     void OpenPopup(TestPopup& popup) {
         ASSERT_TRUE(popup.CreatePanel());
         ShowWindow(popup, SW_SHOW);
@@ -112,13 +128,13 @@ TEST_F(SkinPopupWindowTest, OpensSizedShapedAndPaintedFromItsPage) {
 
     // Build order: background, mask, fonts, bitmaps (items, then windows), then buttons.
     const CGUIItems& items = popup.Items();
-    ASSERT_EQ(items.Count(), 2u + 2u + 4u + 9u);
+    ASSERT_EQ(items.Count(), 2u + 3u + 4u + 9u);
     std::vector<int> kinds;
     for (CGUIItem* i : items.m_items) kinds.push_back(i->m_kind);
-    EXPECT_EQ(kinds, (std::vector<int>{0, 0, 12, 12, 1, 1, 1, 17, 2, 2, 2, 2, 2, 2, 2, 2, 2}));
+    EXPECT_EQ(kinds, (std::vector<int>{0, 0, 12, 12, 12, 1, 1, 1, 17, 2, 2, 2, 2, 2, 2, 2, 2, 2}));
     EXPECT_EQ(items.At(0)->m_controlId, 0);
     EXPECT_EQ(items.At(1)->m_controlId, 1);
-    EXPECT_EQ(items.At(9)->m_controlId, ctl::BUTTON_POPUP_CANCEL);   // name matched without regard to case
+    EXPECT_EQ(items.At(10)->m_controlId, ctl::BUTTON_POPUP_CANCEL);   // name matched without regard to case
     ASSERT_TRUE(popup.ok && popup.cancel && popup.autosave && popup.dpiOsd && popup.help && popup.reset &&
                 popup.profile2 && popup.keyWindow && popup.cardItem);
     EXPECT_EQ(popup.ok->m_owner, popup.Hwnd());
@@ -131,6 +147,7 @@ TEST_F(SkinPopupWindowTest, OpensSizedShapedAndPaintedFromItsPage) {
 
     // Captions: resolved text, case mode, first line break.
     EXPECT_EQ(popup.ok->m_caption, L"OK");
+    EXPECT_EQ(popup.cancel->m_caption, L"Cancel");
     EXPECT_EQ(popup.reset->m_caption, L"RESET ALL\r\nSETTINGS");
     EXPECT_EQ(popup.ok->m_textFormat, 0x12000u | DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_WORDBREAK);
     EXPECT_EQ(popup.reset->m_textFormat, 0x12000u | DT_CENTER | DT_WORDBREAK);
@@ -344,4 +361,39 @@ TEST_F(SkinPopupWindowTest, BrokenPageKeepsTemplateSizeAndPaintsBlack) {
     EXPECT_GT(rc.right, 0);
     Capture c = CaptureClient(popup);
     EXPECT_TRUE(SameColor(c.At(c.width / 2, c.height / 2), RGB(0, 0, 0)));
+}
+
+TEST_F(SkinPopupWindowTest, SecondLanguageChangesTextsAndItemAttributes) {
+    UseLanguage(549);
+    ASSERT_NE(CurrentLanguageTable(), nullptr);
+    TestPopup popup;
+    OpenPopup(popup);
+    ASSERT_TRUE(popup.ok && popup.cancel && popup.reset && popup.autosave && popup.profile2);
+    EXPECT_EQ(popup.cancel->m_caption, L"ABBRECHEN");   // per-item case override
+    EXPECT_EQ(popup.profile2->m_caption, L"Profil 2");
+    EXPECT_EQ(popup.reset->m_caption, L"RESET ALL\r\nSETTINGS");   // not a key: as written
+    // The RECT override moves and widens the reset button.
+    RECT r;
+    GetWindowRect(*popup.reset, &r);
+    MapWindowPoints(nullptr, popup, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 180);
+    EXPECT_EQ(r.top, 188);
+    EXPECT_EQ(r.right, 320);
+    EXPECT_EQ(r.bottom, 228);
+    // FONT_ARIAL12 is replaced by FONT_ARIAL10 in this language.
+    ASSERT_NE(popup.autosave->m_font, nullptr);
+    EXPECT_EQ(popup.autosave->m_font->m_controlId, int(ctl::FONT_ARIAL10));
+    Capture shot = CaptureClient(popup);
+    shot.SaveBmp(OutputPath(L"skin-test-popup-german.bmp"));
+}
+
+TEST_F(SkinPopupWindowTest, WithoutALanguageTableTextsShowAsWritten) {
+    UseLanguage(-1);
+    ASSERT_EQ(CurrentLanguageTable(), nullptr);
+    TestPopup popup;
+    OpenPopup(popup);
+    ASSERT_TRUE(popup.ok && popup.autosave);
+    EXPECT_EQ(popup.ok->m_caption, L"$ok");
+    EXPECT_EQ(popup.autosave->m_caption, L"      Save automatically");
+    EXPECT_EQ(popup.help->m_tooltip.Text(), L"$help");
 }

@@ -1,0 +1,143 @@
+// Skin page benchmark: for the largest page file of the program folder image, the time to read and
+// build the page relative to pugixml's own parse of the same file, and the time to first paint of
+// a popup built from it.  Usage: skin_bench [repetitions]  (VT_IMAGE_DIR names the image folder).
+#include <windows.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+#include <pugixml.hpp>
+#include "skin/BitmapItem.h"
+#include "skin/LangTable.h"
+#include "skin/PageReader.h"
+#include "skin/Panel.h"
+#include "skin/ProgramFolder.h"
+#include "skin/Vocabulary.h"
+#include "win/Strings.h"
+
+using namespace vt::skin;
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER freq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart) * 1000.0 / double(freq.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+std::wstring ImageFolder() {
+    const char* v = std::getenv("VT_IMAGE_DIR");
+    std::wstring w;
+    if (v && *v) {
+        w = vt::win::Utf8ToWide(v);
+        if (w[0] == L'/') w = L"Z:" + w;
+        for (auto& c : w) if (c == L'/') c = L'\\';
+        if (w.back() != L'\\') w += L'\\';
+    }
+    return w;
+}
+
+class BenchPopup : public CPopupBox {
+public:
+    explicit BenchPopup(const std::wstring& page) : CPopupBox(page, kPopupTemplateId, nullptr) {}
+    double firstPaintDone = 0;
+protected:
+    bool OnPaint() override {
+        bool r = CGUIPanel::OnPaint();
+        if (firstPaintDone == 0) firstPaintDone = Now();
+        return r;
+    }
+};
+
+// Creates the popup, shows it and paints it with all its controls; milliseconds until painted.
+double TimeFirstPaint(const std::wstring& page) {
+    const double start = Now();
+    BenchPopup popup(page);
+    if (!popup.CreatePanel()) return -1;
+    ShowWindow(popup, SW_SHOWNOACTIVATE);
+    RedrawWindow(popup, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+    const double end = Now();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    DestroyWindow(popup);
+    return popup.firstPaintDone ? end - start : -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int reps = argc > 1 ? std::max(1, atoi(argv[1])) : 200;
+    const std::wstring image = ImageFolder();
+    if (image.empty() || !InitProgramFolder(image.c_str())) {
+        std::fprintf(stderr, "set VT_IMAGE_DIR to the program folder image\n");
+        return 2;
+    }
+    BuildVocabularyTables();
+    CGUIItems languages;
+    languages.LoadSkinPage(L"Language.xml", nullptr);
+    SelectCurrentLanguageTable();
+
+    // The largest page file that builds a panel or an item list.
+    std::wstring page;
+    long long pageSize = 0;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((image + L"xml\\*.xml").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const long long size = (static_cast<long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+            pugi::xml_document doc;
+            if (!doc.load_file((image + L"xml\\" + fd.cFileName).c_str()) || !doc.child("GUIPANEL")) continue;
+            if (size > pageSize) { pageSize = size; page = fd.cFileName; }
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    if (page.empty()) {
+        std::fprintf(stderr, "no panel page in %ls\n", (image + L"xml").c_str());
+        return 2;
+    }
+    const std::wstring path = image + L"xml\\" + page;
+
+    RegisterSkinWindowClass();
+    HWND parent = CreateWindowExW(0, kSkinWindowClass, L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+
+    // Cold: the first popup of the run loads every bitmap and font through the skin store.
+    const double coldPaint = TimeFirstPaint(page);
+
+    std::vector<double> parse, build, teardown, paint;
+    size_t itemCount = 0;
+    for (int i = 0; i < reps; ++i) {
+        double t0 = Now();
+        pugi::xml_document doc;
+        doc.load_file(path.c_str());
+        parse.push_back(Now() - t0);
+
+        CGUIItems items;
+        t0 = Now();
+        items.LoadSkinPage(page.c_str(), parent);
+        build.push_back(Now() - t0);
+        itemCount = items.Count();
+        t0 = Now();
+        DeleteAllItems(items);
+        teardown.push_back(Now() - t0);
+    }
+    for (int i = 0; i < std::min(reps, 50); ++i) paint.push_back(TimeFirstPaint(page));
+    DestroyWindow(parent);
+
+    const double p = Median(parse), b = Median(build);
+    std::printf("page %ls: %lld bytes, %zu items, %d repetitions (medians)\n", page.c_str(), pageSize, itemCount, reps);
+    std::printf("  pugixml parse of the file     %8.3f ms\n", p);
+    std::printf("  read and build the page       %8.3f ms  (%.1fx the parse)\n", b, p > 0 ? b / p : 0.0);
+    std::printf("  destroy the page's items      %8.3f ms\n", Median(teardown));
+    std::printf("  popup first paint, cold       %8.3f ms  (first popup of the run: loads the skin)\n", coldPaint);
+    std::printf("  popup first paint, warm       %8.3f ms\n", Median(paint));
+    return 0;
+}
