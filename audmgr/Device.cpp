@@ -5,6 +5,7 @@
 #include "win/AudioEndpoints.h"
 
 #include <objbase.h>
+#include <mmsystem.h>
 
 #include <cstring>
 #include <algorithm>
@@ -35,17 +36,89 @@ unsigned long HexAfter(const std::wstring& lower, const wchar_t* tag) {
     if (at == std::wstring::npos || at + 4 >= lower.size()) return 0;
     return std::wcstoul(lower.c_str() + at + 4, nullptr, 16) & 0xFFFF;
 }
+// Before Windows 6: the waveform mixer named "Velto Corvel", its wave-in and microphone lines.
+void MixerStep(uint32_t flags, bool muteChanged, DWORD elapsed) {
+    const UINT count = mixerGetNumDevs();
+    for (UINT d = 0; d < count; ++d) {
+        HMIXER mixer = nullptr;
+        if (mixerOpen(&mixer, d, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR) continue;
+        MIXERCAPSW caps{};
+        if (mixerGetDevCapsW(d, &caps, sizeof caps) == MMSYSERR_NOERROR && wcscmp(caps.szPname, L"Velto Corvel") == 0) {
+            for (DWORD dest = 0; dest < caps.cDestinations; ++dest) {
+                MIXERLINEW line{};
+                line.cbStruct = sizeof line;
+                line.dwDestination = dest;
+                line.dwSource = 0;
+                if (mixerGetLineInfoW(reinterpret_cast<HMIXEROBJ>(mixer), &line, MIXER_GETLINEINFOF_DESTINATION) != MMSYSERR_NOERROR)
+                    continue;
+                if (line.dwComponentType != MIXERLINE_COMPONENTTYPE_DST_WAVEIN &&
+                    line.dwComponentType != MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE)
+                    continue;
+                MIXERCONTROLW controls[32] = {};
+                MIXERLINECONTROLSW lc{};
+                lc.cbStruct = sizeof lc;
+                lc.dwLineID = line.dwLineID;
+                lc.cControls = std::min<DWORD>(line.cControls, 32);
+                lc.cbmxctrl = sizeof(MIXERCONTROLW);
+                lc.pamxctrl = controls;
+                if (lc.cControls == 0 ||
+                    mixerGetLineControlsW(reinterpret_cast<HMIXEROBJ>(mixer), &lc, MIXER_GETLINECONTROLSF_ALL) != MMSYSERR_NOERROR)
+                    continue;
+                for (DWORD c = 0; c < lc.cControls; ++c) {
+                    const MIXERCONTROLW& ctl = controls[c];
+                    DWORD channels = (ctl.fdwControl & MIXERCONTROL_CONTROLF_UNIFORM) ? 1 : line.cChannels;
+                    channels = std::clamp<DWORD>(channels, 1, 8);
+                    MIXERCONTROLDETAILS_UNSIGNED values[8] = {};
+                    MIXERCONTROLDETAILS details{};
+                    details.cbStruct = sizeof details;
+                    details.dwControlID = ctl.dwControlID;
+                    details.cChannels = channels;
+                    details.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
+                    details.paDetails = values;
+                    if (mixerGetControlDetailsW(reinterpret_cast<HMIXEROBJ>(mixer), &details, MIXER_GETCONTROLDETAILSF_VALUE) != MMSYSERR_NOERROR)
+                        continue;
+                    const bool isMute = wcscmp(ctl.szShortName, L"Mute") == 0 || wcscmp(ctl.szName, L"Mute") == 0;
+                    const bool isVolume = wcscmp(ctl.szShortName, L"Volume") == 0 || wcscmp(ctl.szName, L"Volume") == 0;
+                    if (isMute && muteChanged) {
+                        for (DWORD i = 0; i < channels; ++i) values[i].dwValue = (flags & CVtAudDevice::kMuted) ? 1 : 0;
+                        mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(mixer), &details, MIXER_SETCONTROLDETAILSF_VALUE);
+                        break;
+                    }
+                    if (isVolume && elapsed >= 100) {
+                        DWORD v = values[0].dwValue;
+                        const DWORD lo = ctl.Bounds.dwMinimum, hi = ctl.Bounds.dwMaximum;
+                        if ((flags & CVtAudDevice::kVolUp) && v < hi) v = (hi - v > 2621) ? v + 2621 : hi;
+                        else if ((flags & CVtAudDevice::kVolDown) && v > lo) v = (v - lo > 2621) ? v - 2621 : lo;
+                        for (DWORD i = 0; i < channels; ++i) values[i].dwValue = v;
+                        mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(mixer), &details, MIXER_SETCONTROLDETAILSF_VALUE);
+                        g_lastStep = GetTickCount();
+                        break;
+                    }
+                }
+            }
+        }
+        mixerClose(mixer);
+    }
+}
+
 } // namespace
 
 // ---- device manager ----
 
-STDMETHODIMP CVtAudDeviceMgr::QueryInterface(REFIID riid, void** ppv) {
+STDMETHODIMP CVtAudDeviceMgr::InnerUnknown::QueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    if (riid == IID_IUnknown || riid == IID_IVtAudDeviceMgr) *ppv = static_cast<IVtAudDeviceMgr*>(this);
-    else return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    if (riid == IID_IUnknown) {
+        *ppv = static_cast<IUnknown*>(this);
+        AddRef();
+        return S_OK;
+    }
+    if (riid == IID_IVtAudDeviceMgr) {
+        *ppv = static_cast<IVtAudDeviceMgr*>(owner);
+        owner->AddRef();  // counted on the controlling unknown
+        return S_OK;
+    }
+    return E_NOINTERFACE;
 }
 
 HRESULT CVtAudDeviceMgr::ParseVidPid(const wchar_t* path, USHORT* vendorId, USHORT* productId) {
@@ -239,7 +312,10 @@ void CVtAudDevice::RunVolumeSync() {
         }
         const uint32_t flags = m_flags.load();
         if (!changed && !(flags & (kVolUp | kVolDown))) continue;
-        if (!(flags & kVista)) continue;  // the waveform-mixer path of older systems is not built
+        if (!(flags & kVista)) {
+            MixerStep(flags, wasMuteReport && changed, elapsed);
+            continue;
+        }
 
         const HRESULT co = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         if (auto endpoint = vt::win::CurrentAudioEndpoints()->Find(vt::win::AudioFlow::Capture,

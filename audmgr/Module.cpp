@@ -68,12 +68,14 @@ public:
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
         if (!ppv) return E_POINTER;
         *ppv = nullptr;
-        // The manager has no state to share with an outer object; it is not aggregated.
-        if (outer) return CLASS_E_NOAGGREGATION;
-        auto* mgr = new (std::nothrow) CVtAudDeviceMgr;
+        // An aggregating outer object may ask for IUnknown only.
+        if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
+        UseSimulatorWhenAsked();
+        auto* mgr = new (std::nothrow) CVtAudDeviceMgr(outer);
         if (!mgr) return E_OUTOFMEMORY;
-        const HRESULT hr = mgr->QueryInterface(riid, ppv);
-        mgr->Release();
+        IUnknown* inner = mgr->Inner();
+        const HRESULT hr = inner->QueryInterface(riid, ppv);
+        inner->Release();
         return hr;
     }
     STDMETHODIMP LockServer(BOOL lock) override {

@@ -38,11 +38,29 @@ protected:
 // every send on it fails without touching the device.
 std::unique_ptr<CHidTransport> OpenTransport(const std::wstring& devicePath);
 
+// The one creatable class. It can be aggregated: its IUnknown methods go to the controlling
+// unknown (the outer object, or its own inner unknown when it stands alone).
 class CVtAudDeviceMgr : public IVtAudDeviceMgr, public ObjectBase {
 public:
-    VT_AUD_IUNKNOWN
+    explicit CVtAudDeviceMgr(IUnknown* outer = nullptr) : m_inner(this), m_outer(outer ? outer : &m_inner) {}
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override { return m_outer->QueryInterface(riid, ppv); }
+    STDMETHODIMP_(ULONG) AddRef() override { return m_outer->AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return m_outer->Release(); }
     STDMETHODIMP EnumDevices(ULONG dwIndex, IVtAudDevice** ppIAudDevice) override;
     static HRESULT ParseVidPid(const wchar_t* path, USHORT* vendorId, USHORT* productId);
+    // The non-delegating unknown handed to an aggregating outer object.
+    IUnknown* Inner() { return &m_inner; }
+
+private:
+    struct InnerUnknown : IUnknown {
+        explicit InnerUnknown(CVtAudDeviceMgr* o) : owner(o) {}
+        STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+        STDMETHODIMP_(ULONG) AddRef() override { return owner->DoAddRef(); }
+        STDMETHODIMP_(ULONG) Release() override { return owner->DoRelease(); }
+        CVtAudDeviceMgr* owner;
+    };
+    InnerUnknown m_inner;
+    IUnknown* m_outer;
 };
 
 class CVtAudDevice : public IVtAudDevice, public IVtSync, public ObjectBase {

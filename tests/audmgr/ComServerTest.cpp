@@ -121,10 +121,34 @@ TEST_F(AudComServer, OnlyTheDeviceManagerIsCreatable) {
     void* pv = nullptr;
     EXPECT_EQ(get(CLSID_VtEqualizer, IID_IClassFactory, &pv), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(pv, nullptr);
-    // Aggregation is refused.
+    // Aggregation: the outer object gets the inner unknown; the manager's own interface then
+    // counts and answers on the outer object.
+    struct Outer : IUnknown {
+        ULONG refs = 1;
+        IUnknown* inner = nullptr;
+        STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+            if (riid == IID_IUnknown) { *ppv = this; AddRef(); return S_OK; }
+            return inner->QueryInterface(riid, ppv);
+        }
+        STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+        STDMETHODIMP_(ULONG) Release() override { return --refs; }
+    } outer;
     Ptr<IClassFactory> factory;
     ASSERT_EQ(get(CLSID_VtAudDeviceMgr, IID_IClassFactory, factory.V()), S_OK);
-    EXPECT_EQ(factory->CreateInstance(reinterpret_cast<IUnknown*>(mgr.p), IID_IUnknown, &pv), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(factory->CreateInstance(&outer, IID_IVtAudDeviceMgr, &pv), CLASS_E_NOAGGREGATION);
+    ASSERT_EQ(factory->CreateInstance(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)), S_OK);
+    IVtAudDeviceMgr* aggregated = nullptr;
+    ASSERT_EQ(outer.QueryInterface(IID_IVtAudDeviceMgr, reinterpret_cast<void**>(&aggregated)), S_OK);
+    EXPECT_EQ(outer.refs, 2u);
+    IUnknown* controlling = nullptr;
+    ASSERT_EQ(aggregated->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&controlling)), S_OK);
+    EXPECT_EQ(controlling, static_cast<IUnknown*>(&outer));
+    controlling->Release();
+    Ptr<IVtAudDevice> device;
+    EXPECT_EQ(aggregated->EnumDevices(0, &device), E_FAIL);  // no headset without the simulator
+    aggregated->Release();
+    EXPECT_EQ(outer.refs, 1u);
+    EXPECT_EQ(outer.inner->Release(), 0u);
 }
 
 // Without the simulator the server looks at the real HID devices: Wine has no headset.
