@@ -1,0 +1,102 @@
+#pragma once
+// What the mouse and keyboard device objects share: the device description, the connected flag,
+// the version texts, the key list of the assignment table, and the one worker thread on which the
+// device writes the model's profiles to the engine.
+//
+// Threads. Every synchronous operation runs on the caller's (user-interface) thread in a
+// connection of its own. A write job runs on the worker thread, which initialises COM and opens
+// its own connection; it works on a copy of what it writes, never on the live model. While the
+// worker runs, every other operation of the device answers false without touching the worker's
+// connection. The worker's end is observed on the user-interface thread (IsBusy, the next
+// operation): the thread handle is closed there and the job's completion runs there, so results
+// that go back into the model are written by the thread that owns it.
+#include "device/DeviceDescription.h"
+#include "device/EngineConnection.h"
+#include <windows.h>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vt::device {
+
+class DeviceCore {
+public:
+    using Job = std::function<bool(EngineConnection&)>;
+    // Runs on the user-interface thread once the worker has ended, with the job's answer (false
+    // also when the worker could not connect).
+    using Completion = std::function<void(bool result)>;
+
+    // Result of the last write job.
+    enum : int { kWriteNone = -1, kWriteFailed = 0, kWriteSucceeded = 1 };
+
+    explicit DeviceCore(const DeviceDescription* description);
+    virtual ~DeviceCore();
+    DeviceCore(const DeviceCore&) = delete;
+    DeviceCore& operator=(const DeviceCore&) = delete;
+
+    const DeviceDescription* Description() const { return m_description; }
+    uint32_t ProductId() const { return m_description ? m_description->productId : 0; }
+    bool HasCapability(int32_t id) const { return IsIdInList(m_description, id); }
+
+    // Opens `connection` on this thread and records the answer as the connected flag. Refused
+    // (false, nothing touched) while the worker runs.
+    bool ConnectToEngine(EngineConnection& connection);
+    // Connect, run the job, disconnect; false when the connection failed.
+    bool RunDeviceJob(const Job& job);
+    // Starts the write job on the worker thread. Refused while a worker runs, and when the engine
+    // or the device cannot be reached from this thread.
+    bool StartDeviceWorker(Job job, Completion done = {});
+    // True while the worker runs; finishes a worker that has ended.
+    bool IsBusy();
+    bool IsConnected() const { return m_connected.load(); }
+    // kWriteNone before any write job has ended, else whether the last one succeeded.
+    int LastWriteResult() const { return m_lastWrite; }
+    // Waits up to `ms` for the worker and finishes it when it ended; true when no worker is left.
+    bool WaitForWorker(DWORD ms);
+
+    const std::wstring& FirmwareText() const { return m_firmware; }
+    const std::wstring& DriverText() const { return m_driver; }
+    const std::vector<uint32_t>& KeyList() const { return m_keyList; }
+
+    // Disconnects (nothing stays open between operations), clears the connected flag and frees
+    // the key list.
+    virtual void ResetDevice();
+
+    // The pause after a write job and the longest wait for a running worker at teardown.
+    static void SetWorkerTimings(DWORD pauseMs, DWORD teardownWaitMs);
+    static DWORD WorkerPause();
+    static DWORD TeardownWait();
+
+protected:
+    void SetConnected(bool on) { m_connected.store(on); }
+    bool WorkerRunning();
+
+    std::wstring m_firmware;
+    std::wstring m_driver;
+    std::vector<uint32_t> m_keyList;
+
+private:
+    struct WorkerState;
+    static DWORD WINAPI WorkerProc(void* parameter);
+    // Closes the handle of an ended worker and runs its completion.
+    void FinishWorker();
+
+    const DeviceDescription* m_description;
+    std::atomic<bool> m_connected{false};
+    std::shared_ptr<WorkerState> m_worker;
+    HANDLE m_thread = nullptr;
+    Completion m_done;
+    int m_lastWrite = kWriteNone;
+};
+
+// The template base of the mouse and keyboard objects.
+template <class ConfigT, class ProfileT, class Leaf>
+class CBaseDevice : public DeviceCore {
+public:
+    using DeviceCore::DeviceCore;
+};
+
+} // namespace vt::device
