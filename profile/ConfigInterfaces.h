@@ -188,7 +188,7 @@ public:
     virtual bool SaveProfile(IKeyboardProfile* p) = 0;
     virtual void SetAssignment(int32_t id, AssignmentRecord record, IKeyboardProfile* p) = 0;
     virtual AssignmentRecord* GetAssignment(AssignmentRecord* out, int32_t id, IKeyboardProfile* p) = 0;  // 35
-    virtual void Reserved36(uint8_t, IKeyboardProfile*) = 0;                                // does nothing
+    virtual void Reserved36(IKeyboardProfile*, uint8_t) = 0;                                // does nothing
     virtual bool Reserved37(IKeyboardProfile*) = 0;                                         // answers true
     virtual void SetLightOn(int32_t zone, uint8_t on, IKeyboardProfile* p) = 0;
     virtual uint8_t GetLightOn(int32_t zone, IKeyboardProfile* p) = 0;

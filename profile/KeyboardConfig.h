@@ -25,7 +25,7 @@ public:
     bool Reserved21() override { return false; }
     void Reserved22(int32_t) override {}
     bool Reserved23() override { return false; }
-    void Reserved36(uint8_t, IKeyboardProfile*) override {}
+    void Reserved36(IKeyboardProfile*, uint8_t) override {}
     bool Reserved37(IKeyboardProfile*) override { return true; }
     void Reserved48(int32_t, int32_t) override {}
     bool Reserved49(int32_t) override { return false; }

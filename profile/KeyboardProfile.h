@@ -2,15 +2,8 @@
 // Keyboard profile: key assignments by key id (in the base's map) and the keyboard's lighting.
 #include "profile/BaseProfile.h"
 #include "profile/ProfileInterfaces.h"
-#include <functional>
 
 extern const int32_t KeyboardActionTable[5];
-
-// The default code of a key from the keyboard definition's key defaults: false when the key has
-// none. The program reads the loaded keyboard definition; tests put their own table in its place.
-using KeyDefaultLookup = std::function<bool(int32_t keyId, uint16_t& code, uint8_t& prefix)>;
-void SetKeyDefaultLookup(KeyDefaultLookup lookup);  // an empty function restores the definition's
-bool LookupKeyDefault(int32_t keyId, uint16_t& code, uint8_t& prefix);
 
 class CKeyboardProfile : public CBaseProfile {
 public:
@@ -28,8 +21,8 @@ public:
 
     const wchar_t* GetName() override { return CBaseProfile::GetName(); }
     GUID* GetId(GUID* out) override { return CBaseProfile::GetId(out); }
-    // Every key already in the map gets a kind-0 record with its default code (ascending key
-    // order); keys not in the map are not added.
+    // Every key already in the map gets a kind-0 record with its default code from the keyboard
+    // definition (code 0 when it has none), in ascending key order; no key is added.
     void ResetAssignmentsToDefault() override;
     bool HasStoredFile() override { return CBaseProfile::HasStoredFile(); }
     void SetName(const wchar_t* name) override { CBaseProfile::SetName(name); }

@@ -96,7 +96,7 @@ void CDmConfig_Mouse::SetProfilePath(IMouseProfile* p, const wchar_t* path) {
 }
 const wchar_t* CDmConfig_Mouse::GetProfilePath(IMouseProfile* p) {
     CDmProfile_Mouse* q = Resolve(p);
-    return q ? q->CBaseProfile::GetProfilePath() : nullptr;
+    return q ? q->CBaseProfile::GetProfilePath() : L"";
 }
 void CDmConfig_Mouse::SetProfileFlag(IMouseProfile* p, uint8_t flag) {
     if (CDmProfile_Mouse* q = Resolve(p)) q->CBaseProfile::SetProfileFlag(flag);

@@ -39,7 +39,9 @@ TEST_F(BaseConfigTest, RenameKeepsTheObjectAndItsPlace) {
         SCOPED_TRACE(Narrow(c.name));
         IKeyboardProfile* r = cfg.RenameProfile(c.profile, c.name);
         EXPECT_EQ(r, c.renamed ? c.profile : nullptr);
-        if (c.profile) EXPECT_STREQ(c.profile->GetName(), c.nameAfter);
+        if (c.profile) {
+            EXPECT_STREQ(c.profile->GetName(), c.nameAfter);
+        }
     }
     // Same objects, same positions, current unchanged: nobody holds a dangling pointer.
     EXPECT_EQ(cfg.GetProfileAt(0), a);
@@ -248,7 +250,7 @@ TEST_F(BaseConfigTest, ProfileArgumentRule) {
     EXPECT_EQ(cfg.GetLightOn(3, nullptr), 0);
     cfg.SetLightOn(3, 1, nullptr);
     EXPECT_EQ(cfg.GetProfileOsdEnabled(nullptr), 0);
-    EXPECT_EQ(cfg.GetProfilePath(nullptr), nullptr);
+    EXPECT_STREQ(cfg.GetProfilePath(nullptr), L"");
     EXPECT_EQ(cfg.GetDpi(nullptr), 0);
     AssignmentRecord r = MakeActionRecord(6, kIdA);
     EXPECT_EQ(cfg.GetButtonAssignment(&r, 1, nullptr)->kind, -1);

@@ -4,6 +4,7 @@
 #include "profile/KeyboardConfig.h"
 #include <cstring>
 #include <map>
+#include "skin/KeyboardDef.h"
 
 namespace {
 
@@ -12,8 +13,10 @@ using SettingsFileTest = ProgramFolderTest;
 
 std::vector<unsigned char> Utf16File(const std::wstring& text) {
     std::vector<unsigned char> out{0xFF, 0xFE};
-    const unsigned char* raw = reinterpret_cast<const unsigned char*>(text.data());
-    out.insert(out.end(), raw, raw + text.size() * 2);
+    for (wchar_t c : text) {
+        out.push_back(uint8_t(c & 0xFF));
+        out.push_back(uint8_t(c >> 8));
+    }
     return out;
 }
 
@@ -33,7 +36,7 @@ TEST_F(KeyboardConfigTest, Construction) {
     i.Reserved20(1);
     EXPECT_FALSE(i.Reserved21());
     EXPECT_FALSE(i.Reserved23());
-    i.Reserved36(1, nullptr);
+    i.Reserved36(nullptr, 1);
     EXPECT_TRUE(i.Reserved37(nullptr));
     EXPECT_FALSE(i.Reserved49(1));
     EXPECT_FALSE(i.Reserved59(0));
@@ -65,11 +68,9 @@ TEST_F(KeyboardConfigTest, NewProfileDefaults) {
 }
 
 TEST_F(KeyboardConfigTest, RestoreResetsKeysToTheirDefaultCodes) {
-    SetKeyDefaultLookup([](int32_t key, uint16_t& code, uint8_t& prefix) {
-        code = uint16_t(key + 1);
-        prefix = key == 2 ? 1 : 0;
-        return true;
-    });
+    auto& def = vt::skin::GlobalKeyboardDef();
+    def.Reset();
+    def.m_defaultCodes[2] = {3, 1};
     CDmConfig_Keyboard cfg;
     IKeyboardProfile* p = cfg.CreateProfile(L"P");
     const GUID id = {1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
@@ -82,7 +83,7 @@ TEST_F(KeyboardConfigTest, RestoreResetsKeysToTheirDefaultCodes) {
     EXPECT_EQ(r.payload[0], 3);
     EXPECT_EQ(r.payload[4], 1);
     EXPECT_EQ(cfg.GetAssignment(&r, 3, p)->kind, -1);
-    SetKeyDefaultLookup(nullptr);
+    def.Reset();
 }
 
 TEST_F(KeyboardConfigTest, SaveActiveProfile) {

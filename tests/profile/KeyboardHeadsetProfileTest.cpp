@@ -4,24 +4,21 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <map>
+#include "skin/KeyboardDef.h"
 
 namespace {
 
 const GUID kId = {0xABCD, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
 
-// Puts a table of default codes in place of the keyboard definition for one test.
+// Gives the program's keyboard definition these default codes for one test.
 class KeyDefaultsScope {
 public:
     explicit KeyDefaultsScope(std::map<int32_t, std::pair<uint16_t, uint8_t>> table) {
-        SetKeyDefaultLookup([table](int32_t key, uint16_t& code, uint8_t& prefix) {
-            auto it = table.find(key);
-            if (it == table.end()) return false;
-            code = it->second.first;
-            prefix = it->second.second;
-            return true;
-        });
+        auto& def = vt::skin::GlobalKeyboardDef();
+        def.Reset();
+        for (const auto& [key, code] : table) def.m_defaultCodes[key] = {int16_t(code.first), code.second};
     }
-    ~KeyDefaultsScope() { SetKeyDefaultLookup(nullptr); }
+    ~KeyDefaultsScope() { vt::skin::GlobalKeyboardDef().Reset(); }
 };
 
 TEST(KeyboardProfileTest, StoredKinds) {
@@ -155,8 +152,6 @@ TEST(HeadsetProfileTest, CopyKeepsBandsRangeAndSwitch) {
 }
 
 } // namespace
-
-#include "skin/KeyboardDef.h"
 
 namespace {
 
