@@ -286,9 +286,12 @@ void CVtAudDevice::RunVolumeSync() {
         bool wasMuteReport = false;
         DWORD elapsed = 0;
         uint8_t e[2] = {};
+        const DWORD readStart = GetTickCount();
         if (m_transport->ReadEvent(e, 2)) {
+            // A read that fails at once (no device, device gone) still keeps the 100 ms pace.
+            const DWORD spent = GetTickCount() - readStart;
+            if (spent < 100) Sleep(100 - spent);
             elapsed = GetTickCount() - g_lastStep.load();
-            if (!m_transport->IsOpen()) Sleep(100);  // no device: keep the 100 ms pace
         } else if (e[0] == 2) {
             wasMuteReport = true;
             const bool muted = (e[1] & 0x08) != 0;

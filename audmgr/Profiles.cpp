@@ -98,6 +98,8 @@ STDMETHODIMP CVtProfileManager::CreateProfile(IVtProfile** profile) {
     StoreKey key;
     const LSTATUS st = key.Open(m_profilesKey);
     if (st != ERROR_SUCCESS) return HRESULT_FROM_WIN32(st);
+    // A list that is there but damaged is not replaced: it may still be repaired by hand.
+    if (ProfileListDamaged(key)) return E_FAIL;
     auto list = ReadProfileList(key);
     // The limit counts every profile, the built-in ones included; a list that is already over
     // the limit does not grow further.

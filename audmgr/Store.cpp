@@ -195,4 +195,10 @@ std::vector<GUID> ReadProfileList(const StoreKey& profiles) {
     return ids;
 }
 
+bool ProfileListDamaged(const StoreKey& profiles) {
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(profiles.Get(), L"ProfileList", nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    return type != REG_BINARY || size % sizeof(GUID) != 0 || size > 16 * 1024;
+}
+
 } // namespace vt::aud

@@ -72,5 +72,7 @@ void ClearFirmwareCache();
 bool IsProfileActive(const std::wstring& profileKeyPath);
 // The profile list (ids in list order); empty when missing or damaged.
 std::vector<GUID> ReadProfileList(const StoreKey& profiles);
+// True when "ProfileList" exists but is not a whole number of ids in a binary value.
+bool ProfileListDamaged(const StoreKey& profiles);
 
 } // namespace vt::aud

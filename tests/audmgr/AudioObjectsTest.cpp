@@ -27,6 +27,7 @@ struct Ptr {
     T* operator->() const { return p; }
     T** operator&() { return &p; }
     void** V() { return reinterpret_cast<void**>(&p); }
+    void Reset() { if (p) { p->Release(); p = nullptr; } }
 };
 
 // A store of this process's own; process ids are reused, so a key left behind by a process that
@@ -304,10 +305,23 @@ TEST_F(AudObjects, DamagedStoreValues) {
     profiles.WriteBinary(L"ProfileList", odd, 17);
     Ptr<IVtProfile> q;
     EXPECT_EQ(pm->GetProfileByIndex(0, &q), E_FAIL);
+    EXPECT_EQ(pm->CreateProfile(&q), E_FAIL);  // a damaged list is left for repair, not replaced
+    EXPECT_EQ(ReadValue(ProfilesKey(), L"ProfileList").size(), 17u);
     profiles.WriteDword(L"ProfileList", 5);
     EXPECT_EQ(pm->GetProfileByIndex(0, &q), E_FAIL);
     RegDeleteValueW(profiles.Get(), L"ProfileList");
     EXPECT_EQ(pm->GetProfileByIndex(0, &q), E_FAIL);
+    // Without a list a new profile starts one, so that it can be found by index.
+    ASSERT_EQ(pm->CreateProfile(&q), S_OK);
+    ULONG newCch = 0;
+    WCHAR* newName = nullptr;
+    ASSERT_EQ(q->GetName(&newCch, &newName), S_OK);
+    EXPECT_STREQ(newName, L"New");
+    CoTaskMemFree(newName);
+    q.Reset();
+    ASSERT_EQ(pm->GetProfileByIndex(0, &q), S_OK);
+    EXPECT_EQ(ReadValue(ProfilesKey(), L"ProfileList").size(), 16u);
+    q.Reset();
     // An active id that is not an id.
     profiles.WriteString(L"ActiveProfile", L"{not a guid}");
     EXPECT_TRUE(FAILED(pm->GetActiveProfile(&q)));
