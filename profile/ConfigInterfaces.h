@@ -14,7 +14,7 @@
 class IMouseConfig {
 public:
     virtual void DeleteAllProfiles() = 0;                                                  // 0
-    virtual void SetDevice(IMouseDevice* device) = 0;
+    virtual void SetDevice(IGenDevice<IMouseConfig*, IMouseProfile*>* device) = 0;
     virtual bool SetMaxDpiStageCount(uint32_t count, IMouseProfile* p) = 0;
     virtual void SetAccelerationRange(uint32_t min, uint32_t max) = 0;
     virtual void SetRateList(const std::vector<uint32_t>& rates) = 0;
@@ -153,7 +153,7 @@ public:
 class IKeyboardConfig {
 public:
     virtual void DeleteAllProfiles() = 0;                                                  // 0
-    virtual void SetDevice(IKeyboardDevice* device) = 0;
+    virtual void SetDevice(IGenDevice<IKeyboardConfig*, IKeyboardProfile*>* device) = 0;
     virtual int32_t GetMaxMacroBytes() = 0;
     virtual int32_t GetProfileCount() = 0;
     virtual int32_t GetMacroCount() = 0;

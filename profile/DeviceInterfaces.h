@@ -14,6 +14,3 @@ class IAudioConfig;
 class IMouseProfile;
 class IKeyboardProfile;
 class IAudioProfile;
-
-using IMouseDevice = IGenDevice<IMouseConfig*, IMouseProfile*>;
-using IKeyboardDevice = IGenDevice<IKeyboardConfig*, IKeyboardProfile*>;

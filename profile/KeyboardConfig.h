@@ -15,9 +15,9 @@ public:
     CDmConfig_Keyboard();
 
     const wchar_t* GetProfileExtension() const override { return vt::profile::kProfileExtension; }
-    IKeyboardDevice* Device() const { return m_device; }
+    IGenDevice<IKeyboardConfig*, IKeyboardProfile*>* Device() const { return m_device; }
 
-    void SetDevice(IKeyboardDevice* device) override {
+    void SetDevice(IGenDevice<IKeyboardConfig*, IKeyboardProfile*>* device) override {
         if (device) m_device = device;
     }
     IKeyboardProfile* CreateProfile(const wchar_t* name) override;
@@ -32,7 +32,7 @@ public:
     bool Reserved59(uint32_t) override { return false; }
 
 private:
-    IKeyboardDevice* m_device = nullptr;
+    IGenDevice<IKeyboardConfig*, IKeyboardProfile*>* m_device = nullptr;
 };
 
 // The defaults of a keyboard profile, through the configuration: every key back to its default

@@ -13,7 +13,7 @@ CDmConfig_Mouse::CDmConfig_Mouse() {
     m_settingsPath = BoundedPath({vt::skin::ProgramFolder(), kSaveFolder, kMouseSettingsName, L".", kSettingsExtension});
 }
 
-void CDmConfig_Mouse::SetDevice(IMouseDevice* device) {
+void CDmConfig_Mouse::SetDevice(IGenDevice<IMouseConfig*, IMouseProfile*>* device) {
     if (device) m_device = device;
 }
 

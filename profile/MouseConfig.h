@@ -19,9 +19,9 @@ public:
     CDmConfig_Mouse();
 
     const wchar_t* GetProfileExtension() const override { return vt::profile::kProfileExtension; }
-    IMouseDevice* Device() const { return m_device; }
+    IGenDevice<IMouseConfig*, IMouseProfile*>* Device() const { return m_device; }
 
-    void SetDevice(IMouseDevice* device) override;
+    void SetDevice(IGenDevice<IMouseConfig*, IMouseProfile*>* device) override;
     bool SetMaxDpiStageCount(uint32_t count, IMouseProfile* p) override;
     void SetAccelerationRange(uint32_t min, uint32_t max) override;
     void SetRateList(const std::vector<uint32_t>& rates) override;
@@ -114,7 +114,7 @@ private:
     uint32_t CachePosition(uint32_t stage) const;
     uint32_t ClampToCachedRange(uint32_t dpi) const;
 
-    IMouseDevice* m_device = nullptr;
+    IGenDevice<IMouseConfig*, IMouseProfile*>* m_device = nullptr;
     uint8_t m_cachedSeparateXY = 0;
     uint32_t m_cachedMin = 0, m_cachedMax = 0, m_cachedStep = 0;
     std::vector<uint32_t> m_cachedDpi, m_cachedDpiX, m_cachedDpiY;  // absent (empty) until sized

@@ -40,7 +40,7 @@ TEST_F(KeyboardConfigTest, Construction) {
     EXPECT_TRUE(i.Reserved37(nullptr));
     EXPECT_FALSE(i.Reserved49(1));
     EXPECT_FALSE(i.Reserved59(0));
-    auto* device = reinterpret_cast<IKeyboardDevice*>(&cfg);  // only kept, never called
+    auto* device = reinterpret_cast<IGenDevice<IKeyboardConfig*, IKeyboardProfile*>*>(&cfg);  // only kept, never called
     cfg.SetDevice(device);
     cfg.SetDevice(nullptr);
     EXPECT_EQ(cfg.Device(), device);

@@ -192,7 +192,7 @@ TEST_F(MouseConfigTest, ConstructionAndDevice) {
         EXPECT_EQ(r.kind, 64);
     }
     EXPECT_EQ(cfg.Device(), nullptr);
-    auto* device = reinterpret_cast<IMouseDevice*>(&r);  // only kept, never called
+    auto* device = reinterpret_cast<IGenDevice<IMouseConfig*, IMouseProfile*>*>(&r);  // only kept, never called
     cfg.SetDevice(device);
     cfg.SetDevice(nullptr);
     EXPECT_EQ(cfg.Device(), device);
