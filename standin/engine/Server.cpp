@@ -1,0 +1,122 @@
+// VtEngine.exe: the device engine as an out-of-process COM server (LocalServer32, one process
+// serving every client: REGCLS_MULTIPLEUSE, multithreaded apartment).
+//   VtEngine.exe /RegServer     registers the class in the current user's and machine's classes
+//   VtEngine.exe /UnregServer   removes it
+//   VtEngine.exe -Embedding     started by COM; exits after a minute without any client object
+#include <windows.h>
+#include <objbase.h>
+#include <atomic>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include "Engine.h"
+#include "VtEngine.h"
+
+namespace {
+
+using vt::engine::Engine;
+
+std::atomic<long> g_locks{0};
+std::shared_ptr<Engine> g_engine;
+
+class Factory : public IClassFactory {
+public:
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        *ppv = nullptr;
+        if (riid != IID_IUnknown && riid != IID_IClassFactory) return E_NOINTERFACE;
+        *ppv = static_cast<IClassFactory*>(this);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        *ppv = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        return vt::engine::CreateDeviceManager(g_engine, riid, ppv);
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+        if (lock) ++g_locks;
+        else --g_locks;
+        return S_OK;
+    }
+};
+
+const wchar_t kClsidKey[] = L"Software\\Classes\\CLSID\\{472079C9-3628-45F7-A32E-FE00490518F1}";
+
+LSTATUS SetValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+    HKEY k;
+    LSTATUS s = RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr);
+    if (s != ERROR_SUCCESS) return s;
+    s = RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       DWORD((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(k);
+    return s;
+}
+
+int Register() {
+    wchar_t exe[MAX_PATH * 2];
+    DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH * 2);
+    if (!n || n >= MAX_PATH * 2) return 1;
+    std::wstring key = kClsidKey;
+    std::wstring quoted = L"\"" + std::wstring(exe) + L"\"";
+    LSTATUS s = SetValue(HKEY_LOCAL_MACHINE, key, nullptr, L"Velto Device Engine");
+    if (s == ERROR_SUCCESS) s = SetValue(HKEY_LOCAL_MACHINE, key + L"\\LocalServer32", nullptr, quoted);
+    if (s == ERROR_SUCCESS) s = SetValue(HKEY_LOCAL_MACHINE, key + L"\\ProgID", nullptr, L"Velto.DeviceEngine.1");
+    if (s == ERROR_SUCCESS)
+        s = SetValue(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Velto.DeviceEngine.1\\CLSID", nullptr,
+                     L"{472079C9-3628-45F7-A32E-FE00490518F1}");
+    if (s != ERROR_SUCCESS) {
+        fwprintf(stderr, L"VtEngine: registration failed (%ld)\n", long(s));
+        return 1;
+    }
+    return 0;
+}
+
+int Unregister() {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClsidKey);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Velto.DeviceEngine.1");
+    return 0;
+}
+
+int Serve() {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 1;
+    g_engine = Engine::Create();
+    static Factory factory;
+    DWORD cookie = 0;
+    HRESULT hr = CoRegisterClassObject(CLSID_VtDeviceEngine, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
+                                       &cookie);
+    if (FAILED(hr)) {
+        fwprintf(stderr, L"VtEngine: CoRegisterClassObject failed 0x%08lX\n", static_cast<unsigned long>(hr));
+        g_engine.reset();
+        CoUninitialize();
+        return 1;
+    }
+    // Clients create a manager for every single operation: stay for a while after the last one.
+    DWORD idleLimit = 60;
+    wchar_t buf[32];
+    if (GetEnvironmentVariableW(L"VT_ENGINE_IDLE_SECONDS", buf, 32) > 0) idleLimit = wcstoul(buf, nullptr, 10);
+    DWORD idle = 0;
+    while (idle < idleLimit) {
+        Sleep(1000);
+        idle = (Engine::s_objects.load() > 0 || g_locks.load() > 0 || g_engine->SinkCount() > 0) ? 0 : idle + 1;
+    }
+    CoRevokeClassObject(cookie);
+    g_engine->WaitEventsIdle(2000);
+    g_engine.reset();
+    CoUninitialize();
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const wchar_t* a = argv[i];
+        if (*a == L'/' || *a == L'-') ++a;
+        if (!_wcsicmp(a, L"RegServer")) return Register();
+        if (!_wcsicmp(a, L"UnregServer")) return Unregister();
+    }
+    return Serve();
+}
