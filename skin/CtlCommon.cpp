@@ -1,6 +1,9 @@
 #include "skin/CtlCommon.h"
 #include <commctrl.h>
+#include <cstdlib>
 #include <cwctype>
+#include "skin/ItemText.h"
+#include "skin/SkinStore.h"
 #include "win/Window.h"
 
 namespace vt::skin {
@@ -9,12 +12,40 @@ const wchar_t kControlWindowClass[] = L"VtSkinControl";
 
 bool RegisterControlWindowClass() { return vt::win::Window::RegisterClass(kControlWindowClass, CS_DBLCLKS); }
 
-// The language table is reached through this hook so that controls work before any table is loaded.
-std::wstring (*g_resolveControlText)(std::wstring_view) = nullptr;
+std::wstring ResolveControlText(std::wstring_view text) { return ResolveItemText(text); }
 
-std::wstring ResolveControlText(std::wstring_view text) {
-    if (g_resolveControlText) return g_resolveControlText(text);
-    return std::wstring(text);
+std::string ElementFirstText(pugi::xml_node e) {
+    for (pugi::xml_node n = e.first_child(); n; n = n.next_sibling())
+        if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata) return n.value();
+    return {};
+}
+
+std::string TrimmedText(pugi::xml_node e) {
+    std::string s = ElementFirstText(e);
+    size_t a = s.find_first_not_of(" \t\r\n");
+    if (a == std::string::npos) return {};
+    size_t b = s.find_last_not_of(" \t\r\n");
+    return s.substr(a, b - a + 1);
+}
+
+HBITMAP ChildSkinImage(pugi::xml_node e, const char* slot) {
+    pugi::xml_node c = e.child(slot);
+    if (!c) return nullptr;
+    return GetSkinImage(std::string_view(ElementFirstText(c)));
+}
+
+int ReadNonNegative(pugi::xml_node e, const char* name, int absent) {
+    pugi::xml_attribute a = e.attribute(name);
+    if (!a) return absent;
+    int v = std::atoi(a.value());
+    return v < 0 ? 0 : v;
+}
+
+bool ReadTruthAttr(pugi::xml_node e, const char* name, bool absent) {
+    pugi::xml_attribute a = e.attribute(name);
+    if (!a) return absent;
+    char c = a.value()[0];
+    return c == '1' || c == 't' || c == 'T' || c == 'y' || c == 'Y';
 }
 
 std::wstring FlattenBreaks(std::wstring text) {

@@ -2,6 +2,7 @@
 // Small pieces shared by the skinned controls: their window class, mouse tracking, bitmap copies,
 // text resolution through the language table, and a tooltip that follows its window.
 #include <windows.h>
+#include <pugixml.hpp>
 #include <string>
 #include <string_view>
 #include "skin/BitmapHelpers.h"
@@ -20,6 +21,13 @@ std::wstring FlattenBreaks(std::wstring text);
 void BreakFirst(std::wstring& text);
 // 1 upper, 2 lower, other as written.
 void ApplyCase(std::wstring& text, int caseMode);
+
+// Page-file helpers of the control builders.
+std::string ElementFirstText(pugi::xml_node e);       // first text or CDATA child, as written
+std::string TrimmedText(pugi::xml_node e);            // the same, trimmed of white space at both ends
+HBITMAP ChildSkinImage(pugi::xml_node e, const char* slot);   // bitmap of a child element (store type 1)
+int ReadNonNegative(pugi::xml_node e, const char* name, int absent);   // decimal, negative -> 0
+bool ReadTruthAttr(pugi::xml_node e, const char* name, bool absent);   // first character 1 t T y Y
 
 // A DIB-section copy of a bitmap (null for null).
 HBITMAP CopyAsDib(HBITMAP source);

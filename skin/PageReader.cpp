@@ -1,4 +1,5 @@
 #include "skin/PageReader.h"
+#include "skin/CtlBuilders.h"
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -281,7 +282,7 @@ unsigned BuildFontList(pugi::xml_node root, CGUIItems& items, HWND parent) {
 }
 unsigned BuildBitmapList(pugi::xml_node root, CGUIItems& items, HWND parent) {
     static const ListElement e[] = {{"BITMAPITEM", &ReadBitmapItem, false},
-                                    {"SLIDERTRACK", nullptr, false},
+                                    {"SLIDERTRACK", &ReadSliderTrack, false},
                                     {"BITMAPWINDOW", &ReadBitmapWindow, false}};
     return BuildList(root, "BITMAPLIST", e, items, parent);
 }
@@ -292,8 +293,8 @@ unsigned BuildButtonList(pugi::xml_node root, CGUIItems& items, HWND parent) {
     return BuildList(root, "BUTTONLIST", e, items, parent);
 }
 unsigned BuildSliderList(pugi::xml_node root, CGUIItems& items, HWND parent) {
-    static const ListElement e[] = {{"VSLIDER", nullptr, false}, {"HSLIDERM", nullptr, false},
-                                    {"HSLIDERMAPM", nullptr, false}, {"DMARKER", nullptr, false}};
+    static const ListElement e[] = {{"VSLIDER", &ReadVertSlider, false}, {"HSLIDERM", &ReadMultiSlider, false},
+                                    {"HSLIDERMAPM", &ReadApmSlider, false}, {"DMARKER", &ReadLevelMarker, false}};
     return BuildList(root, "SLIDERLIST", e, items, parent);
 }
 unsigned BuildTextList(pugi::xml_node root, CGUIItems& items, HWND parent) {

@@ -552,3 +552,59 @@ bool CSliderTrack::OnPaint() {
 }
 
 } // namespace vt::skin
+
+// ---------------------------------------------------------------------------------------------
+// Page elements
+
+#include "skin/CtlBuilders.h"
+#include "skin/PageReader.h"
+
+namespace vt::skin {
+
+CGUIItem* ReadSliderTrack(pugi::xml_node e, CGUIItems&, HWND parent) {
+    const int id = ReadItemName(e);
+    if (id == -1) return nullptr;
+    SliderFill fill;
+    bool hasFill = false;
+    if (pugi::xml_node f = e.child("FILLINFO")) {
+        hasFill = true;
+        fill.rect = ReadItemRect(f, -1);
+        ReadColorAttribute(f, "fillclr", fill.colour);
+    }
+    auto* track = hasFill ? new CSliderTrack(fill) : new CSliderTrack();
+    track->m_controlId = id;
+    RECT r = ReadItemRect(e, id);
+    if (!track->Create(r, parent)) {
+        delete track;
+        return nullptr;
+    }
+    track->SetImage(ChildSkinImage(e, "SBMN"), ChildSkinImage(e, "SBMM"));
+    track->SetItemFields(id, kKindSliderTrack, nullptr, parent);
+    return track;
+}
+
+CGUIItem* ReadVertSlider(pugi::xml_node e, CGUIItems& items, HWND parent) {
+    const int id = ReadItemName(e);
+    if (id == -1) return nullptr;
+    // A thumb lives in its track: without a track built earlier on the page there is no slider.
+    auto* track = static_cast<CSliderTrack*>(ReadTrackRef(e, items));
+    if (!track || !track->Hwnd()) return nullptr;
+    auto* thumb = new CVertSlider();
+    thumb->m_controlId = id;
+    track->m_thumbItem = thumb;
+    RECT r = ReadItemRect(e, id);
+    if (!thumb->CreateSliderWindow(CopyAsDib(ChildSkinImage(e, "SBMN")), track->Hwnd(), CopyAsDib(ChildSkinImage(e, "SBMO")),
+                                   CopyAsDib(ChildSkinImage(e, "SBMM")), false, r)) {
+        track->m_thumbItem = nullptr;
+        delete thumb;
+        return nullptr;
+    }
+    std::wstring tooltip, prefix;
+    ReadTooltipWithPrefix(e, tooltip, prefix);
+    const wchar_t pos[2] = {ReadTooltipPosition(e), 0};
+    thumb->SetThumbToolTip(tooltip.c_str(), TooltipPositionCode(pos), prefix.c_str());
+    thumb->SetItemFields(id, kKindVertSlider, thumb->Hwnd(), track->Hwnd());
+    return thumb;
+}
+
+} // namespace vt::skin

@@ -1,0 +1,14 @@
+#pragma once
+// Element builders of the skinned controls, called by the page reader's lists.
+#include <pugixml.hpp>
+#include "skin/GuiItem.h"
+
+namespace vt::skin {
+
+CGUIItem* ReadSliderTrack(pugi::xml_node e, CGUIItems& items, HWND parent);     // SLIDERTRACK
+CGUIItem* ReadVertSlider(pugi::xml_node e, CGUIItems& items, HWND parent);      // VSLIDER
+CGUIItem* ReadMultiSlider(pugi::xml_node e, CGUIItems& items, HWND parent);     // HSLIDERM
+CGUIItem* ReadLevelMarker(pugi::xml_node e, CGUIItems& items, HWND parent);     // DMARKER
+CGUIItem* ReadApmSlider(pugi::xml_node e, CGUIItems& items, HWND parent);       // HSLIDERMAPM
+
+} // namespace vt::skin
