@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <vector>
 
 using namespace vt::aud;
@@ -208,3 +209,29 @@ TEST(AudWin32Hid, FindsNoHeadset) {
 }
 
 } // namespace
+
+// Wine's own virtual HID devices, opened through the real backend: a read with nothing to read
+// ends after its time-out, cancelled and finished, and the handle stays usable.
+TEST(AudWin32Hid, BoundedReadsOnARealHandle) {
+    auto backend = MakeWin32HidBackend();
+    int opened = 0;
+    for (const auto& path : backend->EnumerateInterfaces()) {
+        auto handle = backend->Open(path);
+        if (!handle || !handle->CanRead()) continue;
+        ++opened;
+        const HidCaps caps = handle->Caps();
+        EXPECT_GT(caps.inputLength, 0u);
+        std::vector<unsigned char> buffer(caps.inputLength + 1, 0xEE);
+        for (int round = 0; round < 3; ++round) {
+            unsigned got = 0;
+            unsigned long error = 0;
+            const DWORD start = GetTickCount();
+            const HidRead r = handle->ReadInput(buffer.data(), caps.inputLength, 100, &got, &error);
+            EXPECT_LT(GetTickCount() - start, 1000u);
+            if (r == HidRead::Timeout) EXPECT_EQ(got, 0u);
+        }
+        EXPECT_EQ(buffer.back(), 0xEE);  // nothing written past the report
+        handle->FlushInput();
+    }
+    std::printf("opened %d of Wine's HID interfaces\n", opened);
+}

@@ -1,12 +1,30 @@
 // Prints the coefficient block and result code of the equaliser filter design for one band, so the
 // design can be compared with an independent reference.
 //   eqdesign <sampling rate> <type> <frequency Hz> <Q field (Q x 256)> <gain field (dB x 256)>
+//   eqdesign -    reads one band a line ("fs type frequency qfield gainfield") from standard input
+//                 and prints one line each: the code and the 11 block bytes in hexadecimal.
 #include "audmgr/FilterDesign.h"
 
 #include <cstdio>
 #include <cstdlib>
 
+static int Batch() {
+    unsigned long fs, type, f, q;
+    long g;
+    while (std::scanf("%lu %lu %lu %lu %ld", &fs, &type, &f, &q, &g) == 5) {
+        const vt::aud::EqBand band{static_cast<uint16_t>(type), static_cast<uint16_t>(f), static_cast<uint16_t>(q),
+                                   static_cast<int16_t>(g)};
+        uint8_t block[vt::aud::kEqBlockSize] = {};
+        const uint32_t code = vt::aud::DesignBandFilter(static_cast<uint32_t>(fs), &band, block);
+        std::printf("%04X", code);
+        for (uint8_t b : block) std::printf(" %02x", b);
+        std::printf("\n");
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 2 && argv[1][0] == '-' && argv[1][1] == 0) return Batch();
     if (argc != 6) {
         std::fprintf(stderr, "usage: eqdesign <fs> <type> <frequency> <qfield> <gainfield>\n");
         return 2;
