@@ -10,5 +10,6 @@ CGUIItem* ReadVertSlider(pugi::xml_node e, CGUIItems& items, HWND parent);      
 CGUIItem* ReadMultiSlider(pugi::xml_node e, CGUIItems& items, HWND parent);     // HSLIDERM
 CGUIItem* ReadLevelMarker(pugi::xml_node e, CGUIItems& items, HWND parent);     // DMARKER
 CGUIItem* ReadApmSlider(pugi::xml_node e, CGUIItems& items, HWND parent);       // HSLIDERMAPM
+CGUIItem* ReadDpiStageWindow(pugi::xml_node e, CGUIItems& items, HWND parent);  // DPISTAGEWINDOW
 
 } // namespace vt::skin

@@ -302,7 +302,7 @@ unsigned BuildTextList(pugi::xml_node root, CGUIItems& items, HWND parent) {
     return BuildList(root, "TEXTLIST", e, items, parent);
 }
 unsigned BuildDpiStageList(pugi::xml_node root, CGUIItems& items, HWND parent) {
-    static const ListElement e[] = {{"DPISTAGEWINDOW", nullptr, false}};
+    static const ListElement e[] = {{"DPISTAGEWINDOW", &ReadDpiStageWindow, false}};
     return BuildList(root, "DPISTAGELIST", e, items, parent);
 }
 unsigned BuildMacroDisplayList(pugi::xml_node root, CGUIItems& items, HWND parent) {
