@@ -63,6 +63,12 @@ void BenchApply(bool fastClock) {
     }
     std::printf("ten-band equaliser apply (%s clock): %.2f ms, %u HID output reports (%u per band)\n",
                 fastClock ? "virtual" : "real", total / rounds / 1000.0, reports, reports / 10);
+    // The whole profile apply (lighting, equaliser, beam forming, apply handshake), for comparison.
+    sim->ClearLog();
+    const auto start = Clock::now();
+    profile->Apply();
+    std::printf("whole profile apply (%s clock): %.2f ms, %u HID output reports\n", fastClock ? "virtual" : "real",
+                Micros(Clock::now() - start) / 1000.0, sim->SentCount());
     gain->Release();
     eq->Release();
     profile->Release();
