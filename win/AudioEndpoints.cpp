@@ -21,6 +21,7 @@ struct DECLSPEC_UUID("85401fd4-6de4-4b9d-9869-2d6753a82f3c") AutoGainControl : p
     virtual HRESULT STDMETHODCALLTYPE SetEnabled(BOOL enable, LPCGUID context) = 0;
 };
 const IID kIidAutoGainControl = {0x85401fd4, 0x6de4, 0x4b9d, {0x98, 0x69, 0x2d, 0x67, 0x53, 0xa8, 0x2f, 0x3c}};
+const IID kIidControlChangeNotify = {0xa09513ed, 0xc709, 0x4d21, {0xbd, 0x7b, 0x5f, 0x34, 0xc4, 0x7f, 0x39, 0x47}};
 
 template <class T>
 void SafeRelease(T*& p) {
@@ -28,7 +29,7 @@ void SafeRelease(T*& p) {
 }
 
 // Receives the endpoint's volume notifications and hands them to the listener.
-class VolumeCallback : public IAudioEndpointVolumeCallback {
+class VolumeCallback final : public IAudioEndpointVolumeCallback {
 public:
     explicit VolumeCallback(IAudioEndpointListener* l) : m_listener(l) {}
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
@@ -54,6 +55,44 @@ public:
 private:
     std::atomic<ULONG> m_refs{1};
     IAudioEndpointListener* m_listener;
+};
+
+// Receives change notices of the automatic gain control and hands its new state to the listener.
+class AutoGainCallback final : public IControlChangeNotify {
+public:
+    AutoGainCallback(IAudioEndpointListener* l, AutoGainControl* agc) : m_listener(l), m_agc(agc) { m_agc->AddRef(); }
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        if (riid == IID_IUnknown || riid == kIidControlChangeNotify) {
+            *ppv = static_cast<IControlChangeNotify*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
+    STDMETHODIMP_(ULONG) Release() override {
+        const ULONG r = --m_refs;
+        if (!r) {
+            m_agc->Release();
+            delete this;
+        }
+        return r;
+    }
+    STDMETHODIMP OnNotify(DWORD, LPCGUID) override {
+        BOOL on = FALSE;
+        const HRESULT hr = m_agc->GetEnabled(&on);
+        if (SUCCEEDED(hr)) {
+            const bool enabled = on != FALSE;
+            m_listener->OnAutoGainChanged(enabled);
+        }
+        return S_OK;
+    }
+private:
+    std::atomic<ULONG> m_refs{1};
+    IAudioEndpointListener* m_listener;
+    AutoGainControl* m_agc;
 };
 
 class CoreAudioEndpoint : public IAudioEndpoint {
@@ -97,18 +136,30 @@ public:
             if (m_volume) m_volume->UnregisterControlChangeNotify(m_callback);
             SafeRelease(m_callback);
         }
+        if (m_agcCallback) {
+            if (m_agcPart) m_agcPart->UnregisterControlChangeCallback(m_agcCallback);
+            SafeRelease(m_agcCallback);
+        }
+        SafeRelease(m_agcPart);
         if (!listener || !m_volume) return listener == nullptr;
         m_callback = new VolumeCallback(listener);
         if (FAILED(m_volume->RegisterControlChangeNotify(m_callback))) {
             SafeRelease(m_callback);
             return false;
         }
+        // The automatic gain control is followed where the endpoint has one.
+        if (AutoGainControl* agc = AutoGain(&m_agcPart)) {
+            m_agcCallback = new AutoGainCallback(listener, agc);
+            if (FAILED(m_agcPart->RegisterControlChangeCallback(kIidAutoGainControl, m_agcCallback)))
+                SafeRelease(m_agcCallback);
+            agc->Release();
+        }
         return true;
     }
 
 private:
     // The automatic gain control sits on the part the endpoint's connector leads to.
-    AutoGainControl* AutoGain() {
+    AutoGainControl* AutoGain(IPart** partOut = nullptr) {
         IDeviceTopology* topology = nullptr;
         IConnector* connector = nullptr;
         IConnector* other = nullptr;
@@ -120,6 +171,10 @@ private:
             SUCCEEDED(other->QueryInterface(__uuidof(IPart), reinterpret_cast<void**>(&part)))) {
             part->Activate(CLSCTX_INPROC_SERVER, kIidAutoGainControl, reinterpret_cast<void**>(&agc));
         }
+        if (partOut && agc) {
+            *partOut = part;
+            part = nullptr;
+        }
         SafeRelease(part);
         SafeRelease(other);
         SafeRelease(connector);
@@ -130,6 +185,8 @@ private:
     IMMDevice* m_device = nullptr;
     IAudioEndpointVolume* m_volume = nullptr;
     VolumeCallback* m_callback = nullptr;
+    IPart* m_agcPart = nullptr;
+    AutoGainCallback* m_agcCallback = nullptr;
     std::wstring m_name;
 };
 
