@@ -5,6 +5,7 @@
 #include "profile/KeyboardConfig.h"
 #include "profile/MouseConfig.h"
 #include <memory>
+#include <set>
 #include <string>
 
 namespace {
@@ -343,6 +344,54 @@ TEST_F(BaseConfigTest, ConfigurationsAreDeletedThroughTheirInterfaces) {
     keyboard.reset();
     headset.reset();
     SUCCEED();
+}
+
+} // namespace
+
+namespace {
+
+// A profile kind whose files do load, to check the enumeration itself: the extension filter and
+// the replacement of the list only once something has loaded.
+class LoadableProfile : public CDmProfile_Keyboard {
+public:
+    LoadableProfile() = default;
+    explicit LoadableProfile(const wchar_t* name) : CDmProfile_Keyboard(name) {}
+    bool LoadFromFile(const wchar_t* fileName, const wchar_t* folder, const wchar_t* extension) override {
+        if (std::wcsncmp(fileName, L"bad", 3) == 0) return false;
+        CBaseProfile::SetName(fileName);
+        return true;
+    }
+};
+
+struct NoInterface {
+    virtual ~NoInterface() = default;
+};
+
+class LoadableConfig : public CBaseConfig<LoadableProfile, IKeyboardProfile, NoInterface> {
+public:
+    const wchar_t* GetProfileExtension() const override { return L"vtp"; }
+    IKeyboardProfile* Add(const wchar_t* name) { return AppendNewProfile(name); }
+};
+
+TEST_F(BaseConfigTest, LoadingReplacesTheListOnlyWithProfilesOfTheExactExtension) {
+    LoadableConfig cfg;
+    IKeyboardProfile* old = cfg.Add(L"Old");
+    cfg.SetCurrentProfile(old);
+    MakeSaveFolder();
+    WriteBytes(SaveFolder() + L"Gamma.vtpx", {1});  // would load, were it taken
+    EXPECT_EQ(cfg.LoadAllProfiles(), 0);
+    EXPECT_EQ(cfg.GetProfileAt(0), old);
+    WriteBytes(SaveFolder() + L"bad.vtp", {1});
+    EXPECT_EQ(cfg.LoadAllProfiles(), 0);  // the only profile file fails: nothing replaced
+    EXPECT_EQ(cfg.GetCurrentProfile(), old);
+    DeleteFileW((SaveFolder() + L"bad.vtp").c_str());
+    WriteBytes(SaveFolder() + L"Alpha.vtp", {1});
+    WriteBytes(SaveFolder() + L"Beta.VTP", {1});
+    EXPECT_EQ(cfg.LoadAllProfiles(), 2);
+    ASSERT_EQ(cfg.GetProfileCount(), 2);
+    std::set<std::wstring> names{cfg.GetProfileAt(0)->GetName(), cfg.GetProfileAt(1)->GetName()};
+    EXPECT_EQ(names, (std::set<std::wstring>{L"Alpha", L"Beta"}));
+    EXPECT_EQ(cfg.GetCurrentProfile(), nullptr);
 }
 
 } // namespace
