@@ -40,9 +40,12 @@ uint8_t CHidTransport::SendOutputReport(const uint8_t* buffer) {
     return ok ? 0 : 1;
 }
 
-uint8_t CHidTransport::ReadReport(uint8_t id, uint8_t* buffer) {
+uint8_t CHidTransport::ReadReport(uint8_t id, uint8_t* buffer, unsigned* length) {
+    if (length) *length = 0;
     if (!m_handle || !m_handle->CanRead()) return 1;
     unsigned strangers = 0;
+    // Bounded twice: at most eleven reports of other ids, and at most kMaxReadRounds reads in all
+    // (a read that keeps failing with an error other than "gone" does not loop for ever).
     for (unsigned round = 0; round < kMaxReadRounds; ++round) {
         unsigned got = 0;
         unsigned long error = 0;
@@ -52,7 +55,10 @@ uint8_t CHidTransport::ReadReport(uint8_t id, uint8_t* buffer) {
             if (error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_GEN_FAILURE || error == ERROR_INVALID_HANDLE) return 1;
             continue;
         }
-        if (got > 0 && buffer[0] == id) return 0;
+        if (got > 0 && buffer[0] == id) {
+            if (length) *length = got;
+            return 0;
+        }
         if (++strangers >= kMaxStrangers) return 1;
     }
     return 1;
@@ -85,23 +91,10 @@ uint8_t CHidTransport::ReadMemory(uint16_t address, uint8_t* out, unsigned n) {
     if (SendOutputReport(report)) return 1;
     uint8_t reply[kReportBufferSize] = {};
     unsigned got = 0;
-    unsigned long error = 0;
-    unsigned strangers = 0;
-    for (unsigned round = 0; round < kMaxReadRounds; ++round) {
-        const HidRead r = m_handle->ReadInput(reply, InputLength(), kReadTimeoutMs, &got, &error);
-        if (r == HidRead::Timeout) return 1;
-        if (r == HidRead::Failed) {
-            if (error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_GEN_FAILURE || error == ERROR_INVALID_HANDLE) return 1;
-            continue;
-        }
-        if (got > 0 && reply[0] == 5) {
-            if (got < 1 + n) return 1;  // short report
-            std::memcpy(out, reply + 1, n);
-            return 0;
-        }
-        if (++strangers >= kMaxStrangers) return 1;
-    }
-    return 1;
+    if (ReadReport(5, reply, &got)) return 1;
+    if (got < 1 + n) return 1;  // a short report does not carry the data asked for
+    std::memcpy(out, reply + 1, n);
+    return 0;
 }
 
 int CHidTransport::IsDeviceReady() {

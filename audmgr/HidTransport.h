@@ -40,7 +40,8 @@ public:
     const std::wstring& Path() const { return m_path; }
 
     uint8_t SendOutputReport(const uint8_t* buffer);
-    uint8_t ReadReport(uint8_t id, uint8_t* buffer);
+    // Reads until a report with this id arrives; *length (when given) receives its byte count.
+    uint8_t ReadReport(uint8_t id, uint8_t* buffer, unsigned* length = nullptr);
     uint8_t ReadOnce(uint8_t* buffer);
     uint8_t WriteMemory(uint16_t address, const uint8_t* data, unsigned n);
     uint8_t ReadMemory(uint16_t address, uint8_t* out, unsigned n);

@@ -228,7 +228,9 @@ TEST(AudWin32Hid, BoundedReadsOnARealHandle) {
             const DWORD start = GetTickCount();
             const HidRead r = handle->ReadInput(buffer.data(), caps.inputLength, 100, &got, &error);
             EXPECT_LT(GetTickCount() - start, 1000u);
-            if (r == HidRead::Timeout) EXPECT_EQ(got, 0u);
+            if (r == HidRead::Timeout) {
+                EXPECT_EQ(got, 0u);
+            }
         }
         EXPECT_EQ(buffer.back(), 0xEE);  // nothing written past the report
         handle->FlushInput();
