@@ -366,6 +366,49 @@ TEST_F(AudObjects, DamagedStoreValues) {
     CoTaskMemFree(name);
 }
 
+TEST_F(AudObjects, KeysRemovedUnderLiveObjects) {
+    Open();
+    Ptr<IVtProfile> rock;
+    ASSERT_EQ(Profile(6, &rock), S_OK);
+    Ptr<IVtLighting> lighting;
+    ASSERT_EQ(rock->CreateInterfaceInstance(IID_IVtLighting, lighting.V()), S_OK);
+    Ptr<IVtEqualizer> eq;
+    ASSERT_EQ(rock->CreateInterfaceInstance(IID_IVtEqualizer, eq.V()), S_OK);
+    Ptr<IVtBeamForm> bf;
+    ASSERT_EQ(rock->CreateInterfaceInstance(IID_IVtBeamForm, bf.V()), S_OK);
+    Ptr<IVtLightingZone> zone;
+    ASSERT_EQ(lighting->GetZone(0, &zone), S_OK);
+    ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, TestDeviceKey().c_str()), ERROR_SUCCESS);
+
+    Ptr<IVtProfile> p;
+    EXPECT_EQ(pm->GetProfileByIndex(0, &p), E_FAIL);
+    EXPECT_TRUE(FAILED(pm->GetProfileById(kBuiltInProfiles[0].id, &p)));
+    EXPECT_TRUE(FAILED(pm->GetActiveProfile(&p)));
+    EXPECT_TRUE(FAILED(pm->CreateProfile(&p)));
+    EXPECT_EQ(p.p, nullptr);
+    ULONG cch = 0;
+    WCHAR* name = nullptr;
+    EXPECT_TRUE(FAILED(rock->GetName(&cch, &name)));
+    Ptr<IVtPersistSettings> profileSave;
+    ASSERT_EQ(rock->QueryInterface(IID_IVtPersistSettings, profileSave.V()), S_OK);
+    EXPECT_TRUE(FAILED(profileSave->Save()));
+    Ptr<IVtPersistSettings> persist;
+    ASSERT_EQ(eq->QueryInterface(IID_IVtPersistSettings, persist.V()), S_OK);
+    EXPECT_EQ(persist->Save(), E_FAIL);
+    // The objects keep answering from what they hold; nothing is written to the headset, as no
+    // profile is active any more.
+    sim->ClearLog();
+    EXPECT_EQ(zone->TurnOff(), S_OK);
+    Ptr<IVtLightingEffect> effect;
+    zone->QueryInterface(IID_IVtLightingEffect, effect.V());
+    LONG mode = 9;
+    EXPECT_EQ(effect->GetEffect(&mode, nullptr, nullptr), S_OK);
+    EXPECT_EQ(mode, 9);
+    EXPECT_EQ(bf->Enable(1), S_OK);
+    EXPECT_EQ(rock->Apply(), S_OK);
+    EXPECT_EQ(CountSent(0, {4, 0x40, 11}), 0u);
+}
+
 // ---- equaliser and beam forming ----
 
 TEST_F(AudObjects, EqualiserGains) {
@@ -601,6 +644,13 @@ TEST_F(AudObjects, SetActiveProfileAppliesEverything) {
     EXPECT_EQ(sim->BusRegister(0x60, 8), 0x3F);
     EXPECT_EQ(sim->Memory(0x17 + 2), 0xFF);  // blue
     EXPECT_EQ(CountSent(0, {4, 0x40, 1, 0x04, 0x0A, 0xC1}), 1u);
+    // An apply register that stays busy ends the apply within its bound.
+    auto busy = sim->GetFaults();
+    busy.applyBusyReads = -1;
+    sim->SetFaults(busy);
+    EXPECT_EQ(dravon->Apply(), S_OK);
+    busy.applyBusyReads = 2;
+    sim->SetFaults(busy);
     // A device that disappears in the middle answers failures, quickly.
     auto f = sim->GetFaults();
     f.disconnectAfterReports = 7;
