@@ -11,5 +11,8 @@ CGUIItem* ReadMultiSlider(pugi::xml_node e, CGUIItems& items, HWND parent);     
 CGUIItem* ReadLevelMarker(pugi::xml_node e, CGUIItems& items, HWND parent);     // DMARKER
 CGUIItem* ReadApmSlider(pugi::xml_node e, CGUIItems& items, HWND parent);       // HSLIDERMAPM
 CGUIItem* ReadDpiStageWindow(pugi::xml_node e, CGUIItems& items, HWND parent);  // DPISTAGEWINDOW
+CGUIItem* ReadTextItem(pugi::xml_node e, CGUIItems& items, HWND parent);        // TEXTITEM
+CGUIItem* ReadEditControl(pugi::xml_node e, CGUIItems& items, HWND parent);     // EDITCTRL
+CGUIItem* ReadSingleKeyEdit(pugi::xml_node e, CGUIItems& items, HWND parent);   // EDITCTRLSK
 
 } // namespace vt::skin

@@ -298,7 +298,7 @@ unsigned BuildSliderList(pugi::xml_node root, CGUIItems& items, HWND parent) {
     return BuildList(root, "SLIDERLIST", e, items, parent);
 }
 unsigned BuildTextList(pugi::xml_node root, CGUIItems& items, HWND parent) {
-    static const ListElement e[] = {{"TEXTITEM", nullptr, false}};
+    static const ListElement e[] = {{"TEXTITEM", &ReadTextItem, false}};
     return BuildList(root, "TEXTLIST", e, items, parent);
 }
 unsigned BuildDpiStageList(pugi::xml_node root, CGUIItems& items, HWND parent) {
@@ -319,7 +319,7 @@ unsigned BuildListPanelList(pugi::xml_node root, CGUIItems& items, HWND parent) 
     return BuildList(root, "LISTPANELLIST", e, items, parent);
 }
 unsigned BuildEditList(pugi::xml_node root, CGUIItems& items, HWND parent) {
-    static const ListElement e[] = {{"EDITCTRL", nullptr, false}, {"EDITCTRLSK", nullptr, false}};
+    static const ListElement e[] = {{"EDITCTRL", &ReadEditControl, false}, {"EDITCTRLSK", &ReadSingleKeyEdit, false}};
     return BuildList(root, "EDITCTRLLIST", e, items, parent);
 }
 unsigned BuildKeyboardKeyList(pugi::xml_node root, CGUIItems& items, HWND parent) {
