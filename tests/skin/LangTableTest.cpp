@@ -471,3 +471,52 @@ TEST_F(LangShipped, MutatedLanguagePagesBuildWhatTheyCanAndNeverCrash) {
     }
     EXPECT_GT(parsed, 50);
 }
+
+TEST_F(LangShipped, EveryLanguageKeyOfTheShippedPagesHasAnEnglishText) {
+    CLangTable* en = Select(L"English");
+    ASSERT_NE(en, nullptr);
+    std::vector<std::wstring> pages;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((vt::test::ImageDir() + L"xml\\*.xml").c_str(), &fd);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    do pages.push_back(fd.cFileName);
+    while (FindNextFileW(h, &fd));
+    FindClose(h);
+
+    size_t keys = 0;
+    for (const std::wstring& page : pages) {
+        pugi::xml_document d;
+        ASSERT_TRUE(d.load_file((vt::test::ImageDir() + L"xml\\" + page).c_str()));
+        std::vector<std::string> texts;
+        struct Walker : pugi::xml_tree_walker {
+            std::vector<std::string>* out;
+            bool for_each(pugi::xml_node& n) override {
+                for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) out->push_back(a.value());
+                if (n.type() == pugi::node_pcdata) out->push_back(n.value());
+                return true;
+            }
+        } walker;
+        walker.out = &texts;
+        d.traverse(walker);
+        for (const std::string& text : texts) {
+            if (text.size() < 2 || text[0] != '$') continue;
+            ++keys;
+            std::wstring wide(text.begin(), text.end()), out;
+            EXPECT_TRUE(ResolveText(en, wide, out)) << text << " in " << std::string(page.begin(), page.end());
+        }
+    }
+    EXPECT_GT(keys, 0u);
+}
+
+TEST_F(LangShipped, GermanHasATextForEveryEnglishKey) {
+    std::vector<std::wstring> englishKeys;
+    for (const auto& [key, value] : Select(L"English")->m_texts) englishKeys.push_back(key);
+    CLangTable* de = Select(L"German");
+    ASSERT_NE(de, nullptr);
+    EXPECT_EQ(de->m_texts.size(), englishKeys.size());
+    for (const std::wstring& key : englishKeys) {
+        std::wstring asked = L"$", out;
+        for (wchar_t c : key) if (c != L' ') asked += c;
+        EXPECT_TRUE(ResolveText(de, asked, out)) << std::string(asked.begin(), asked.end());
+    }
+}
