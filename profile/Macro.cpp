@@ -8,36 +8,6 @@
 
 using namespace vt::profile;
 
-namespace vt::profile {
-
-MacroEvent MakeKeyEvent(uint16_t scan, uint16_t vk, uint8_t direction, uint8_t flags) {
-    MacroEvent e{};
-    e.type = kEventKey;
-    std::memcpy(e.data, &scan, 2);
-    std::memcpy(e.data + 2, &vk, 2);
-    e.data[4] = direction;
-    e.data[5] = flags;
-    return e;
-}
-
-MacroEvent MakeMouseEvent(int32_t button, uint8_t transition) {
-    MacroEvent e{};
-    e.type = kEventMouse;
-    std::memcpy(e.data, &button, 4);
-    e.data[4] = transition;
-    return e;
-}
-
-MacroEvent MakeDelayEvent(int32_t milliseconds) {
-    MacroEvent e{};
-    e.type = kEventDelay;
-    std::memcpy(e.data, &milliseconds, 4);
-    std::memcpy(e.data + 4, &milliseconds, 4);
-    return e;
-}
-
-} // namespace vt::profile
-
 bool MacroEventsEqual(const std::vector<MacroEvent>& a, const std::vector<MacroEvent>& b) {
     return a.size() == b.size() &&
            (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(MacroEvent)) == 0);

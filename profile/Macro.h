@@ -3,6 +3,7 @@
 // macros offered by the macro page.
 #include "profile/Records.h"
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -26,9 +27,29 @@ constexpr uint8_t kKeyUp = 1;
 constexpr size_t kMacroNameUnits = 256;  // 255 characters and the terminator
 
 // Event builders; every byte they do not name is zero.
-MacroEvent MakeKeyEvent(uint16_t scan, uint16_t vk, uint8_t direction, uint8_t flags);
-MacroEvent MakeMouseEvent(int32_t button, uint8_t transition);
-MacroEvent MakeDelayEvent(int32_t milliseconds);
+inline MacroEvent MakeKeyEvent(uint16_t scan, uint16_t vk, uint8_t direction, uint8_t flags) {
+    MacroEvent e{};
+    e.type = kEventKey;
+    std::memcpy(e.data, &scan, 2);
+    std::memcpy(e.data + 2, &vk, 2);
+    e.data[4] = direction;
+    e.data[5] = flags;
+    return e;
+}
+inline MacroEvent MakeMouseEvent(int32_t button, uint8_t transition) {
+    MacroEvent e{};
+    e.type = kEventMouse;
+    std::memcpy(e.data, &button, 4);
+    e.data[4] = transition;
+    return e;
+}
+inline MacroEvent MakeDelayEvent(int32_t milliseconds) {
+    MacroEvent e{};
+    e.type = kEventDelay;
+    std::memcpy(e.data, &milliseconds, 4);
+    std::memcpy(e.data + 4, &milliseconds, 4);
+    return e;
+}
 } // namespace vt::profile
 
 bool MacroEventsEqual(const std::vector<MacroEvent>& a, const std::vector<MacroEvent>& b);

@@ -4,12 +4,6 @@
 
 using namespace vt::profile;
 
-AssignmentRecord MakeEmptyAssignment() {
-    AssignmentRecord r{};
-    r.kind = kKindNone;
-    return r;
-}
-
 AssignmentRecord MakeActionRecord(int32_t kind, const GUID& id) {
     AssignmentRecord r{};
     r.kind = kind;
@@ -42,23 +36,3 @@ AssignmentRecord MakeNameActionRecord(int32_t kind, const wchar_t* name) {
 bool AssignmentsEqual(const AssignmentRecord& a, const AssignmentRecord& b) {
     return std::memcmp(&a, &b, sizeof(AssignmentRecord)) == 0;
 }
-
-bool GuidsEqual(const GUID& a, const GUID& b) {
-    uint32_t wa[4], wb[4];
-    std::memcpy(wa, &a, 16);
-    std::memcpy(wb, &b, 16);
-    return wa[0] == wb[0] && wa[1] == wb[1] && wa[2] == wb[2] && wa[3] == wb[3];
-}
-
-bool IsNullGuid(const GUID& id) { return GuidsEqual(id, kNullGuid); }
-
-EntryRecord MakeEntryRecord(const wchar_t* name, int32_t value, const wchar_t* text) {
-    EntryRecord e;
-    if (name) e.name = name;
-    if (text) e.text = text;
-    e.value = value;
-    e.extra = 0;
-    return e;
-}
-
-void CopyEntryRecord(EntryRecord& to, const EntryRecord& from) { to = from; }

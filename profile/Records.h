@@ -2,6 +2,7 @@
 // Small records that travel between the profile model, the pages and the device layer.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <guiddef.h>
 
@@ -40,7 +41,11 @@ constexpr size_t kNamePayloadUnits = 260;
 } // namespace vt::profile
 
 // Kind -1 with an all-zero payload: what an absent key or button answers.
-AssignmentRecord MakeEmptyAssignment();
+inline AssignmentRecord MakeEmptyAssignment() {
+    AssignmentRecord r{};
+    r.kind = vt::profile::kKindNone;
+    return r;
+}
 // Kinds 6, 21 and 62 carry the 16-byte id at payload 0 (kind 6 also 1 at 520 and 0 at 524);
 // every other kind gets a zero payload and ignores the id.
 AssignmentRecord MakeActionRecord(int32_t kind, const GUID& id);
@@ -51,9 +56,14 @@ bool AssignmentsEqual(const AssignmentRecord& a, const AssignmentRecord& b);
 
 // 16-byte ids compared as four 32-bit words. An all-zero id marks an object the device engine
 // does not know.
-bool GuidsEqual(const GUID& a, const GUID& b);
-bool IsNullGuid(const GUID& id);
+inline bool GuidsEqual(const GUID& a, const GUID& b) {
+    uint32_t wa[4], wb[4];
+    std::memcpy(wa, &a, 16);
+    std::memcpy(wb, &b, 16);
+    return wa[0] == wb[0] && wa[1] == wb[1] && wa[2] == wb[2] && wa[3] == wb[3];
+}
 inline constexpr GUID kNullGuid{};
+inline bool IsNullGuid(const GUID& id) { return GuidsEqual(id, kNullGuid); }
 
 // One entry of a list or drop-down control.
 struct EntryRecord {
@@ -62,8 +72,15 @@ struct EntryRecord {
     int32_t value = 0;
     int32_t extra = 0;
 };
-EntryRecord MakeEntryRecord(const wchar_t* name, int32_t value, const wchar_t* text);
-void CopyEntryRecord(EntryRecord& to, const EntryRecord& from);
+// A null name or text gives an empty string; extra is 0.
+inline EntryRecord MakeEntryRecord(const wchar_t* name, int32_t value, const wchar_t* text) {
+    EntryRecord e;
+    if (name) e.name = name;
+    if (text) e.text = text;
+    e.value = value;
+    return e;
+}
+inline void CopyEntryRecord(EntryRecord& to, const EntryRecord& from) { to = from; }
 
 // The answer of the single-key entry popup; an empty text means cancelled.
 struct SingleKeyResult {
