@@ -12,6 +12,8 @@
 // that go back into the model are written by the thread that owns it.
 #include "device/DeviceDescription.h"
 #include "device/EngineConnection.h"
+#include "device/ListTransfer.h"
+#include "device/ProfileSync.h"
 #include <windows.h>
 #include <atomic>
 #include <cstdint>
@@ -92,11 +94,81 @@ private:
     int m_lastWrite = kWriteNone;
 };
 
-// The template base of the mouse and keyboard objects.
+// The template base of the mouse and keyboard objects: the operations both kinds share, each in
+// one engine connection of its own.
 template <class ConfigT, class ProfileT, class Leaf>
 class CBaseDevice : public DeviceCore {
 public:
     using DeviceCore::DeviceCore;
+
+    // A macro file read by the engine becomes a new model macro (its text is the path).
+    bool BaseImportMacro(const wchar_t* path, ConfigT config) {
+        if (!path || !config) return false;
+        return RunDeviceJob([&](EngineConnection& c) {
+            vt::win::ComPtr<IVtMacroStore> store;
+            vt::win::ComPtr<IVtMacro> macro;
+            if (!c.Feature(IID_IVtMacroStore, store) || FAILED(store->ImportMacro(path, macro.Put())) || !macro)
+                return false;
+            EngineMacroCopy copy;
+            if (!ReadEngineMacro(macro.Get(), copy)) return false;
+            CMacro* model = config->AddMacro(copy.name.c_str());
+            if (!model) return false;
+            model->SetMacroText(path);
+            model->id = copy.id;
+            EngineEventsToMacro(copy.events.data(), copy.events.size(), model->events);
+            return true;
+        });
+    }
+    bool BaseExportMacro(const wchar_t* path, CMacro* macro) {
+        if (!path || !macro || IsNullGuid(macro->id)) return false;
+        GUID id = macro->id;
+        return RunDeviceJob([&](EngineConnection& c) {
+            vt::win::ComPtr<IVtMacroStore> store;
+            vt::win::ComPtr<IVtMacro> engine;
+            if (!c.Feature(IID_IVtMacroStore, store) || FAILED(store->GetMacroById(id, engine.Put())) || !engine)
+                return false;
+            return SUCCEEDED(engine->Export(path));
+        });
+    }
+    bool BaseHasEngineMacro(CMacro* macro) {
+        if (!macro || IsNullGuid(macro->id)) return false;
+        GUID id = macro->id;
+        return RunDeviceJob([&](EngineConnection& c) {
+            vt::win::ComPtr<IVtMacroStore> store;
+            vt::win::ComPtr<IVtMacro> engine;
+            return c.Feature(IID_IVtMacroStore, store) && SUCCEEDED(store->GetMacroById(id, engine.Put())) && engine;
+        });
+    }
+    bool BaseExportProfile(const wchar_t* path, ProfileT profile) {
+        if (!path || !profile) return false;
+        GUID id{};
+        profile->GetId(&id);
+        return RunDeviceJob([&](EngineConnection& c) {
+            vt::win::ComPtr<IVtProfileManager> manager;
+            vt::win::ComPtr<IVtProfile> engine;
+            if (!c.ProfileManager(manager) || !FindEngineProfile(manager.Get(), id, engine)) return false;
+            return SUCCEEDED(engine->Export(path));
+        });
+    }
+    bool BaseHasEngineProfile(ProfileT profile) {
+        if (!profile) return false;
+        GUID id{};
+        profile->GetId(&id);
+        return RunDeviceJob([&](EngineConnection& c) {
+            vt::win::ComPtr<IVtProfileManager> manager;
+            vt::win::ComPtr<IVtProfile> engine;
+            return c.ProfileManager(manager) && FindEngineProfile(manager.Get(), id, engine);
+        });
+    }
+    int32_t BaseGetProfileCount() {
+        int32_t count = 0;
+        RunDeviceJob([&](EngineConnection& c) {
+            vt::win::ComPtr<IVtProfileManager> manager;
+            if (c.ProfileManager(manager)) count = CountEngineProfiles(manager.Get());
+            return true;
+        });
+        return count;
+    }
 };
 
 } // namespace vt::device

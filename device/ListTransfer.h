@@ -1,0 +1,360 @@
+#pragma once
+// Device-wide lists between a configuration and the engine: macros, program-launch entries,
+// lighting entries (actions-per-minute colours), the 16 key entries, and the engine objects that
+// assignments refer to (created on demand). Templates over the configuration interface: the
+// mouse, keyboard and headset configurations name these operations alike.
+//
+// Every answer is true only when every engine call it made succeeded.
+#include "device/CodeTables.h"
+#include "device/EngineConnection.h"
+#include "device/MacroEvents.h"
+#include "device/ProfileSync.h"
+#include "profile/ApmList.h"
+#include "profile/Macro.h"
+#include "profile/Records.h"
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace vt::device {
+
+// ---- macros -----------------------------------------------------------------------------------
+
+// A macro's events in the engine's buffer form.
+std::vector<uint8_t> MacroBuffer(const CMacro& macro);
+// Everything an engine macro holds; false when any part cannot be read.
+struct EngineMacroCopy {
+    GUID id{};
+    std::wstring name;
+    std::vector<EngineMacroEvent> events;
+};
+bool ReadEngineMacro(IVtMacro* macro, EngineMacroCopy& out);
+// Same id, same name ignoring case, same events in the engine's form.
+bool EngineMacroEquals(const EngineMacroCopy& engine, const CMacro& model);
+bool SetEngineMacroEvents(IVtMacro* macro, const CMacro& model);
+
+// A new engine macro for the model macro: its id goes into the model macro, then its events and
+// its name.
+bool CreateEngineMacro(IVtMacroStore* store, CMacro* macro);
+
+template <class Config>
+bool WriteMacros(Config* config, IVtMacroStore* store) {
+    if (!config || !store) return false;
+    bool ok = true;
+    for (int32_t i = 0; i < config->GetMacroCount(); ++i) {
+        CMacro* macro = config->GetMacroAt(uint32_t(i));
+        if (!macro) continue;
+        ComPtr<IVtMacro> engine;
+        EngineMacroCopy copy;
+        if (IsNullGuid(macro->id) || FAILED(store->GetMacroById(macro->id, engine.Put())) || !engine ||
+            !ReadEngineMacro(engine.Get(), copy)) {
+            ok = CreateEngineMacro(store, macro) && ok;
+            continue;
+        }
+        if (EngineMacroEquals(copy, *macro)) continue;
+        if (!NamesEqualNoCase(copy.name, macro->name)) ok = SUCCEEDED(engine->SetName(macro->name)) && ok;
+        ok = SetEngineMacroEvents(engine.Get(), *macro) && ok;
+    }
+    return ok;
+}
+
+// The engine's macros into the model. A macro the model already holds (same id) is brought in
+// line instead of being added twice.
+template <class Config>
+bool ReadMacros(Config* config, IVtMacroStore* store) {
+    if (!config || !store) return false;
+    bool ok = true;
+    for (ULONG index = 0;; ++index) {
+        ComPtr<IVtMacro> engine;
+        if (FAILED(store->GetMacroByIndex(index, engine.Put())) || !engine) break;
+        EngineMacroCopy copy;
+        ULONG cch = 0;
+        WCHAR* text = nullptr;
+        HRESULT hr = engine->GetName(&cch, &text);
+        copy.name = TakeEngineString(text, cch);
+        if (FAILED(hr)) continue;
+        if (FAILED(engine->GetId(&copy.id))) continue;
+        ULONG cb = 0;
+        BYTE* buffer = nullptr;
+        hr = engine->GetEvents(&cb, &buffer);
+        bool parsed = SUCCEEDED(hr) && ParseEngineMacroBuffer(buffer, cb, copy.events);
+        if (buffer) CoTaskMemFree(buffer);
+        if (!parsed) {
+            ok = false;
+            continue;
+        }
+        std::vector<MacroEvent> events;
+        EngineEventsToMacro(copy.events.data(), copy.events.size(), events);
+        CMacro* macro = config->FindMacroByGuid(copy.id);
+        if (!macro) {
+            macro = config->AddMacro(copy.name.c_str());
+            if (!macro) {
+                ok = false;  // another macro of the model holds this name
+                continue;
+            }
+            macro->id = copy.id;
+        } else if (copy.name != macro->name) {
+            size_t n = std::min(copy.name.size(), vt::profile::kMacroNameUnits - 1);
+            std::memset(macro->name, 0, sizeof macro->name);
+            std::memcpy(macro->name, copy.name.data(), n * sizeof(wchar_t));
+        }
+        macro->events = std::move(events);
+    }
+    return ok;
+}
+
+template <class Config>
+bool DeleteMacrosNotInModel(IVtMacroStore* store, Config* config) {
+    if (!store || !config) return false;
+    bool ok = true;
+    for (ULONG index = 0;;) {
+        ComPtr<IVtMacro> engine;
+        if (FAILED(store->GetMacroByIndex(index, engine.Put())) || !engine) break;
+        GUID id{};
+        if (SUCCEEDED(engine->GetId(&id)) && !config->FindMacroByGuid(id)) {
+            if (SUCCEEDED(store->DeleteMacro(engine.Get()))) continue;
+            ok = false;
+        }
+        ++index;
+    }
+    return ok;
+}
+
+// ---- program-launch entries ---------------------------------------------------------------------
+
+bool CreateLaunchEntry(IVtAppLauncher* launcher, CVtApp* app);
+bool GetLaunchEntryPath(IVtLaunchEntry* entry, std::wstring& path);
+
+template <class Config>
+bool WriteApps(Config* config, IVtAppLauncher* launcher) {
+    if (!config || !launcher) return false;
+    bool ok = true;
+    for (int32_t i = 0; i < config->GetAppCount(); ++i) {
+        CVtApp* app = config->GetAppAt(uint32_t(i));
+        if (!app) continue;
+        ComPtr<IVtLaunchEntry> entry;
+        GUID id{};
+        std::wstring path;
+        if (IsNullGuid(app->id) || FAILED(launcher->GetEntryById(app->id, entry.Put())) || !entry ||
+            FAILED(entry->GetId(&id)) || !GetLaunchEntryPath(entry.Get(), path)) {
+            ok = CreateLaunchEntry(launcher, app) && ok;
+            continue;
+        }
+        if (GuidsEqual(id, app->id) && path == app->path) continue;
+        if (!NamesEqualNoCase(path, app->path)) ok = SUCCEEDED(entry->SetPath(app->path.c_str())) && ok;
+    }
+    return ok;
+}
+
+template <class Config>
+bool ReadApps(Config* config, IVtAppLauncher* launcher) {
+    if (!config || !launcher) return false;
+    bool ok = true;
+    for (ULONG index = 0;; ++index) {
+        ComPtr<IVtLaunchEntry> entry;
+        if (FAILED(launcher->GetEntryByIndex(index, entry.Put())) || !entry) break;
+        std::wstring path;
+        GUID id{};
+        if (!GetLaunchEntryPath(entry.Get(), path) || FAILED(entry->GetId(&id))) {
+            ok = false;
+            continue;
+        }
+        CVtApp* app = config->FindAppByGuid(id);
+        if (app) {
+            app->path = path;
+            continue;
+        }
+        app = config->AddApp(path.c_str());
+        if (!app) {
+            ok = false;
+            continue;
+        }
+        app->id = id;
+    }
+    return ok;
+}
+
+template <class Config>
+bool DeleteAppsNotInModel(IVtAppLauncher* launcher, Config* config) {
+    if (!launcher || !config) return false;
+    bool ok = true;
+    for (ULONG index = 0;;) {
+        ComPtr<IVtLaunchEntry> entry;
+        if (FAILED(launcher->GetEntryByIndex(index, entry.Put())) || !entry) break;
+        GUID id{};
+        if (SUCCEEDED(entry->GetId(&id)) && !config->FindAppByGuid(id)) {
+            if (SUCCEEDED(launcher->DeleteEntry(entry.Get()))) continue;
+            ok = false;
+        }
+        ++index;
+    }
+    return ok;
+}
+
+// ---- lighting entries ---------------------------------------------------------------------------
+
+struct ApmEntry {
+    int32_t colour;
+    uint32_t high;
+};
+// Makes the engine's collection hold exactly these entries, in this order.
+bool WriteCollectionEntryList(IVtEntryCollection* collection, const std::vector<ApmEntry>& entries);
+
+template <class Config>
+bool WriteCollectionEntries(IVtEntryCollection* collection, Config* config) {
+    if (!collection || !config) return false;
+    std::vector<ApmEntry> entries;
+    for (int32_t i = 0; i < config->GetApmStageCount(); ++i) {
+        int32_t colour = 0, low = 0;
+        uint32_t high = 0;
+        if (!config->GetApmStageColor(uint32_t(i), &colour) || !config->GetApmStageRange(uint32_t(i), &low, &high))
+            return false;
+        entries.push_back(ApmEntry{colour, high});
+    }
+    return WriteCollectionEntryList(collection, entries);
+}
+
+// Reads the engine's entries; the model is replaced only when every read succeeded, so a failing
+// engine never leaves the model half cleared. An engine without entries leaves the model's alone.
+bool ReadCollectionEntryList(IVtEntryCollection* collection, std::vector<ApmEntry>& entries);
+
+template <class Config>
+bool ReadCollectionEntries(IVtEntryCollection* collection, Config* config) {
+    if (!collection || !config) return false;
+    std::vector<ApmEntry> entries;
+    if (!ReadCollectionEntryList(collection, entries)) return false;
+    if (entries.empty()) return true;
+    config->ClearApmStages();
+    int32_t low = 0;
+    for (const ApmEntry& e : entries) {
+        config->AddApmStage(e.colour, low, e.high);
+        low = int32_t(e.high);
+    }
+    return true;
+}
+
+// ---- key entries --------------------------------------------------------------------------------
+
+bool GetKeyEntries(IVtDevice* device, ComPtr<IVtKeyEntries>& out);
+
+template <class Config>
+bool WriteKeyEntries(IVtDevice* device, Config* config) {
+    ComPtr<IVtKeyEntries> keys;
+    if (!config || !GetKeyEntries(device, keys)) return false;
+    bool ok = true;
+    for (int32_t i = 0; i < config->GetConfigAssignmentCount(); ++i) {
+        int32_t key = config->GetConfigAssignmentKeyAt(uint32_t(i));
+        if (key < 1 || key > 16) continue;
+        AssignmentRecord record{};
+        config->GetConfigAssignment(&record, key);
+        if (record.kind != vt::profile::kKindKeySlot) continue;
+        uint32_t w[3];
+        std::memcpy(w, record.payload, sizeof w);
+        ok = SUCCEEDED(keys->SetValue1(ULONG(key), w[0])) && ok;
+        ok = SUCCEEDED(keys->SetValue2(ULONG(key), w[1])) && ok;
+        ok = SUCCEEDED(keys->SetValue3(ULONG(key), w[2])) && ok;
+    }
+    return ok;
+}
+
+template <class Config>
+bool ReadKeyEntries(IVtDevice* device, Config* config) {
+    ComPtr<IVtKeyEntries> keys;
+    if (!config || !GetKeyEntries(device, keys)) return false;
+    bool ok = true;
+    for (int32_t key = 1; key <= 16; ++key) {
+        AssignmentRecord record{};
+        config->GetConfigAssignment(&record, key);
+        if (record.kind != vt::profile::kKindKeySlot) continue;
+        ULONG v[3] = {};
+        bool read = SUCCEEDED(keys->GetValue1(ULONG(key), &v[0])) && SUCCEEDED(keys->GetValue2(ULONG(key), &v[1])) &&
+                    SUCCEEDED(keys->GetValue3(ULONG(key), &v[2]));
+        if (!read) {
+            ok = false;
+            continue;
+        }
+        std::memcpy(record.payload, v, sizeof v);
+        if (ok) config->SetConfigAssignment(key, record);
+    }
+    return ok;
+}
+
+// ---- engine objects that assignments refer to ---------------------------------------------------
+
+// Feature interfaces fetched on first use within one connection.
+class ReferenceContext {
+public:
+    explicit ReferenceContext(const EngineConnection& connection) : m_connection(connection) {}
+    IVtProfileManager* Manager() { return Get(IID_IVtProfileManager, m_manager); }
+    IVtMacroStore* Macros() { return Get(IID_IVtMacroStore, m_macros); }
+    IVtAppLauncher* Launcher() { return Get(IID_IVtAppLauncher, m_launcher); }
+
+private:
+    template <class T>
+    T* Get(REFIID iid, ComPtr<T>& slot) {
+        if (!slot) m_connection.Feature(iid, slot);
+        return slot.Get();
+    }
+    const EngineConnection& m_connection;
+    ComPtr<IVtProfileManager> m_manager;
+    ComPtr<IVtMacroStore> m_macros;
+    ComPtr<IVtAppLauncher> m_launcher;
+};
+
+std::wstring NameFromPayload(const AssignmentRecord& record);
+AssignmentRecord RecordWithId(int32_t kind, const GUID& id, const AssignmentRecord* keepTail = nullptr);
+
+// Kind 22 (a profile by name), 7 (a macro by name) and 63 (a program by path) become kinds 21, 6
+// and 62 with the id of the engine object, which is created when the model object has none yet.
+// Other kinds are left alone (true). False when the named object is missing or cannot be made.
+template <class Config>
+bool ConvertReferencedObject(AssignmentRecord& record, Config* config, ReferenceContext& engine) {
+    using namespace vt::profile;
+    switch (record.kind) {
+    case kKindProfileByName: {
+        auto* target = config->FindProfileByName(NameFromPayload(record).c_str());
+        if (!target) return false;
+        GUID id{};
+        target->GetId(&id);
+        if (IsNullGuid(id)) {
+            IVtProfileManager* manager = engine.Manager();
+            ComPtr<IVtProfile> created;
+            if (!manager || FAILED(manager->CreateProfile(created.Put())) || !created) return false;
+            if (!GetEngineProfileId(created.Get(), id)) return false;
+            target->SetId(id);
+            created->SetName(target->GetName());
+        }
+        record = RecordWithId(kKindProfile, id);
+        return true;
+    }
+    case kKindMacroByName: {
+        CMacro* macro = config->FindMacro(NameFromPayload(record).c_str());
+        if (!macro) return false;
+        if (IsNullGuid(macro->id)) {
+            IVtMacroStore* store = engine.Macros();
+            if (!store) return false;
+            CreateEngineMacro(store, macro);
+            if (IsNullGuid(macro->id)) return false;
+        }
+        record = RecordWithId(kKindMacro, macro->id, &record);
+        return true;
+    }
+    case kKindLaunchProgramAlias: {
+        CVtApp* app = config->FindApp(NameFromPayload(record).c_str());
+        if (!app) return false;
+        if (IsNullGuid(app->id)) {
+            IVtAppLauncher* launcher = engine.Launcher();
+            if (!launcher) return false;
+            CreateLaunchEntry(launcher, app);
+            if (IsNullGuid(app->id)) return false;
+        }
+        record = RecordWithId(kKindLaunchProgram, app->id);
+        return true;
+    }
+    default:
+        return true;
+    }
+}
+
+} // namespace vt::device

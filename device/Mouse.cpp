@@ -1,0 +1,104 @@
+#include "device/Mouse.h"
+#include "device/LightingZones.h"
+
+namespace vt::device {
+
+CMouse::CMouse(const DeviceDescription* description) : CBaseDevice(description) {}
+
+CMouse::~CMouse() = default;
+
+bool CMouse::Open(IMouseConfig* config) {
+    if (!config) return false;
+    BuildCodeTables();
+    EngineConnection connection;
+    if (!ConnectToEngine(connection)) return false;
+    const DeviceDescription* d = Description();
+    bool ok = true;
+    if (IsIdInList(d, kCapVersions)) ok = ReadVersionTexts(connection.Device(), m_firmware, m_driver);
+    if (IsIdInList(d, kCapProfiles)) {
+        ComPtr<IVtProfileManager> manager;
+        if (!connection.ProfileManager(manager)) {
+            ok = false;
+        } else {
+            config->DeleteAllProfiles();
+            for (ULONG index = 0;; ++index) {
+                ComPtr<IVtProfile> engine;
+                if (FAILED(manager->GetProfileByIndex(index, engine.Put())) || !engine) break;
+                IMouseProfile* profile = nullptr;
+                if (ok) {
+                    std::wstring name;
+                    GUID id{};
+                    ok = GetEngineProfileName(engine.Get(), name) && GetEngineProfileId(engine.Get(), id);
+                    if (ok) {
+                        profile = config->CreateProfile(name.c_str());
+                        ok = profile != nullptr;
+                        if (profile) profile->SetId(id);
+                    }
+                }
+                if (ok && profile && IsIdInList(d, kCapDpi)) ok = ReadDpiLimits(engine.Get(), config, profile);
+            }
+            GUID active = GetActiveProfileId(manager.Get());
+            ComPtr<IVtProfile> activeProfile;
+            if (ok && !FindEngineProfile(manager.Get(), active, activeProfile)) ok = false;
+            if (ok && IsIdInList(d, kCapButtons)) ok = ReadButtonMask(activeProfile.Get(), m_supported);
+        }
+    }
+    if (IsIdInList(d, kCapAcceleration)) config->SetAccelerationRange(1, 10);
+    if (ok && IsIdInList(d, kCapRate)) ok = ReadMouseRateList(connection, config);
+    connection.Disconnect();
+    return ok;
+}
+
+bool CMouse::ImportProfile(const wchar_t* path, IMouseConfig* config) {
+    if (!path || !config || !HasCapability(kCapProfiles)) return false;
+    return RunDeviceJob([&](EngineConnection& c) {
+        ComPtr<IVtProfileManager> manager;
+        ComPtr<IVtProfile> engine;
+        if (!c.ProfileManager(manager) || FAILED(manager->ImportProfile(path, engine.Put())) || !engine) return false;
+        std::wstring name;
+        GUID id{};
+        if (!GetEngineProfileName(engine.Get(), name) || !GetEngineProfileId(engine.Get(), id)) return false;
+        IMouseProfile* profile = config->CreateProfile(name.c_str());
+        if (!profile) return false;
+        profile->SetId(id);
+        const DeviceDescription* d = Description();
+        bool ok = true;
+        if (ok && IsIdInList(d, kCapDpi)) ok = ReadDpiLimits(engine.Get(), config, profile) &&
+                                              ReadDpi(engine.Get(), config, profile);
+        if (ok && IsIdInList(d, kCapProgramLink)) {
+            ProfileLinkRead link = ReadProfileLink(engine.Get());
+            if (link.hasPath) profile->SetFileName(link.path.c_str());
+            if (link.hasAutoSwitch) profile->SetProfileFlag(link.autoSwitch);
+            if (link.hasOsdFlags) {
+                profile->SetDpiOsdEnabled(link.dpiOsd);
+                profile->SetProfileOsdEnabled(link.profileOsd);
+            }
+        }
+        if (ok && IsIdInList(d, kCapButtons))
+            ok = ReadButtonAssignments(engine.Get(), config, profile, m_supported.size());
+        if (ok && IsIdInList(d, kCapLighting)) ok = ReadLightingZones(engine.Get(), config, profile);
+        return ok;
+    });
+}
+
+bool CMouse::TransferProfiles(IMouseConfig* config, int32_t mode, uint32_t mask) {
+    if (!config) return false;
+    MouseJobContext context;
+    context.description = Description();
+    context.supported = m_supported;
+    if (mode == 1) {
+        context.mask = mask;
+        return RunDeviceJob([&](EngineConnection& c) { return ReadMouseProfilesJob(c, config, context); });
+    }
+    if (mode != 0) return false;
+    if (IsBusy()) return false;
+    context.mask = mask & 0xFFFF;
+    // The job writes from its own copy; what it learns goes back to the live model once it ended.
+    std::shared_ptr<MouseWriteCopy> copy = CopyMouseConfig(config, m_supported);
+    std::vector<uint32_t> supported = m_supported;
+    return StartDeviceWorker(
+        [copy, context](EngineConnection& c) { return WriteMouseProfilesJob(c, copy->config.get(), context); },
+        [copy, config, supported](bool) { MergeMouseWriteBack(config, *copy, supported); });
+}
+
+} // namespace vt::device
