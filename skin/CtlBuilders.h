@@ -14,5 +14,7 @@ CGUIItem* ReadDpiStageWindow(pugi::xml_node e, CGUIItems& items, HWND parent);  
 CGUIItem* ReadTextItem(pugi::xml_node e, CGUIItems& items, HWND parent);        // TEXTITEM
 CGUIItem* ReadEditControl(pugi::xml_node e, CGUIItems& items, HWND parent);     // EDITCTRL
 CGUIItem* ReadSingleKeyEdit(pugi::xml_node e, CGUIItems& items, HWND parent);   // EDITCTRLSK
+CGUIItem* ReadListPanel(pugi::xml_node e, CGUIItems& items, HWND parent);       // LISTPANEL
+CGUIItem* ReadComboItem(pugi::xml_node e, CGUIItems& items, HWND parent);       // COMBO
 
 } // namespace vt::skin

@@ -310,12 +310,12 @@ unsigned BuildMacroDisplayList(pugi::xml_node root, CGUIItems& items, HWND paren
     return BuildList(root, "MACRODISPLAYLIST", e, items, parent);
 }
 unsigned BuildListCtrlList(pugi::xml_node root, CGUIItems& items, HWND parent) {
-    static const ListElement e[] = {{"LISTCTRL", nullptr, false}, {"COMBO", nullptr, false},
+    static const ListElement e[] = {{"LISTCTRL", nullptr, false}, {"COMBO", &ReadComboItem, false},
                                     {"COMBOCOLOR", nullptr, false}};
     return BuildList(root, "LISTLIST", e, items, parent);
 }
 unsigned BuildListPanelList(pugi::xml_node root, CGUIItems& items, HWND parent) {
-    static const ListElement e[] = {{"LISTPANEL", nullptr, false}};
+    static const ListElement e[] = {{"LISTPANEL", &ReadListPanel, false}};
     return BuildList(root, "LISTPANELLIST", e, items, parent);
 }
 unsigned BuildEditList(pugi::xml_node root, CGUIItems& items, HWND parent) {
