@@ -16,5 +16,6 @@ CGUIItem* ReadEditControl(pugi::xml_node e, CGUIItems& items, HWND parent);     
 CGUIItem* ReadSingleKeyEdit(pugi::xml_node e, CGUIItems& items, HWND parent);   // EDITCTRLSK
 CGUIItem* ReadListPanel(pugi::xml_node e, CGUIItems& items, HWND parent);       // LISTPANEL
 CGUIItem* ReadComboItem(pugi::xml_node e, CGUIItems& items, HWND parent);       // COMBO
+CGUIItem* ReadComboColorItem(pugi::xml_node e, CGUIItems& items, HWND parent);  // COMBOCOLOR
 
 } // namespace vt::skin

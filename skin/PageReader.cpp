@@ -311,7 +311,7 @@ unsigned BuildMacroDisplayList(pugi::xml_node root, CGUIItems& items, HWND paren
 }
 unsigned BuildListCtrlList(pugi::xml_node root, CGUIItems& items, HWND parent) {
     static const ListElement e[] = {{"LISTCTRL", nullptr, false}, {"COMBO", &ReadComboItem, false},
-                                    {"COMBOCOLOR", nullptr, false}};
+                                    {"COMBOCOLOR", &ReadComboColorItem, false}};
     return BuildList(root, "LISTLIST", e, items, parent);
 }
 unsigned BuildListPanelList(pugi::xml_node root, CGUIItems& items, HWND parent) {
