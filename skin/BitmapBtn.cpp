@@ -83,6 +83,7 @@ COLORREF CBitmapBtn::CaptionColor(bool checked, bool pressed, bool hot, bool dis
 
 LRESULT CBitmapBtn::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_ERASEBKGND) return 0;   // never erased: the bitmaps cover it
+    if (msg == WM_MOUSEMOVE) m_tooltip.Realize();
     return Window::WindowProc(msg, wParam, lParam);
 }
 
@@ -179,7 +180,7 @@ void CBitmapBtn::DrawItem(const DRAWITEMSTRUCT& dis) {
     HBITMAP picture = chosen;
     if (m_mask) {
         // Keep what shows behind the button where the mask is white.
-        composed.Reset(CreateCompatibleBitmap(target, w, h));
+        composed.Reset(CreateDeviceBitmap(target, w, h));
         SelectGuard selC(picDC, composed);
         BitBlt(picDC, 0, 0, w, h, target, 0, 0, SRCCOPY);
         {
@@ -201,7 +202,7 @@ void CBitmapBtn::DrawItem(const DRAWITEMSTRUCT& dis) {
         BitBlt(target, 0, 0, w, h, picDC, 0, 0, SRCCOPY);
         return;
     }
-    CBitmap withText(CreateCompatibleBitmap(target, w, h));
+    CBitmap withText(CreateDeviceBitmap(target, w, h));
     MemoryDC textDC(target);
     SelectGuard selText(textDC, withText);
     {

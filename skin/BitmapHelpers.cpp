@@ -98,11 +98,22 @@ HRGN CreateRegionFromBitmap(HBITMAP mask) {
     return result;
 }
 
+HBITMAP CreateDeviceBitmap(HDC dc, int width, int height) {
+    int bpp = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+    if (GetObjectType(dc) == OBJ_MEMDC) {
+        BITMAP bm{};
+        if (GetObjectW(GetCurrentObject(dc, OBJ_BITMAP), sizeof(bm), &bm)) bpp = bm.bmBitsPixel * bm.bmPlanes;
+    }
+    if (bpp >= 8 && width > 0 && height > 0)
+        if (HBITMAP b = CreateBitmap(width, height, 1, UINT(bpp), nullptr)) return b;
+    return CreateCompatibleBitmap(dc, width, height);
+}
+
 void CopyBitmapRect(CBitmap& target, HDC dc, HBITMAP source, int x1, int y1, int x2, int y2) {
     if (!source) return;
     const int w = x2 - x1, h = y2 - y1;
     if (w <= 0 || h <= 0) return;
-    HBITMAP copy = CreateCompatibleBitmap(dc, w, h);
+    HBITMAP copy = CreateDeviceBitmap(dc, w, h);
     if (!copy) return;
     {
         MemoryDC srcDC(dc);

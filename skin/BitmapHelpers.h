@@ -21,6 +21,9 @@ void CopyBitmapRect(CBitmap& target, HDC dc, HBITMAP source, int x1, int y1, int
 bool LoadPictureFile(const wchar_t* path, CBitmap& target);
 // Attaches the default caption font: bold Arial of height 14.
 void CreateArialFont(CFont& font);
+// A bitmap of the DC's pixel format (of the bitmap selected into a memory DC), like
+// CreateCompatibleBitmap but without a round trip to the display for display DCs.
+HBITMAP CreateDeviceBitmap(HDC dc, int width, int height);
 // Size of a bitmap in pixels; (0, 0) for none.
 SIZE BitmapSize(HBITMAP bitmap);
 

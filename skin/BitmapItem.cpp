@@ -35,16 +35,23 @@ bool CToolTip::Create(HWND owner) {
     return m_hwnd != nullptr;
 }
 
-std::wstring CToolTip::Text() const {
-    if (!m_hwnd) return L"";
-    wchar_t buf[1024] = {};
+std::wstring CToolTip::Text() const { return m_shown; }
+
+void CToolTip::Realize() {
+    if (m_hwnd || !m_hasText || !m_window || !IsWindow(m_window)) return;
+    if (!Create(m_window)) return;
+    SendMessageW(m_hwnd, TTM_ACTIVATE, FALSE, 0);
     TOOLINFOW ti{};
     ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.uFlags = TTF_SUBCLASS;
     ti.hwnd = m_window;
     ti.uId = 1;
-    ti.lpszText = buf;
-    SendMessageW(m_hwnd, TTM_GETTEXTW, WPARAM(std::size(buf)), reinterpret_cast<LPARAM>(&ti));
-    return buf;
+    GetClientRect(m_window, &ti.rect);
+    ti.lpszText = m_raw.data();
+    SendMessageW(m_hwnd, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    ti.lpszText = m_shown.data();
+    SendMessageW(m_hwnd, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(m_hwnd, TTM_ACTIVATE, TRUE, 0);
 }
 
 int FlattenLineBreaks(std::wstring& text) {
@@ -58,25 +65,17 @@ int FlattenLineBreaks(std::wstring& text) {
 
 void SetToolTipText(const wchar_t* text, CToolTip& tooltip, HWND window) {
     if (!text || !window) return;
-    if (!tooltip.m_hwnd) {
-        if (!tooltip.Create(window)) return;
-        SendMessageW(tooltip.m_hwnd, TTM_ACTIVATE, FALSE, 0);
-    }
     tooltip.m_window = window;
+    if (!tooltip.m_hasText) tooltip.m_raw = text;   // the tool keeps its first text
+    tooltip.m_hasText = true;
+    tooltip.m_shown = ResolveItemText(text);
+    FlattenLineBreaks(tooltip.m_shown);
+    if (!tooltip.m_hwnd) return;   // made on the first mouse move
     TOOLINFOW ti{};
     ti.cbSize = TTTOOLINFOW_V2_SIZE;
-    ti.uFlags = TTF_SUBCLASS;
     ti.hwnd = window;
     ti.uId = 1;
-    GetClientRect(window, &ti.rect);
-    if (SendMessageW(tooltip.m_hwnd, TTM_GETTOOLCOUNT, 0, 0) == 0) {
-        std::wstring raw = text;
-        ti.lpszText = raw.data();
-        SendMessageW(tooltip.m_hwnd, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    }
-    std::wstring shown = ResolveItemText(text);
-    FlattenLineBreaks(shown);
-    ti.lpszText = shown.data();
+    ti.lpszText = tooltip.m_shown.data();
     SendMessageW(tooltip.m_hwnd, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
     SendMessageW(tooltip.m_hwnd, TTM_ACTIVATE, TRUE, 0);
 }
@@ -125,6 +124,7 @@ bool CBitmapItem::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 LRESULT CBitmapItem::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_MOUSEMOVE) m_tooltip.Realize();
     return Window::WindowProc(msg, wParam, lParam);
 }
 
@@ -177,7 +177,7 @@ bool CBitmapWindow::OnPaint() {
 
     // Paint on a copy, so the state bitmaps keep their pictures.
     MemoryDC mem(dc);
-    CBitmap surface(CreateCompatibleBitmap(dc, std::max(w, 1), std::max(h, 1)));
+    CBitmap surface(CreateDeviceBitmap(dc, std::max(w, 1), std::max(h, 1)));
     SelectGuard selSurface(mem, surface);
     if (state) {
         MemoryDC src(dc);
@@ -246,6 +246,7 @@ bool CBitmapWindow::OnKillFocus(HWND) {
 
 LRESULT CBitmapWindow::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_ERASEBKGND) return 0;   // nothing is erased
+    if (msg == WM_MOUSEMOVE) m_tooltip.Realize();
     return Window::WindowProc(msg, wParam, lParam);
 }
 

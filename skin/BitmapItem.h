@@ -16,7 +16,8 @@ namespace vt::skin {
 extern const wchar_t kSkinWindowClass[];
 bool RegisterSkinWindowClass();
 
-// A tooltip control, created on first use; destroyed with its owner object.
+// A tooltip control. Its window is made when the mouse first moves over the control (making one
+// costs as much as making a page's button): until then it only keeps its text.
 class CToolTip {
 public:
     CToolTip() = default;
@@ -24,13 +25,18 @@ public:
     CToolTip(const CToolTip&) = delete;
     CToolTip& operator=(const CToolTip&) = delete;
     HWND Hwnd() const { return m_hwnd; }
-    bool Create(HWND owner);
-    // The text of tool 1 (empty when there is none).
+    // Makes the tooltip window with its tool when a text was set; controls call it on mouse moves.
+    void Realize();
+    // The text shown (empty when none was set).
     std::wstring Text() const;
 private:
     friend void SetToolTipText(const wchar_t* text, CToolTip& tooltip, HWND window);
+    bool Create(HWND owner);
     HWND m_hwnd = nullptr;
     HWND m_window = nullptr;
+    bool m_hasText = false;
+    std::wstring m_raw;    // the text as given (the tool's first text)
+    std::wstring m_shown;  // resolved and on one line
 };
 
 // Every two-character sequence backslash, "n" becomes one space; returns the number replaced.

@@ -111,7 +111,7 @@ CMemDC::CMemDC(HDC target, const RECT* rect) : m_target(target) {
         m_dc = CreateCompatibleDC(target);
         RECT dev = m_rect;
         LPtoDP(target, reinterpret_cast<POINT*>(&dev), 2);
-        m_bitmap.Reset(CreateCompatibleBitmap(target, std::max(1L, dev.right - dev.left), std::max(1L, dev.bottom - dev.top)));
+        m_bitmap.Reset(CreateDeviceBitmap(target, std::max(1L, dev.right - dev.left), std::max(1L, dev.bottom - dev.top)));
         m_oldBitmap = SelectObject(m_dc, m_bitmap);
         SetMapMode(m_dc, GetMapMode(target));
         SIZE ext;

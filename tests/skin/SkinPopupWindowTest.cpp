@@ -1,6 +1,7 @@
 // A popup built from its page file: size and shape from BACKGROUND and MASK, painted from the
 // background, with bitmap items and push/check buttons that report clicks to the popup.
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <vector>
 #include "WindowTest.h"
@@ -385,6 +386,29 @@ TEST_F(SkinPopupWindowTest, SecondLanguageChangesTextsAndItemAttributes) {
     EXPECT_EQ(popup.autosave->m_font->m_controlId, int(ctl::FONT_ARIAL10));
     Capture shot = CaptureClient(popup);
     shot.SaveBmp(OutputPath(L"skin-test-popup-german.bmp"));
+}
+
+TEST_F(SkinPopupWindowTest, TooltipWindowIsMadeOnTheFirstMouseMoveWithItsText) {
+    TestPopup popup;
+    OpenPopup(popup);
+    ASSERT_TRUE(popup.help && popup.cancel);
+    EXPECT_EQ(popup.help->m_tooltip.Hwnd(), nullptr);
+    SendMessageW(*popup.help, WM_MOUSEMOVE, 0, MAKELPARAM(14, 14));
+    HWND tip = popup.help->m_tooltip.Hwnd();
+    ASSERT_NE(tip, nullptr);
+    wchar_t buf[80] = {};
+    TOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.hwnd = popup.help->Hwnd();
+    ti.uId = 1;
+    ti.lpszText = buf;
+    SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_STREQ(buf, L"Help");
+    EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+    // A control without a tooltip text makes no tooltip window.
+    SendMessageW(*popup.cancel, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(popup.cancel->m_tooltip.Hwnd(), nullptr);
+    ReleaseCapture();
 }
 
 TEST_F(SkinPopupWindowTest, WithoutALanguageTableTextsShowAsWritten) {
