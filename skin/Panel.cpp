@@ -40,6 +40,10 @@ bool CGUIPanel::CreatePanel() {
 void CGUIPanel::BuildFromPage() {
     if (m_created) return;
     if (!m_pageFile.empty()) {
+        // A panel opened again builds its controls afresh: the items of the last opening lost their
+        // windows and bitmaps when it closed.
+        DeleteAllItems(m_items);
+        m_background = m_mask = nullptr;
         // Whatever the page yields is used, also when it fails part-way.
         LoadSkinPage(m_items, m_pageFile.c_str(), m_hWnd);
         CGUIItem* bg = FindItem(m_items, 0);

@@ -73,6 +73,7 @@ INT_PTR Dialog::RunModal(HWND owner) {
 INT_PTR Dialog::DoModal(HWND owner, UINT templateId, HINSTANCE instance) {
     if (m_hWnd) return -1;
     m_result = -1;
+    m_ended = false;   // a dialog object may be run again
     t_creatingDialog = this;
     HWND hwnd = CreateDialogParamW(instance ? instance : GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId),
                                    owner, StaticDlgProc, reinterpret_cast<LPARAM>(this));
@@ -85,6 +86,7 @@ INT_PTR Dialog::DoModal(HWND owner, UINT templateId, HINSTANCE instance) {
 INT_PTR Dialog::DoModalIndirect(HWND owner, const DLGTEMPLATE* tmpl) {
     if (m_hWnd || !tmpl) return -1;
     m_result = -1;
+    m_ended = false;   // a dialog object may be run again
     t_creatingDialog = this;
     HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), tmpl, owner, StaticDlgProc,
                                            reinterpret_cast<LPARAM>(this));

@@ -326,6 +326,24 @@ TEST_F(SkinPopupWindowTest, EscapeEndsWithTwoAndEnterWithOne) {
     }
 }
 
+TEST_F(SkinPopupWindowTest, APopupOpenedAgainBuildsItsControlsAfresh) {
+    TestPopup popup;
+    popup.postOnInit = WM_KEYDOWN;
+    popup.postWParam = VK_ESCAPE;
+    ASSERT_EQ(popup.DoModal(), 2);
+    const size_t first = popup.Items().Count();
+    ASSERT_EQ(popup.DoModal(), 2);
+    EXPECT_EQ(popup.Items().Count(), first);
+    EXPECT_EQ(popup.bindCount, 2);
+    ASSERT_TRUE(popup.CreatePanel());
+    ASSERT_NE(popup.Background(), nullptr);
+    EXPECT_TRUE(*popup.Background());
+    RECT wr;
+    GetWindowRect(popup, &wr);
+    EXPECT_EQ(wr.right - wr.left, 400);
+    EXPECT_EQ(popup.Items().Count(), first);
+}
+
 TEST_F(SkinPopupWindowTest, PanelWithoutPageTakesItsRectangle) {
     class Plain : public CGUIPanel {
     public:
