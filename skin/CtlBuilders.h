@@ -17,5 +17,6 @@ CGUIItem* ReadSingleKeyEdit(pugi::xml_node e, CGUIItems& items, HWND parent);   
 CGUIItem* ReadListPanel(pugi::xml_node e, CGUIItems& items, HWND parent);       // LISTPANEL
 CGUIItem* ReadComboItem(pugi::xml_node e, CGUIItems& items, HWND parent);       // COMBO
 CGUIItem* ReadComboColorItem(pugi::xml_node e, CGUIItems& items, HWND parent);  // COMBOCOLOR
+CGUIItem* ReadListControl(pugi::xml_node e, CGUIItems& items, HWND parent);     // LISTCTRL
 
 } // namespace vt::skin

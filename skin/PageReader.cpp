@@ -310,7 +310,7 @@ unsigned BuildMacroDisplayList(pugi::xml_node root, CGUIItems& items, HWND paren
     return BuildList(root, "MACRODISPLAYLIST", e, items, parent);
 }
 unsigned BuildListCtrlList(pugi::xml_node root, CGUIItems& items, HWND parent) {
-    static const ListElement e[] = {{"LISTCTRL", nullptr, false}, {"COMBO", &ReadComboItem, false},
+    static const ListElement e[] = {{"LISTCTRL", &ReadListControl, false}, {"COMBO", &ReadComboItem, false},
                                     {"COMBOCOLOR", &ReadComboColorItem, false}};
     return BuildList(root, "LISTLIST", e, items, parent);
 }
