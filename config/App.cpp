@@ -1,0 +1,94 @@
+#include "config/App.h"
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <memory>
+#include "config/EngineDevices.h"
+#include "config/MainDlg.h"
+#include "config/PopupHost.h"
+#include "config/Registry.h"
+#include "profile/AudioConfig.h"
+#include "profile/KeyboardConfig.h"
+#include "profile/MouseConfig.h"
+#include "skin/KeyboardLayout.h"
+#include "skin/LangTable.h"
+#include "skin/ProgramFolder.h"
+#include "skin/Vocabulary.h"
+
+namespace vt::config {
+
+namespace {
+
+void ShellOpenFile(const std::wstring& target) {
+    ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// The application's own members: the three configurations and the language and layout pages.
+struct CDmApp {
+    IMouseConfig* mouse = nullptr;
+    IKeyboardConfig* keyboard = nullptr;
+    IAudioConfig* headset = nullptr;
+    vt::skin::CGUIItems languagePage;
+    vt::skin::CGUIItems layoutPage;
+};
+
+} // namespace
+
+int RunConfigProgram(HINSTANCE instance) {
+    RegisterMainWindowClass(instance);
+    if (!ClaimSingleInstance()) return 0;
+
+    INITCOMMONCONTROLSEX icc{sizeof(icc), 0xFF};
+    InitCommonControlsEx(&icc);
+    const HRESULT com = CoInitialize(nullptr);
+
+    vt::skin::InitProgramFolder();
+    SetCurrentDirectoryW(vt::skin::ProgramFolder().c_str());
+
+    CDmApp app;
+    app.mouse = new CDmConfig_Mouse();
+    app.keyboard = new CDmConfig_Keyboard();
+    app.headset = new CDmConfig_Headset();
+    std::unique_ptr<IDeviceSet> devices = CreateEngineDevices(app.mouse, app.keyboard, app.headset);
+
+    vt::skin::BuildVocabularyTables();
+
+    const StartupSettings settings = ReadStartupSettings(
+        HKEY_LOCAL_MACHINE, [](const std::wstring& name) { return int(vt::skin::FindLanguageIdByName(name)); });
+    // The tray program is started at every start, also when the install key could not be read.
+    StartTrayProgram(settings, [](const wchar_t* file) { ShellOpenFile(file); });
+
+    vt::skin::SetSelectedLanguageId(settings.languageLookup);
+    vt::skin::LoadSkinPage(app.languagePage, L"Language.xml", nullptr);
+    auto found = vt::skin::LanguageMap().find(settings.languageLookup);
+    vt::skin::SetCurrentLanguageTable(found != vt::skin::LanguageMap().end() ? found->second : nullptr);
+
+    int layout = 561;
+    ULONG value = 0;
+    if (devices->QueryKeyboardLayout(&value)) layout = int(vt::skin::FindKeyboardLayoutControlId(int32_t(value)));
+    vt::skin::LoadSkinPage(app.layoutPage, L"KeyboardLayout.xml", nullptr);
+    vt::skin::LoadKeyboardLayout(layout);
+
+    PopupHost popups;
+    {
+        CDmAppDlg dlg(app.mouse, app.keyboard, app.headset, *devices, popups, &ShellOpenFile);
+        dlg.Run();
+        // Devices go first (a running write is waited for), then the configurations they used.
+        devices->Destroy();
+        devices.reset();
+        delete app.mouse;
+        delete app.keyboard;
+        delete app.headset;
+        app.mouse = nullptr;
+        app.keyboard = nullptr;
+        app.headset = nullptr;
+    }
+    vt::skin::ReleaseKeyboardLayout();
+    vt::skin::DeleteAllItems(app.layoutPage);
+    vt::skin::SetCurrentLanguageTable(nullptr);
+    vt::skin::DeleteAllItems(app.languagePage);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 0;
+}
+
+} // namespace vt::config

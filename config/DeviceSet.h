@@ -1,0 +1,38 @@
+#pragma once
+// The three device objects as the main window and start-up reach them: one entry per device kind
+// (0 mouse, 1 keyboard, 2 headset), each bound to its configuration. The program's own set wraps
+// the device layer's objects (EngineDevices.cpp); tests give the window a scripted set.
+#include <windows.h>
+#include <string>
+
+namespace vt::config {
+
+enum DeviceIndex : int { kMouse = 0, kKeyboard = 1, kHeadset = 2, kNoDevice = 4 };
+constexpr int kDeviceCount = 3;
+
+class IDeviceSet {
+public:
+    virtual ~IDeviceSet() = default;
+    // Reads the device into its configuration (mode 1); false when it did not answer.
+    virtual bool Read(int device) = 0;
+    // Starts writing the configuration to the device (mode 0, on the device's worker for mouse
+    // and keyboard); false when the write could not start.
+    virtual bool StartWrite(int device) = 0;
+    // True while a write of that device still runs.
+    virtual bool IsBusy(int device) = 0;
+    // How the last write ended once it is no longer busy: -1 none, 0 failed, 1 succeeded.
+    virtual int LastWriteResult(int device) = 0;
+    virtual bool FirmwareVersion(int device, std::wstring& text) = 0;
+    virtual bool DriverVersion(int device, std::wstring& text) = 0;
+    // Builds the device object again (device arrival or removal); false when only the do-nothing
+    // object could be bound.
+    virtual bool Recreate(int device) = 0;
+    // The keyboard's layout number; false when the keyboard is absent or does not report it.
+    virtual bool QueryKeyboardLayout(ULONG* value) = 0;
+    // The window that receives the headset's change messages.
+    virtual void SetNotifyWindow(HWND window) = 0;
+    // Tears every device object down (waits for running writes, bounded).
+    virtual void Destroy() = 0;
+};
+
+} // namespace vt::config

@@ -1,0 +1,104 @@
+#pragma once
+// The DPI stages edit: the record the mouse performance page fills from the mouse configuration,
+// the popup edits in place and the page writes back on OK; the popup's rules on it (stage count,
+// active stage, separate X/Y, slider values) and the popup window itself.
+#include <cstdint>
+#include <vector>
+#include "profile/ConfigInterfaces.h"
+#include "profile/MouseProfile.h"
+#include "skin/Panel.h"
+#include "skin/BitmapBtn.h"
+#include "skin/MultiSlider.h"
+
+namespace vt::config {
+
+// Stage windows of the popup.
+constexpr int kStageWindows = 5;
+
+struct DpiStagesEdit {
+    int32_t minDpi = 0, maxDpi = 0, step = 1;
+    int32_t count = 0;    // stages in use, 1 .. number of records
+    int32_t active = 0;   // from 1
+    std::vector<DpiStageRecord> stages;
+};
+
+// A DPI step of 0 (a device that reports none) counts as 1, so that no division by it happens.
+inline uint32_t SafeStep(int32_t step) { return step > 0 ? uint32_t(step) : 1u; }
+
+// Fills the record from the configuration (its current profile), stages beyond the count reset to
+// their defaults.
+DpiStagesEdit ReadDpiStages(IMouseConfig* config);
+// Writes the record back: the count, every stage, and the active stage's values as the current DPI.
+void WriteDpiStages(IMouseConfig* config, const DpiStagesEdit& edit);
+
+// The popup's rules on the record, apart from any window.
+class DpiStagesRules {
+public:
+    explicit DpiStagesRules(DpiStagesEdit& edit) : m_edit(edit) {}
+    // Stage windows there are records for (at most five).
+    int Windows() const;
+    // Highest stage count INC may reach: the records that have a window (a count read from the
+    // device above that is kept, never raised).
+    int MaxCount() const;
+    // The active record, or null when the active stage names no record.
+    DpiStageRecord* Active();
+    // In-use flags from the count; an active stage that fell out of use moves to the last stage in use.
+    void Layout();
+    void Decrease();
+    void Increase();
+    // The stage window index (0-based) was clicked.
+    void Select(int index);
+    // Separate X/Y of the active stage: on copies DPI into X and Y, off takes X as DPI (Y kept).
+    void SetSeparate(bool on);
+    // A slider value v of the combined (axis 0), X (1) or Y (2) slider: v x step clamped to the range.
+    void SliderValue(int axis, int value);
+    // The slider position of a DPI value (value / step).
+    int32_t SliderOf(int32_t dpi) const { return int32_t(uint32_t(dpi) / SafeStep(m_edit.step)); }
+
+private:
+    DpiStagesEdit& m_edit;
+};
+
+class CDPIStagesPopup : public vt::skin::CPopupBox {
+public:
+    CDPIStagesPopup(HWND parent, DpiStagesEdit* edit);
+    ~CDPIStagesPopup() override;
+    void BindItems() override;
+    DpiStagesEdit& Edit() { return *m_edit; }
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void ApplySeparate(bool on);
+    void LayoutWindows(bool forceRepaint);
+    void SetSlidersFromActive();
+    void ShowCount();
+    void TakeSelection();
+
+    DpiStagesEdit* m_edit;
+    DpiStagesRules m_rules;
+    HBRUSH m_black = nullptr;
+    vt::skin::CGUIItem* m_stageWindows[kStageWindows] = {};
+    vt::skin::CGUIItem* m_numStages = nullptr;
+    vt::skin::CGUIItem* m_textX = nullptr;
+    vt::skin::CGUIItem* m_textY = nullptr;
+    vt::skin::CBitmapBtn* m_separate = nullptr;
+    vt::skin::CSliderHMulti* m_slider = nullptr;
+    vt::skin::CSliderHMulti* m_sliderX = nullptr;
+    vt::skin::CSliderHMulti* m_sliderY = nullptr;
+    vt::skin::CGUIItem* m_track = nullptr;
+    vt::skin::CGUIItem* m_trackX = nullptr;
+    vt::skin::CGUIItem* m_trackY = nullptr;
+};
+
+// Sets a multi-thumb slider's first thumb to a value (clamped to the thumb's range).
+void SetSliderValue(vt::skin::CSliderHMulti* slider, int value);
+// The first thumb's value (0 without a thumb).
+int SliderValue(vt::skin::CSliderHMulti* slider);
+// Makes window the receiver of the slider's thumb notifications.
+void NotifySliderTo(vt::skin::CSliderHMulti* slider, HWND window);
+
+} // namespace vt::config

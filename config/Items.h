@@ -1,0 +1,46 @@
+#pragma once
+// Small helpers over a page's items: typed lookup by control id and kind, texts, check states.
+#include <string>
+#include "skin/BitmapBtn.h"
+#include "skin/GuiItem.h"
+#include "skin/VocabularyIds.h"
+
+namespace vt::config {
+
+namespace ctl = vt::skin::ctl;
+using vt::skin::CGUIItem;
+using vt::skin::CGUIItems;
+
+// The item with that control id when it has the expected kind, else null.
+template <class T = CGUIItem>
+T* BindItem(const CGUIItems& items, int id, int kind) {
+    CGUIItem* item = vt::skin::FindItem(items, id);
+    return item && item->m_kind == kind ? static_cast<T*>(item) : nullptr;
+}
+
+inline vt::skin::CBitmapBtn* BindButton(const CGUIItems& items, int id) {
+    return BindItem<vt::skin::CBitmapBtn>(items, id, vt::skin::kKindBitmapBtn);
+}
+
+// Sets the text a text item shows (language keys resolved) and repaints what lies under it.
+void SetItemText(CGUIItem* item, const std::wstring& text);
+std::wstring GetItemText(CGUIItem* item);
+// Sets a button's checked (selected) state and repaints it only when the state changes.
+void SetChecked(vt::skin::CBitmapBtn* button, bool on);
+bool IsChecked(vt::skin::CBitmapBtn* button);
+void EnableItem(CGUIItem* item, bool on);
+bool IsItemEnabled(CGUIItem* item);
+// Shows or hides an item's windows (null: nothing).
+void ShowItemIf(CGUIItem* item, bool show);
+// Shows or hides every item of a list.
+void ShowAll(const CGUIItems& items, bool show);
+// The window of an item (bitmap items and slider tracks keep it in their own part), or null.
+HWND ItemWindow(CGUIItem* item);
+
+} // namespace vt::config
+
+namespace vt::config {
+// Gives every control window of the list (and every slider thumb) its control id as window id, so
+// that a control can be found with GetDlgItem(parent, control id).
+void AssignWindowIds(const CGUIItems& items);
+} // namespace vt::config

@@ -1,0 +1,599 @@
+#include "config/MainDlg.h"
+#include <dbt.h>
+#include <cwchar>
+#include "VtEngine.h"
+#include "config/Items.h"
+#include "skin/ItemText.h"
+#include "skin/LangTable.h"
+#include "skin/Messages.h"
+#include "skin/ProgramFolder.h"
+
+namespace vt::config {
+
+using namespace vt::skin;
+
+namespace {
+
+struct PageInfo {
+    int id;
+    const wchar_t* file;
+    int button;
+};
+const PageInfo kPages[] = {
+    {1, L"Mouse_AssnBtns.xml", ctl::BUTTON_ASSIGNBUTTONS},
+    {2, L"Mouse_AdjPerf.xml", ctl::BUTTON_ADJUSTPERFORMANCE},
+    {3, L"Mouse_MgProfs.xml", ctl::BUTTON_MANAGEPROFILES},
+    {4, L"Mouse_MgMcrs.xml", ctl::BUTTON_MANAGEMACROS},
+    {5, L"Mouse_Lighting.xml", ctl::BUTTON_LIGHTINGMAINTENANCE},
+    {6, L"Keyboard_AssnKeys.xml", ctl::BUTTON_ASSIGNKEYS},
+    {7, L"Keyboard_MgProfs.xml", ctl::BUTTON_MANAGEPROFILES_KEYBOARD},
+    {8, L"Keyboard_MgMcrs.xml", ctl::BUTTON_MANAGEMACROS_KEYBOARD},
+    {9, L"Keyboard_Lighting.xml", ctl::BUTTON_LIGHTINGMAINTENANCE_KEYBOARD},
+    {10, L"Headset_AudLvl.xml", ctl::BUTTON_AUDIOLEVEL},
+    {11, L"Headset_EqSet.xml", ctl::BUTTON_EQSETTINGS},
+    {12, L"Headset_MicSet.xml", ctl::BUTTON_MICSETTINGS},
+    {13, L"Headset_Lighting.xml", ctl::BUTTON_LIGHTINGMAINTENANCE_HEADSET},
+};
+const int kInitOrder[] = {1, 2, 3, 4, 5, 6, 8, 7, 9, 10, 12, 11, 13};
+const int kDeviceButtonIds[kDeviceCount] = {ctl::BUTTON_PRODSELECT_MOUSE, ctl::BUTTON_PRODSELECT_KEYBOARD,
+                                            ctl::BUTTON_PRODSELECT_HEADSET};
+const int kPictureIds[kDeviceCount] = {ctl::BITMAP_VELTO_PYLIT, ctl::BITMAP_VELTO_TESSARAN, ctl::BITMAP_VELTO_CORVEL};
+constexpr const wchar_t* kDriverPage = L"https://www.velto.example/support/dunemarch2";
+
+bool ItemVisible(CGUIItem* item) {
+    return item && item->m_itemWindow && item->m_itemWindow != kNoWindow && IsWindowVisible(item->m_itemWindow);
+}
+
+} // namespace
+
+CDmAppDlg::CDmAppDlg(IMouseConfig*& mouse, IKeyboardConfig*& keyboard, IAudioConfig*& headset, IDeviceSet& devices,
+                     IPopupHost& popups, ShellOpen shell)
+    : CGUIPanel(L"MainPage.xml", kMainTemplateId, nullptr), m_mouse(mouse), m_keyboard(keyboard), m_headset(headset),
+      m_devices(devices), m_popups(popups), m_shell(std::move(shell)) {
+    for (const PageInfo& p : kPages) {
+        std::unique_ptr<CDmPage> page;
+        switch (p.id) {
+        case 1: page = std::make_unique<CDmItems_Mouse_ASB>(); break;
+        case 2: {
+            auto ajp = std::make_unique<CDmItems_Mouse_AJP>(m_mouse, &m_currentPage, m_popups);
+            m_ajp = ajp.get();
+            page = std::move(ajp);
+            break;
+        }
+        case 3: page = std::make_unique<CDmItems_Mouse_MGP>(); break;
+        case 4: page = std::make_unique<CDmItems_Mouse_MGM>(); break;
+        case 5: page = std::make_unique<CDmItems_Mouse_LTG>(); break;
+        case 6: page = std::make_unique<CDmItems_Keyboard_ASK>(); break;
+        case 7: page = std::make_unique<CDmItems_Keyboard_MGP>(); break;
+        case 8: page = std::make_unique<CDmItems_Keyboard_MGM>(); break;
+        case 9: page = std::make_unique<CDmItems_Keyboard_LTG>(); break;
+        case 10: page = std::make_unique<CDmItems_Headset_ALC>(); break;
+        case 11: page = std::make_unique<CDmItems_Headset_EQS>(); break;
+        case 12: page = std::make_unique<CDmItems_Headset_MCS>(); break;
+        default: page = std::make_unique<CDmItems_Headset_LTG>(); break;
+        }
+        m_pages[p.id] = std::move(page);
+    }
+}
+
+CDmAppDlg::~CDmAppDlg() {
+    // The pages' controls go before the window (and its own items) go.
+    for (auto& [id, page] : m_pages)
+        if (page) DeleteAllItems(*page);
+}
+
+int CDmAppDlg::DeviceOfPage(int pageId) {
+    if (pageId >= 1 && pageId <= 5) return kMouse;
+    if (pageId >= 6 && pageId <= 9) return kKeyboard;
+    if (pageId >= 10 && pageId <= 13) return kHeadset;
+    return -1;
+}
+
+CDmPage* CDmAppDlg::Page(int pageId) const {
+    auto it = m_pages.find(pageId);
+    return it == m_pages.end() ? nullptr : it->second.get();
+}
+
+int CDmAppDlg::CurrentPageId() const {
+    for (const auto& [id, page] : m_pages)
+        if (page && page.get() == m_currentPage) return id;
+    return 0;
+}
+
+int CDmAppDlg::DeviceFromPath(const wchar_t* path) {
+    const vt::device::DeviceIds ids = vt::device::DeviceIdsFromPath(path);
+    if (ids.vendorId != VT_VENDOR_ID) return -1;
+    switch (ids.productId) {
+    case VT_PID_MOUSE: return kMouse;
+    case VT_PID_KEYBOARD: return kKeyboard;
+    case VT_PID_HEADSET: return kHeadset;
+    default: return -1;
+    }
+}
+
+void CDmAppDlg::BindItems() {
+    for (int d = 0; d < kDeviceCount; ++d) {
+        m_deviceButtons[d] = BindButton(m_items, kDeviceButtonIds[d]);
+        m_pictures[d] = BindItem(m_items, kPictureIds[d], kKindBitmapItem);
+    }
+    m_lightingEffects = BindButton(m_items, ctl::BUTTON_LIGHTINGEFFECTS);
+    m_apm = BindButton(m_items, ctl::BUTTON_APM);
+    m_firmwareText = BindItem(m_items, ctl::TEXT_FIRMWAREVER_PERSIST, kKindTextItem);
+    m_driverText = BindItem(m_items, ctl::TEXT_DRIVERVER_PERSIST, kKindTextItem);
+    m_ok = BindButton(m_items, ctl::BUTTON_OK);
+    m_applyButton = BindButton(m_items, ctl::BUTTON_APPLY);
+    m_cancel = BindButton(m_items, ctl::BUTTON_CANCEL);
+    for (const PageInfo& p : kPages) m_pageButtons[size_t(DeviceOfPage(p.id))][p.id] = BindButton(m_items, p.button);
+}
+
+bool CDmAppDlg::OnInitDialog() {
+    const bool focus = CGUIPanel::OnInitDialog();   // builds MainPage.xml
+    AssignWindowIds(m_items);
+    m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(132));
+    if (m_icon) {
+        SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, LPARAM(m_icon));
+        SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, LPARAM(m_icon));
+    }
+    // Magenta of the skin is transparent.
+    SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(m_hWnd, RGB(255, 0, 255), 0, LWA_COLORKEY);
+    SetWindowTextW(m_hWnd, L"Velto Dunemarch II Configurator");
+    m_listener.RegisterDeviceNotifications(m_hWnd);
+
+    for (const PageInfo& p : kPages) {
+        std::unique_ptr<CDmPage>& page = m_pages[p.id];
+        if (page && !page->LoadSkinPage(p.file, m_hWnd)) {
+            DeleteAllItems(*page);
+            if (page.get() == m_ajp) m_ajp = nullptr;
+            page.reset();
+        } else if (page) {
+            AssignWindowIds(*page);
+        }
+    }
+    BindItems();
+    for (int d = 0; d < kDeviceCount; ++d) {
+        m_deviceWindows[size_t(d)].clear();
+        for (auto& [id, button] : m_pageButtons[size_t(d)])
+            if (button) m_deviceWindows[size_t(d)].push_back(button);
+        if (m_pictures[d]) m_deviceWindows[size_t(d)].push_back(m_pictures[d]);
+    }
+
+    ReadAllDevices();
+    if (m_present[kHeadset]) m_devices.SetNotifyWindow(m_hWnd);
+
+    std::wstring version;
+    if (m_devices.FirmwareVersion(kMouse, version)) SetItemText(m_firmwareText, GetItemText(m_firmwareText) + L": " + version);
+    if (m_devices.DriverVersion(kMouse, version)) SetItemText(m_driverText, GetItemText(m_driverText) + L": " + version);
+    for (CBitmapBtn* b : m_deviceButtons)
+        if (b) b->SetToggleOnClick(false);
+    for (auto& buttons : m_pageButtons)
+        for (auto& [id, b] : buttons)
+            if (b) b->SetToggleOnClick(false);
+    for (int id : kInitOrder)
+        if (CDmPage* page = Page(id)) page->Initialise(m_hWnd);
+    // The window opens on a device that is there, with its page shown, and the tabs follow
+    // presence from the start.
+    UpdateDeviceButtons(true);
+    UpdateWriteButtons();
+    // Centred on the work area.
+    RECT rc, work;
+    GetWindowRect(m_hWnd, &rc);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(m_hWnd, nullptr, work.left + (work.right - work.left - (rc.right - rc.left)) / 2,
+                 work.top + (work.bottom - work.top - (rc.bottom - rc.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+    return focus;
+}
+
+void CDmAppDlg::OnDestroy() {
+    m_listener.UnregisterDeviceNotifications();
+    if (m_timerId) KillTimer(m_hWnd, kNoDeviceTimer);
+    if (m_watching) KillTimer(m_hWnd, kWriteWatchTimer);
+    m_timerId = 0;
+    m_watching = false;
+    CGUIPanel::OnDestroy();
+}
+
+// ---- pages and devices --------------------------------------------------------------------
+
+void CDmAppDlg::ShowPage(int pageId) {
+    if (m_currentDevice < 0 || m_currentDevice >= kDeviceCount || DeviceOfPage(pageId) != m_currentDevice) return;
+    CDmPage* page = Page(pageId);
+    if (page && page == m_currentPage) return;
+    for (const PageInfo& p : kPages) {
+        if (DeviceOfPage(p.id) != m_currentDevice) continue;
+        CDmPage* other = Page(p.id);
+        if (!other) continue;
+        if (p.id == pageId) {
+            if (p.id == 2) other->Refresh();
+            ShowAll(*other, true);
+        } else {
+            ShowAll(*other, false);
+        }
+    }
+    m_currentPage = page;
+    m_defaultPage[m_currentDevice] = pageId;
+    for (auto& [id, b] : m_pageButtons[size_t(m_currentDevice)]) SetChecked(b, id == pageId);
+    if (page) {
+        page->Refresh();
+        // Refresh may lay the page out (X/Y, acceleration): show what it chose, not everything.
+        if (pageId != 2) ShowAll(*page, true);
+    }
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CDmAppDlg::SwitchDevice(int device, bool forced) {
+    if (device == kNoDevice) {
+        SetControlsEnabled(false);
+        for (auto& [id, page] : m_pages)
+            if (page) ShowAll(*page, false);
+        for (CGUIItem* pic : m_pictures) ShowItemIf(pic, false);
+        m_currentPage = nullptr;
+        m_currentDevice = kNoDevice;
+        UpdateWriteButtons();
+        InvalidateRect(m_hWnd, nullptr, TRUE);
+        return;
+    }
+    if (device < 0 || device >= kDeviceCount) return;
+    if (!forced) {
+        if (device == m_currentDevice) return;
+        if (m_currentDevice >= 0 && m_currentDevice < kDeviceCount && m_modified[size_t(m_currentDevice)]) {
+            const INT_PTR r = m_popups.Warning(m_hWnd, L"RefreshBeforeProductSwitchPopup.xml");
+            if (r == 1) {
+                if (!ApplyCurrentDevice()) {
+                    UpdateWriteButtons();
+                    return;
+                }
+                ClearModified();
+            } else {
+                // The edits stay in the model, unapplied; they count again when this device is
+                // shown next.
+                m_kept[size_t(m_currentDevice)] = true;
+                ClearModified();
+            }
+        }
+    }
+    const bool wasNone = m_currentDevice == kNoDevice;
+    for (int d = 0; d < kDeviceCount; ++d)
+        for (CGUIItem* w : m_deviceWindows[size_t(d)]) ShowItemIf(w, d == device);
+    for (auto& [id, page] : m_pages)
+        if (page && DeviceOfPage(id) != device) ShowAll(*page, false);
+    m_currentDevice = device;
+    if (wasNone) SetControlsEnabled(true);
+    for (int d = 0; d < kDeviceCount; ++d) SetChecked(m_deviceButtons[d], d == device);
+    m_currentPage = nullptr;
+    ShowPage(m_defaultPage[device]);
+    ShowVersionTexts(device);
+    m_modified[size_t(device)] = false;
+    if (m_kept[size_t(device)]) {
+        m_kept[size_t(device)] = false;
+        MarkModified();
+    }
+    UpdateWriteButtons();
+}
+
+void CDmAppDlg::UpdateDeviceButtons(bool force) {
+    for (int d = 0; d < kDeviceCount; ++d) EnableItem(m_deviceButtons[d], m_present[size_t(d)]);
+    if (m_currentDevice < 0 || m_currentDevice >= kDeviceCount || !m_present[size_t(m_currentDevice)]) force = true;
+    if (!force) return;
+    static const int kOrder[kDeviceCount][kDeviceCount] = {{0, 1, 2}, {1, 0, 2}, {2, 0, 1}};
+    const int from = (m_currentDevice >= 0 && m_currentDevice < kDeviceCount) ? m_currentDevice : kMouse;
+    int choice = kNoDevice;
+    for (int d : kOrder[from])
+        if (m_present[size_t(d)]) {
+            choice = d;
+            break;
+        }
+    SwitchDevice(choice, true);
+}
+
+void CDmAppDlg::MarkModified() {
+    const int page = CurrentPageId();
+    if (page >= 10 && page <= 12) return;
+    if (m_currentDevice < 0 || m_currentDevice >= kDeviceCount) return;
+    m_modified[size_t(m_currentDevice)] = true;
+    UpdateWriteButtons();
+}
+
+void CDmAppDlg::ClearModified() {
+    if (m_currentDevice >= 0 && m_currentDevice < kDeviceCount) m_modified[size_t(m_currentDevice)] = false;
+    UpdateWriteButtons();
+}
+
+bool CDmAppDlg::CurrentBusy() {
+    return m_currentDevice >= 0 && m_currentDevice < kDeviceCount && m_devices.IsBusy(m_currentDevice);
+}
+
+void CDmAppDlg::UpdateWriteButtons() {
+    // Apply (and OK) wait while the shown device's last write still runs.
+    const bool valid = m_currentDevice >= 0 && m_currentDevice < kDeviceCount;
+    const bool busy = CurrentBusy();
+    EnableItem(m_applyButton, !m_controlsDisabled && valid && m_modified[size_t(m_currentDevice)] && !busy);
+    EnableItem(m_ok, !m_controlsDisabled && !busy && (valid || m_currentDevice == kNoDevice));
+}
+
+void CDmAppDlg::SetControlsEnabled(bool enable) {
+    for (int d = 0; d < kDeviceCount; ++d) {
+        if (!m_present[size_t(d)]) continue;
+        EnableItem(m_deviceButtons[d], enable);
+        if (d != kHeadset)
+            for (auto& [id, b] : m_pageButtons[size_t(d)]) EnableItem(b, enable);
+    }
+    EnableItem(m_ok, enable);
+    EnableItem(m_cancel, enable);
+    EnableItem(m_lightingEffects, enable);
+    EnableItem(m_apm, enable);
+    const bool valid = m_currentDevice >= 0 && m_currentDevice < kDeviceCount;
+    EnableItem(m_applyButton, enable && valid && m_modified[size_t(m_currentDevice)]);
+}
+
+void CDmAppDlg::ShowVersionTexts(int device) {
+    std::wstring fw = L"Firmware Version", dv = L"Driver Version";
+    std::wstring text;
+    if (CurrentLanguageTable()) {
+        if (ResolveText(CurrentLanguageTable(), L"$FirmwareVersion", text) && !text.empty()) fw = text;
+        if (ResolveText(CurrentLanguageTable(), L"$DriverVersion", text) && !text.empty()) dv = text;
+    }
+    std::wstring version;
+    if (device == kMouse || device == kKeyboard || device == kHeadset) {
+        if (m_devices.FirmwareVersion(device, version) && (device != kHeadset || !version.empty()))
+            SetItemText(m_firmwareText, fw + L": " + version);
+        if (m_devices.DriverVersion(device, version) && (device != kHeadset || !version.empty()))
+            SetItemText(m_driverText, dv + L": " + version);
+    } else {
+        SetItemText(m_firmwareText, fw + L": 0.00");
+        SetItemText(m_driverText, dv + L": 0.00");
+    }
+}
+
+bool CDmAppDlg::ReadDevice(int device) {
+    if (!m_devices.Read(device)) return false;
+    // A mouse or keyboard that leaves no current profile cannot be edited: it counts as absent
+    // (only a program left without any device closes).
+    if (device == kMouse && m_mouse) {
+        if (!m_mouse->GetCurrentProfile()) m_mouse->SetCurrentProfile(m_mouse->GetProfileAt(0));
+        return m_mouse->GetCurrentProfile() != nullptr;
+    }
+    if (device == kKeyboard && m_keyboard) {
+        if (!m_keyboard->GetCurrentProfile()) m_keyboard->SetCurrentProfile(m_keyboard->GetProfileAt(0));
+        return m_keyboard->GetCurrentProfile() != nullptr;
+    }
+    return true;
+}
+
+bool CDmAppDlg::ReadAllDevices() {
+    for (int d = 0; d < kDeviceCount; ++d) m_present[size_t(d)] = ReadDevice(d);
+    if (!m_present[kMouse] && !m_present[kKeyboard] && !m_present[kHeadset]) {
+        SwitchDevice(kNoDevice, true);
+        StartNoDeviceTimer(500);
+        return false;
+    }
+    return true;
+}
+
+bool CDmAppDlg::ApplyCurrentDevice() {
+    const int d = m_currentDevice;
+    if (d < 0 || d >= kDeviceCount) return false;
+    // A device still writing is busy, not gone: the apply waits for it (the buttons are greyed
+    // until it ends) and its presence stays as it was.
+    if (m_devices.IsBusy(d)) return false;
+    const bool ok = m_devices.StartWrite(d);
+    m_present[size_t(d)] = ok;
+    if (ok) {
+        m_writing[size_t(d)] = true;
+        if (!m_watching && m_hWnd) m_watching = SetTimer(m_hWnd, kWriteWatchTimer, 100, nullptr) != 0;
+    }
+    if (!m_present[kMouse] && !m_present[kKeyboard] && !m_present[kHeadset]) {
+        StartNoDeviceTimer(500);
+        return false;
+    }
+    return ok;
+}
+
+void CDmAppDlg::RefreshDevicePages(int device) {
+    if (device == kMouse) {
+        for (int id : {3, 1, 2, 5})
+            if (CDmPage* p = Page(id)) p->Refresh();
+    } else if (device == kKeyboard) {
+        for (int id : {7, 6, 9})
+            if (CDmPage* p = Page(id)) p->Refresh();
+    } else if (device == kHeadset) {
+        for (int id : {10, 11, 12, 13})
+            if (CDmPage* p = Page(id)) p->Refresh();
+    }
+}
+
+void CDmAppDlg::StartNoDeviceTimer(UINT ms) {
+    if (!m_hWnd) return;
+    m_timerId = SetTimer(m_hWnd, kNoDeviceTimer, ms, nullptr);
+}
+
+void CDmAppDlg::OnDeviceChange(int device, bool arrived) {
+    if (device < 0 || device >= kDeviceCount) return;
+    const bool recreated = m_devices.Recreate(device);
+    if (arrived) m_present[size_t(device)] = ReadDevice(device);
+    else m_present[size_t(device)] = false;
+    if (recreated && m_present[size_t(device)]) {
+        RefreshDevicePages(device);
+        if (device == kHeadset) m_devices.SetNotifyWindow(m_hWnd);
+    }
+    if (!arrived) m_writing[size_t(device)] = false;
+    if (!arrived && device == m_currentDevice) {
+        m_kept[size_t(device)] = m_modified[size_t(device)];
+        ClearModified();
+    }
+    if (arrived && m_currentDevice == kNoDevice && m_present[size_t(device)]) {
+        // A device came back before the warning: the program goes on with it.
+        if (m_timerId) KillTimer(m_hWnd, kNoDeviceTimer);
+        m_timerId = 0;
+    }
+    UpdateDeviceButtons(false);
+    if (!m_present[kMouse] && !m_present[kKeyboard] && !m_present[kHeadset]) StartNoDeviceTimer(100);
+    UpdateWriteButtons();
+}
+
+// ---- commands and messages ------------------------------------------------------------------
+
+bool CDmAppDlg::DispatchItem(CGUIItem* item) {
+    if (item->m_kind != kKindBitmapBtn && item->m_kind != kKindTextItem) return false;
+    const int id = item->m_controlId;
+    switch (id) {
+    case ctl::BUTTON_HELP:
+        if (m_shell) m_shell(ProgramFolder() + L"Manuals\\index.html");
+        return true;
+    case ctl::BUTTON_EXIT:
+    case ctl::BUTTON_CANCEL: PostMessageW(m_hWnd, WM_CLOSE, 0, 0); return true;
+    case ctl::BUTTON_OK:
+        if (CurrentBusy()) return true;
+        ApplyCurrentDevice();
+        PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        return true;
+    case ctl::BUTTON_APPLY:
+        if (CurrentBusy()) return true;
+        // Only a write that started counts as applied; a failed one keeps the edits unapplied.
+        if (ApplyCurrentDevice()) ClearModified();
+        UpdateDeviceButtons(false);
+        UpdateWriteButtons();
+        return true;
+    case ctl::BUTTON_RATE1:
+    case ctl::BUTTON_RATE2:
+    case ctl::BUTTON_RATE3:
+        if (m_ajp) m_ajp->RateChosen(id);
+        return true;
+    case ctl::BUTTON_ENABLEXY:
+        if (m_ajp) m_ajp->SeparateClicked();
+        return true;
+    case ctl::BUTTON_ENABLEACCELERATION:
+        if (m_ajp) m_ajp->AccelerationClicked();
+        return true;
+    case ctl::BUTTON_SENSITIVITY_STAGES:
+        if (m_ajp) m_ajp->EditDpiStages();
+        return true;
+    case ctl::BUTTON_ENABLE_DPI_OSD:
+        if (m_mouse) m_mouse->SetDpiOsdEnabled(IsChecked(static_cast<CBitmapBtn*>(item)) ? 1 : 0, nullptr);
+        return true;
+    case ctl::BUTTON_UPDATE:
+        if (m_shell) m_shell(kDriverPage);
+        return true;
+    case ctl::BUTTON_PRODSELECT_MOUSE: SwitchDevice(kMouse, false); return true;
+    case ctl::BUTTON_PRODSELECT_KEYBOARD: SwitchDevice(kKeyboard, false); return true;
+    case ctl::BUTTON_PRODSELECT_HEADSET: SwitchDevice(kHeadset, false); return true;
+    default: break;
+    }
+    for (const PageInfo& p : kPages)
+        if (p.button == id) {
+            ShowPage(p.id);
+            return true;
+        }
+    return false;
+}
+
+bool CDmAppDlg::OnCommand(WORD id, WORD code, HWND control) {
+    if (control) {
+        CGUIItem* item = FindItemByWindow(m_items, control);
+        if (!item && m_currentPage) {
+            item = FindItemByWindow(*m_currentPage, control);
+            if (item) MarkModified();
+        }
+        if (item) DispatchItem(item);
+    }
+    return CGUIPanel::OnCommand(id, code, control);
+}
+
+void CDmAppDlg::OnPageSlider(UINT msg, int value, int thumb) {
+    int axis = -1;
+    if (thumb >= ctl::SLIDER_DPI_MULTI_STAGE1 && thumb <= ctl::SLIDER_DPI_MULTI_STAGE1 + 4) axis = 0;
+    else if (thumb >= ctl::SLIDER_DPI_MULTI_X_STAGE1 && thumb <= ctl::SLIDER_DPI_MULTI_X_STAGE1 + 4) axis = 1;
+    else if (thumb >= ctl::SLIDER_DPI_MULTI_Y_STAGE1 && thumb <= ctl::SLIDER_DPI_MULTI_Y_STAGE1 + 4) axis = 2;
+    if (msg == WM_SLIDER_VALUE_SET && axis >= 0 &&
+        thumb != ctl::SLIDER_DPI_MULTI_STAGE1 && thumb != ctl::SLIDER_DPI_MULTI_X_STAGE1 && thumb != ctl::SLIDER_DPI_MULTI_Y_STAGE1)
+        axis = -1;
+    if (axis >= 0) {
+        if (m_ajp) m_ajp->DpiSliderValue(axis, value);
+        MarkModified();
+    } else if (thumb == ctl::SLIDER_ACCEL_STAGE1) {
+        if (msg == WM_SLIDER_VALUE_CHANGING) {
+            if (m_mouse) m_mouse->SetAcceleration(uint32_t(value), nullptr);
+            MarkModified();
+        } else if (m_ajp) {
+            m_ajp->AccelerationReleased();
+        }
+    }
+    UpdateWriteButtons();
+}
+
+bool CDmAppDlg::OnTimer(UINT_PTR id) {
+    if (id == kNoDeviceTimer && m_timerId) {
+        KillTimer(m_hWnd, kNoDeviceTimer);
+        m_timerId = 0;
+        m_popups.Warning(m_hWnd, L"NoMousePopup.xml");
+        PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        return true;
+    }
+    if (id == kWriteWatchTimer) {
+        bool still = false;
+        for (int d = 0; d < kDeviceCount; ++d) {
+            if (!m_writing[size_t(d)]) continue;
+            if (m_devices.IsBusy(d)) {
+                still = true;
+                continue;
+            }
+            m_writing[size_t(d)] = false;
+            // A write that failed on the worker leaves its edits unapplied: Apply offers itself again.
+            if (m_devices.LastWriteResult(d) == 0) m_modified[size_t(d)] = true;
+        }
+        if (!still) {
+            KillTimer(m_hWnd, kWriteWatchTimer);
+            m_watching = false;
+        }
+        UpdateWriteButtons();
+        return true;
+    }
+    return false;
+}
+
+void CDmAppDlg::OnOK() {
+    if (CurrentBusy()) return;
+    ApplyCurrentDevice();
+    EndDialog(IDOK);
+}
+
+void CDmAppDlg::OnCancel() { EndDialog(IDCANCEL); }
+
+LRESULT CDmAppDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_NCHITTEST: {
+        LRESULT hit = DefWindowProcW(m_hWnd, msg, wParam, lParam);
+        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, hit == HTCLIENT ? HTCAPTION : hit);
+        return hit == HTCLIENT ? HTCAPTION : hit;
+    }
+    case WM_DEVICECHANGE:
+        if ((wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) && lParam) {
+            const auto* hdr = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
+            if (hdr->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE) {
+                const auto* b = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(lParam);
+                // The name is read only within the record's own size.
+                const size_t chars = hdr->dbch_size > offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name)
+                                         ? (hdr->dbch_size - offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name)) / sizeof(wchar_t)
+                                         : 0;
+                const std::wstring name(b->dbcc_name, wcsnlen(b->dbcc_name, chars));
+                OnDeviceChange(DeviceFromPath(name.c_str()), wParam == DBT_DEVICEARRIVAL);
+            }
+        }
+        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    case WM_SLIDER_VALUE_CHANGING:
+    case WM_SLIDER_VALUE_SET:
+        OnPageSlider(msg, int(wParam), int(lParam));
+        return 0;
+    case WM_SLIDER_TRACK_CLICKED:
+        if (int(wParam) == ctl::BITMAP_SLACCLTRK && m_mouse) {
+            MarkModified();
+        }
+        return 0;
+    default: break;
+    }
+    return CGUIPanel::WindowProc(msg, wParam, lParam);
+}
+
+} // namespace vt::config

@@ -1,0 +1,112 @@
+#pragma once
+// The program's only main window: the device tabs, each device's page buttons and pages, the
+// version texts, Apply / OK / Cancel, and the reaction to devices arriving and leaving.
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+#include "config/DeviceSet.h"
+#include "config/Pages.h"
+#include "config/PopupHost.h"
+#include "device/DeviceListener.h"
+#include "skin/BitmapBtn.h"
+#include "skin/Panel.h"
+
+namespace vt::config {
+
+constexpr UINT kMainTemplateId = 102;
+constexpr UINT_PTR kNoDeviceTimer = 1;
+constexpr UINT_PTR kWriteWatchTimer = 2;
+
+class CDmAppDlg : public vt::skin::CGUIPanel {
+public:
+    using ShellOpen = std::function<void(const std::wstring& target)>;
+    CDmAppDlg(IMouseConfig*& mouse, IKeyboardConfig*& keyboard, IAudioConfig*& headset, IDeviceSet& devices,
+              IPopupHost& popups, ShellOpen shell = {});
+    ~CDmAppDlg() override;
+
+    void BindItems() override;
+    INT_PTR Run() { return DoModal(); }
+
+    void ShowPage(int pageId);
+    void SwitchDevice(int device, bool forced);
+    void UpdateDeviceButtons(bool force);
+    void MarkModified();
+    void ClearModified();
+    void SetControlsEnabled(bool enable);
+    void ShowVersionTexts(int device);
+    bool ReadAllDevices();
+    bool ApplyCurrentDevice();
+    void RefreshDevicePages(int device);
+
+    // State, for tests and the window's own use.
+    int CurrentDevice() const { return m_currentDevice; }
+    int CurrentPageId() const;
+    bool Present(int device) const { return device >= 0 && device < kDeviceCount && m_present[size_t(device)]; }
+    bool Modified(int device) const { return device >= 0 && device < kDeviceCount && m_modified[size_t(device)]; }
+    bool KeptModified(int device) const { return device >= 0 && device < kDeviceCount && m_kept[size_t(device)]; }
+    bool TimerRunning() const { return m_timerId != 0; }
+    CDmPage* Page(int pageId) const;
+    CDmItems_Mouse_AJP* PerformancePage() const { return m_ajp; }
+    static int DeviceOfPage(int pageId);
+    // The device a device-interface path names (0 mouse, 1 keyboard, 2 headset), or -1 for other
+    // vendors and products.
+    static int DeviceFromPath(const wchar_t* path);
+
+    // Device presence, as WM_DEVICECHANGE runs it.
+    void OnDeviceChange(int device, bool arrived);
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(WORD id, WORD code, HWND control) override;
+    bool OnTimer(UINT_PTR id) override;
+    void OnOK() override;
+    void OnCancel() override;
+    void OnDestroy() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool ReadDevice(int device);
+    void StartNoDeviceTimer(UINT ms);
+    void UpdateWriteButtons();
+    bool CurrentBusy();
+    bool DispatchItem(vt::skin::CGUIItem* item);
+    void OnPageSlider(UINT msg, int value, int thumb);
+
+    IMouseConfig*& m_mouse;
+    IKeyboardConfig*& m_keyboard;
+    IAudioConfig*& m_headset;
+    IDeviceSet& m_devices;
+    IPopupHost& m_popups;
+    ShellOpen m_shell;
+
+    std::map<int, std::unique_ptr<CDmPage>> m_pages;          // page id -> page (null when it failed)
+    CDmItems_Mouse_AJP* m_ajp = nullptr;
+    std::array<std::map<int, vt::skin::CBitmapBtn*>, kDeviceCount> m_pageButtons;
+    std::array<std::vector<vt::skin::CGUIItem*>, kDeviceCount> m_deviceWindows;
+    vt::skin::CBitmapBtn* m_deviceButtons[kDeviceCount] = {};
+    vt::skin::CBitmapBtn* m_lightingEffects = nullptr;
+    vt::skin::CBitmapBtn* m_apm = nullptr;
+    vt::skin::CGUIItem* m_pictures[kDeviceCount] = {};
+    vt::skin::CGUIItem* m_firmwareText = nullptr;
+    vt::skin::CGUIItem* m_driverText = nullptr;
+    vt::skin::CBitmapBtn* m_ok = nullptr;
+    vt::skin::CBitmapBtn* m_applyButton = nullptr;
+    vt::skin::CBitmapBtn* m_cancel = nullptr;
+
+    int m_currentDevice = kMouse;
+    int m_defaultPage[kDeviceCount] = {1, 6, 10};
+    CDmPage* m_currentPage = nullptr;
+    std::array<bool, kDeviceCount> m_present{};
+    std::array<bool, kDeviceCount> m_modified{};
+    std::array<bool, kDeviceCount> m_kept{};
+    std::array<bool, kDeviceCount> m_writing{};
+    bool m_controlsDisabled = false;
+    UINT_PTR m_timerId = 0;
+    bool m_watching = false;
+    HICON m_icon = nullptr;
+    vt::device::CDeviceListener m_listener;
+};
+
+} // namespace vt::config

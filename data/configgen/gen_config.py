@@ -1,0 +1,281 @@
+#!/usr/bin/env python3
+"""Writes the configuration program's bitmaps (main window, page headings, product pictures, popups)
+into a folder: gen_config.py <out-folder>; --list prints the names. The look follows the default
+skin's dark theme (data/skingen/skin.py)."""
+import os
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, '..', 'skingen'))
+from raster import Canvas, rgb, mix, text_width  # noqa: E402
+from skin import THEME, push_button, button_mask, check_button, panel_mask  # noqa: E402
+
+KEY = (255, 0, 255)          # the main window's transparent colour
+MAIN_W, MAIN_H = 880, 600
+RADIUS = 14
+PAGE_NAMES = {
+    'asb': 'ASSIGN BUTTONS', 'mgp': 'MANAGE PROFILES', 'mgm': 'MANAGE MACROS', 'ltg': 'LIGHTING',
+    'ask': 'ASSIGN KEYS', 'kmgp': 'MANAGE PROFILES', 'kmgm': 'MANAGE MACROS', 'kltg': 'LIGHTING',
+    'alc': 'AUDIO LEVELS', 'eqs': 'EQUALISER', 'mcs': 'MICROPHONE', 'hltg': 'LIGHTING',
+}
+
+
+def main_background():
+    c = Canvas(MAIN_W, MAIN_H, KEY)
+    c.round_rect(0, 0, MAIN_W, MAIN_H, RADIUS, THEME['frame'])
+    c.round_rect(2, 2, MAIN_W - 2, MAIN_H - 2, RADIUS - 2, THEME['body'])
+    c.rect(2, 2 + RADIUS, MAIN_W - 2, 58, THEME['header'])
+    c.round_rect(2, 2, MAIN_W - 2, 2 + 2 * RADIUS, RADIUS - 2, THEME['header'])
+    c.rect(2, 58, MAIN_W - 2, 60, THEME['frame'])
+    c.text(20, 18, 'VELTO', THEME['accent'], 3)
+    c.text(124, 26, 'DUNEMARCH II CONFIGURATOR', THEME['white'], 1)
+    # left column and content card
+    c.round_rect(12, 72, 212, 536, 10, THEME['card_edge'])
+    c.round_rect(13, 73, 211, 535, 9, THEME['card'])
+    c.round_rect(222, 72, 868, 536, 10, THEME['card_edge'])
+    c.round_rect(223, 73, 867, 535, 9, THEME['card'])
+    c.rect(12, 544, MAIN_W - 12, 545, THEME['card_edge'])
+    return c
+
+
+def full_mask(w, h):
+    return Canvas(w, h, THEME['black'])
+
+
+def device_tab(state):
+    return push_button(136, 34, state, THEME['header'])
+
+
+def page_button(state):
+    return push_button(184, 36, state, THEME['card'])
+
+
+def small_button(state, under):
+    return push_button(110, 32, state, under)
+
+
+def exit_button(state):
+    fill = {'n': THEME['button'], 'o': rgb('#8a2b2b'), 'd': rgb('#b03030'), 'x': THEME['button_disabled']}[state]
+    c = Canvas(28, 28, THEME['header'])
+    c.disc(14, 14, 14, THEME['button_edge_hot'] if state in 'od' else THEME['button_edge'])
+    c.disc(14, 14, 12.5, fill)
+    c.line(9, 9, 18, 18, THEME['white'], 2)
+    c.line(18, 9, 9, 18, THEME['white'], 2)
+    return c
+
+
+def heading(text, w=420, h=28):
+    c = Canvas(w, h, THEME['card'])
+    c.text(0, (h - 14) // 2, text, THEME['white'], 2)
+    c.rect(0, h - 2, min(w, text_width(text, 2) + 8), h, THEME['accent'])
+    return c
+
+
+def unfinished(text):
+    c = Canvas(600, 120, THEME['card'])
+    c.round_rect(0, 0, 600, 120, 8, THEME['card_edge'])
+    c.round_rect(1, 1, 599, 119, 7, THEME['body'])
+    c.text(20, 24, text, THEME['white'], 2)
+    c.text(20, 64, 'THIS PAGE IS NOT FINISHED YET.', mix(THEME['white'], THEME['body'], 0.3), 2)
+    c.text(20, 88, 'ITS SETTINGS CANNOT BE EDITED IN THIS VERSION.', mix(THEME['white'], THEME['body'], 0.45), 1)
+    return c
+
+
+def product(kind):
+    w, h = 184, 150
+    c = Canvas(w, h, THEME['card'])
+    body, edge, light = rgb('#2a3038'), THEME['button_edge'], THEME['accent']
+    if kind == 'mouse':
+        c.round_rect(62, 18, 122, 122, 28, edge)
+        c.round_rect(64, 20, 120, 120, 27, body)
+        c.rect(91, 22, 93, 58, edge)
+        c.round_rect(88, 34, 96, 50, 3, light)
+        c.rect(66, 96, 118, 98, light)
+        label = 'PYLIT'
+    elif kind == 'keyboard':
+        c.round_rect(12, 40, 172, 108, 8, edge)
+        c.round_rect(14, 42, 170, 106, 7, body)
+        for row in range(4):
+            for col in range(12):
+                x, y = 20 + col * 12 + (row % 2) * 4, 48 + row * 14
+                if x + 9 < 166:
+                    c.rect(x, y, x + 9, y + 10, mix(body, THEME['white'], 0.18))
+        c.rect(16, 102, 168, 104, light)
+        label = 'TESSARAN'
+    else:
+        c.round_frame(52, 18, 132, 98, 40, 6, edge)
+        c.rect(40, 58, 144, 122, THEME['card'])
+        c.round_rect(40, 62, 66, 114, 10, edge)
+        c.round_rect(118, 62, 144, 114, 10, edge)
+        c.round_rect(43, 66, 63, 110, 8, body)
+        c.round_rect(121, 66, 141, 110, 8, body)
+        c.disc(53, 88, 5, light)
+        c.disc(131, 88, 5, light)
+        c.line(63, 92, 82, 118, edge, 3)
+        c.disc(84, 119, 4, light)
+        label = 'CORVEL'
+    c.text((w - text_width(label, 2)) // 2, 130, label, THEME['white'], 2)
+    return c
+
+
+def popup_background(w, h, title):
+    c = Canvas(w, h, THEME['body'])
+    c.rect(0, 0, w, 40, THEME['header'])
+    c.rect(0, 40, w, 41, THEME['frame'])
+    c.round_frame(0, 0, w, h, 12, 2, THEME['frame'])
+    c.text(18, 13, title, THEME['white'], 2)
+    return c
+
+
+def warning_background(title):
+    c = popup_background(440, 200, title)
+    # the sign
+    c.disc(44, 104, 20, rgb('#c08a20'))
+    c.rect(42, 92, 46, 108, THEME['black'])
+    c.rect(42, 112, 46, 116, THEME['black'])
+    return c
+
+
+def dpi_background():
+    c = popup_background(600, 400, 'SENSITIVITY STAGES')
+    c.round_rect(16, 54, 584, 166, 8, THEME['card_edge'])
+    c.round_rect(17, 55, 583, 165, 7, THEME['card'])
+    c.text(24, 184, 'STAGES IN USE', THEME['white'], 1)
+    c.text(24, 236, 'DPI OF THE SELECTED STAGE', THEME['white'], 1)
+    return c
+
+
+def htrack(w, h=20):
+    c = Canvas(w, h, THEME['card'])
+    y = h // 2
+    c.round_rect(4, y - 3, w - 4, y + 3, 3, THEME['card_edge'])
+    c.rect(6, y - 1, w - 6, y + 1, mix(THEME['accent'], THEME['card'], 0.4))
+    for i in range(11):
+        x = 6 + (w - 13) * i // 10
+        c.rect(x, y + 5, x + 1, y + 8, THEME['button_edge'])
+    return c
+
+
+def htrack_disabled(w, h=20):
+    c = Canvas(w, h, THEME['card'])
+    y = h // 2
+    c.round_rect(4, y - 3, w - 4, y + 3, 3, THEME['button_disabled'])
+    return c
+
+
+def thumb(state):
+    c = Canvas(14, 20, THEME['card'])
+    fill = THEME['accent'] if state == 'n' else rgb('#7cc0ff')
+    c.round_rect(0, 0, 14, 20, 4, THEME['button_edge_hot'])
+    c.round_rect(1, 1, 13, 19, 3, fill)
+    c.rect(6, 5, 8, 15, mix(fill, THEME['white'], 0.5))
+    return c
+
+
+def thumb_disabled():
+    c = Canvas(14, 20, THEME['card'])
+    c.round_rect(0, 0, 14, 20, 4, THEME['button_edge'])
+    c.round_rect(1, 1, 13, 19, 3, THEME['button_disabled'])
+    return c
+
+
+def value_box(w, h):
+    c = Canvas(w, h, THEME['card'])
+    c.round_rect(0, 0, w, h, 5, THEME['card_edge'])
+    c.round_rect(1, 1, w - 1, h - 1, 4, THEME['body'])
+    return c
+
+
+def stage_frame(selected):
+    w, h = 104, 96
+    c = Canvas(w, h, THEME['card'])
+    c.round_rect(0, 0, w, h, 8, THEME['accent'] if selected else THEME['card_edge'])
+    c.round_rect(2, 2, w - 2, h - 2, 7, rgb('#17324d') if selected else THEME['body'])
+    return c
+
+
+def arrow_button(state, up):
+    c = push_button(36, 32, state, THEME['body'])
+    col = THEME['white'] if state != 'x' else THEME['button_edge']
+    cx = 18
+    if up:
+        c.rect(cx - 6, 15, cx + 7, 17, col)
+        c.rect(cx - 1, 10, cx + 1, 22, col)
+    else:
+        c.rect(cx - 6, 15, cx + 7, 17, col)
+    return c
+
+
+def bitmaps():
+    out = {
+        'cfg_main_bg.bmp': main_background,
+        'cfg_main_mask.bmp': lambda: full_mask(MAIN_W, MAIN_H),
+        'cfg_warn_bg.bmp': lambda: warning_background('VELTO DUNEMARCH II'),
+        'cfg_warn_mask.bmp': lambda: panel_mask(440, 200),
+        'cfg_dpi_bg.bmp': dpi_background,
+        'cfg_dpi_mask.bmp': lambda: panel_mask(600, 400),
+        'cfg_prod_mouse.bmp': lambda: product('mouse'),
+        'cfg_prod_keyboard.bmp': lambda: product('keyboard'),
+        'cfg_prod_headset.bmp': lambda: product('headset'),
+        'cfg_head_perf.bmp': lambda: heading('ADJUST PERFORMANCE'),
+        'cfg_head_sens.bmp': lambda: heading('SENSITIVITY', 200, 22),
+        'cfg_head_accel.bmp': lambda: heading('ACCELERATION', 200, 22),
+        'cfg_head_rate.bmp': lambda: heading('POLLING RATE', 200, 22),
+        'cfg_htrack.bmp': lambda: htrack(420),
+        'cfg_htrack_dis.bmp': lambda: htrack_disabled(420),
+        'cfg_hthumb_n.bmp': lambda: thumb('n'),
+        'cfg_hthumb_o.bmp': lambda: thumb('o'),
+        'cfg_hthumb_x.bmp': thumb_disabled,
+        'cfg_valuebox.bmp': lambda: value_box(120, 28),
+        'cfg_frame2.bmp': lambda: value_box(300, 64),
+        'cfg_stage_frame.bmp': lambda: stage_frame(False),
+        'cfg_stage_frame_sel.bmp': lambda: stage_frame(True),
+        'cfg_stage_box.bmp': lambda: value_box(84, 22),
+        'cfg_btn_mask.bmp': lambda: button_mask(110, 32),
+        'cfg_tab_mask.bmp': lambda: button_mask(136, 34),
+        'cfg_page_mask.bmp': lambda: button_mask(184, 36),
+        'cfg_arrow_mask.bmp': lambda: button_mask(36, 32),
+        'cfg_radio_mask.bmp': lambda: button_mask(120, 30),
+    }
+    for key, text in PAGE_NAMES.items():
+        out['cfg_unfinished_%s.bmp' % key] = (lambda text=text: unfinished(text))
+    for s in 'nodx':
+        out['cfg_tab_%s.bmp' % s] = (lambda s=s: device_tab(s))
+        out['cfg_page_%s.bmp' % s] = (lambda s=s: page_button(s))
+        out['cfg_btn_%s.bmp' % s] = (lambda s=s: small_button(s, THEME['body']))
+        out['cfg_pbtn_%s.bmp' % s] = (lambda s=s: small_button(s, THEME['body']))
+        out['cfg_exit_%s.bmp' % s] = (lambda s=s: exit_button(s))
+        out['cfg_chk_%s.bmp' % s] = (lambda s=s: _check_on_card(s))
+        out['cfg_radio_%s.bmp' % s] = (lambda s=s: push_button(120, 30, s, THEME['card']))
+        out['cfg_dec_%s.bmp' % s] = (lambda s=s: arrow_button(s, False))
+        out['cfg_inc_%s.bmp' % s] = (lambda s=s: arrow_button(s, True))
+    return out
+
+
+def _check_on_card(state):
+    c = check_button(240, 26, state)
+    # the default skin draws check buttons on the body colour; these sit on the content card
+    body = THEME['body']
+    for row in c.px:
+        for x, p in enumerate(row):
+            if p == body:
+                row[x] = THEME['card']
+    return c
+
+
+def main(argv):
+    recipes = bitmaps()
+    if len(argv) == 2 and argv[1] == '--list':
+        print(';'.join(sorted(recipes)))
+        return 0
+    if len(argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    os.makedirs(argv[1], exist_ok=True)
+    for name, make in sorted(recipes.items()):
+        make().save_bmp(os.path.join(argv[1], name))
+    return 0
+
+
+if __name__ == '__main__':
+    sys.exit(main(sys.argv))

@@ -1,0 +1,413 @@
+// The main window on a scripted device set: which device it opens on, page and device switching,
+// Apply / OK / Cancel with writes that run, fail or are still busy, devices leaving and coming back,
+// the no-device warning, the single instance, and the warning and DPI stages popups.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <dbt.h>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+#include "WindowTest.h"
+#include "config/DpiStages.h"
+#include "config/Items.h"
+#include "config/MainDlg.h"
+#include "config/Registry.h"
+#include "config/WarningDlg.h"
+#include "profile/AudioConfig.h"
+#include "profile/KeyboardConfig.h"
+#include "profile/MouseConfig.h"
+#include "skin/Messages.h"
+#include "skin/ProgramFolder.h"
+#include "skin/Vocabulary.h"
+
+using namespace vt::config;
+using vt::test::PumpMessages;
+using vt::test::PumpUntil;
+
+namespace {
+
+class FakeDevices : public IDeviceSet {
+public:
+    explicit FakeDevices(IMouseConfig*& mouse, IKeyboardConfig*& keyboard) : m_mouse(mouse), m_keyboard(keyboard) {}
+    bool attached[3] = {true, true, true};
+    bool withProfile[3] = {true, true, true};
+    bool writeStarts = true;
+    bool busy = false;
+    int lastResult = -1;
+    int reads[3] = {}, writes[3] = {}, recreates[3] = {};
+    HWND notify = nullptr;
+
+    bool Read(int d) override {
+        ++reads[d];
+        if (!attached[d]) return false;
+        if (withProfile[d]) {
+            if (d == kMouse && m_mouse->GetProfileCount() == 0) m_mouse->CreateProfile(L"PROFILE01");
+            if (d == kKeyboard && m_keyboard->GetProfileCount() == 0) m_keyboard->CreateProfile(L"PROFILE01");
+        }
+        return true;
+    }
+    bool StartWrite(int d) override {
+        ++writes[d];
+        if (!attached[d] || !writeStarts) return false;
+        busy = true;
+        return true;
+    }
+    bool IsBusy(int) override { return busy; }
+    int LastWriteResult(int) override { return lastResult; }
+    bool FirmwareVersion(int d, std::wstring& t) override { t = d == kMouse ? L"1.07" : L"2.01"; return attached[d]; }
+    bool DriverVersion(int, std::wstring& t) override { t = L"3.40"; return true; }
+    bool Recreate(int d) override { ++recreates[d]; return attached[d]; }
+    bool QueryKeyboardLayout(ULONG*) override { return false; }
+    void SetNotifyWindow(HWND w) override { notify = w; }
+    void Destroy() override {}
+
+private:
+    IMouseConfig*& m_mouse;
+    IKeyboardConfig*& m_keyboard;
+};
+
+class ScriptedPopups : public IPopupHost {
+public:
+    std::vector<std::wstring> warnings;
+    INT_PTR warningAnswer = 1;
+    std::function<INT_PTR(DpiStagesEdit&)> dpi = [](DpiStagesEdit&) { return INT_PTR(2); };
+    INT_PTR Warning(HWND, const wchar_t* file, const wchar_t*) override {
+        warnings.push_back(file);
+        return warningAnswer;
+    }
+    INT_PTR DpiStages(HWND, DpiStagesEdit& e) override { return dpi(e); }
+};
+
+std::vector<BYTE> Notice(const wchar_t* path) {
+    const size_t size = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) + (wcslen(path) + 1) * sizeof(wchar_t);
+    std::vector<BYTE> buf(size);
+    auto* b = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(buf.data());
+    b->dbcc_size = DWORD(size);
+    b->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    memcpy(b->dbcc_name, path, (wcslen(path) + 1) * sizeof(wchar_t));
+    return buf;
+}
+const wchar_t* kMousePath = L"\\\\?\\HID#VID_2F3D&PID_0019#7&vtsim&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+const wchar_t* kKeyboardPath = L"\\\\?\\HID#VID_2F3D&PID_001A#7&vtsim&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+const wchar_t* kOtherPath = L"\\\\?\\HID#VID_1234&PID_0019#7&x";
+
+} // namespace
+
+class MainWindow : public vt::test::WindowTest {
+protected:
+    static void SetUpTestSuite() {
+        vt::skin::BuildVocabularyTables();
+        RegisterMainWindowClass(GetModuleHandleW(nullptr));
+    }
+    void SetUp() override {
+        vt::test::WindowTest::SetUp();
+        ASSERT_TRUE(vt::skin::InitProgramFolder(vt::test::ImageFolder().c_str()));
+        mouse = &mouseConfig;
+        keyboard = &keyboardConfig;
+        headset = &headsetConfig;
+        devices = std::make_unique<FakeDevices>(mouse, keyboard);
+    }
+    void TearDown() override {
+        dlg.reset();
+        vt::test::WindowTest::TearDown();
+    }
+    void Open() {
+        dlg = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, popups);
+        ASSERT_TRUE(dlg->CreatePanel());
+        ShowWindow(dlg->Hwnd(), SW_SHOW);
+        PumpMessages(30, 500);
+    }
+    HWND Control(int id) const { return GetDlgItem(dlg->Hwnd(), id); }
+    void Click(int id) {
+        HWND c = Control(id);
+        ASSERT_NE(c, nullptr) << "no control " << id;
+        SendMessageW(dlg->Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(c));
+    }
+    bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+    bool Visible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
+    void Notify(const wchar_t* path, bool arrived) {
+        std::vector<BYTE> n = Notice(path);
+        SendMessageW(dlg->Hwnd(), WM_DEVICECHANGE, arrived ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE, LPARAM(n.data()));
+    }
+
+    CDmConfig_Mouse mouseConfig;
+    CDmConfig_Keyboard keyboardConfig;
+    CDmConfig_Headset headsetConfig;
+    IMouseConfig* mouse = nullptr;
+    IKeyboardConfig* keyboard = nullptr;
+    IAudioConfig* headset = nullptr;
+    std::unique_ptr<FakeDevices> devices;
+    ScriptedPopups popups;
+    std::unique_ptr<CDmAppDlg> dlg;
+};
+
+TEST_F(MainWindow, OpensOnTheMouseWithItsTabsAndFirstPage) {
+    Open();
+    EXPECT_EQ(dlg->CurrentDevice(), kMouse);
+    EXPECT_EQ(dlg->CurrentPageId(), 1);
+    for (int id : {ctl::BUTTON_PRODSELECT_MOUSE, ctl::BUTTON_PRODSELECT_KEYBOARD, ctl::BUTTON_PRODSELECT_HEADSET})
+        EXPECT_TRUE(Enabled(id));
+    EXPECT_TRUE(Visible(ctl::BUTTON_ADJUSTPERFORMANCE));
+    EXPECT_FALSE(Visible(ctl::BUTTON_ASSIGNKEYS));
+    EXPECT_FALSE(Enabled(ctl::BUTTON_APPLY));
+    wchar_t title[64];
+    GetWindowTextW(dlg->Hwnd(), title, 64);
+    EXPECT_STREQ(title, L"Velto Dunemarch II Configurator");
+    wchar_t cls[64];
+    GetClassNameW(dlg->Hwnd(), cls, 64);
+    EXPECT_STREQ(cls, L"SINGLE_INSTANCE_APP_DM");
+    // Every page exists (none failed to load).
+    for (int id = 1; id <= 13; ++id) EXPECT_NE(dlg->Page(id), nullptr) << id;
+
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    PumpMessages(30, 400);
+    EXPECT_EQ(dlg->CurrentPageId(), 2);
+    EXPECT_TRUE(Visible(ctl::BITMAP_SLSENSTRK_XY));
+    vt::test::CaptureClient(dlg->Hwnd()).SaveBmp(vt::test::OutputPath(L"config_main_window.bmp"));
+}
+
+TEST_F(MainWindow, SecondInstanceFindsTheFirst) {
+    Open();
+    EXPECT_EQ(FindWindowW(L"SINGLE_INSTANCE_APP_DM", nullptr), dlg->Hwnd());
+    EXPECT_FALSE(ClaimSingleInstance());
+    dlg.reset();
+    EXPECT_TRUE(ClaimSingleInstance());
+}
+
+TEST_F(MainWindow, NoMouseOpensOnThePresentDevice) {
+    devices->attached[kMouse] = false;
+    Open();
+    EXPECT_EQ(dlg->CurrentDevice(), kKeyboard);
+    EXPECT_EQ(dlg->CurrentPageId(), 6);
+    EXPECT_FALSE(Enabled(ctl::BUTTON_PRODSELECT_MOUSE));
+    EXPECT_FALSE(Visible(ctl::BUTTON_ADJUSTPERFORMANCE));
+    EXPECT_FALSE(dlg->TimerRunning());
+}
+
+TEST_F(MainWindow, ADeviceWithoutProfileDoesNotCloseTheProgram) {
+    devices->withProfile[kMouse] = false;
+    Open();
+    EXPECT_FALSE(dlg->Present(kMouse));
+    EXPECT_EQ(dlg->CurrentDevice(), kKeyboard);
+    EXPECT_FALSE(dlg->TimerRunning());
+    PumpMessages(30, 800);
+    EXPECT_TRUE(popups.warnings.empty());
+    EXPECT_TRUE(IsWindow(dlg->Hwnd()));
+}
+
+TEST_F(MainWindow, PageEditsEnableApplyExceptOnTheHeadsetsInstantPages) {
+    Open();
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    Click(ctl::BUTTON_RATE3);
+    EXPECT_EQ(mouse->GetRateIndex(nullptr), 2);
+    EXPECT_TRUE(dlg->Modified(kMouse));
+    EXPECT_TRUE(Enabled(ctl::BUTTON_APPLY));
+    Click(ctl::BUTTON_APPLY);
+    EXPECT_EQ(devices->writes[kMouse], 1);
+    EXPECT_FALSE(dlg->Modified(kMouse));
+    // Headset audio-level page: its commands write at once and never mark the device modified.
+    Click(ctl::BUTTON_PRODSELECT_HEADSET);
+    EXPECT_EQ(dlg->CurrentDevice(), kHeadset);
+    dlg->MarkModified();
+    EXPECT_FALSE(dlg->Modified(kHeadset));
+}
+
+TEST_F(MainWindow, ApplyWhileAWriteRunsKeepsTheDeviceAndWaits) {
+    devices->attached[kKeyboard] = devices->attached[kHeadset] = false;
+    Open();
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    Click(ctl::BUTTON_RATE1);
+    Click(ctl::BUTTON_APPLY);
+    ASSERT_TRUE(devices->busy);
+    EXPECT_FALSE(Enabled(ctl::BUTTON_APPLY));
+    EXPECT_FALSE(Enabled(ctl::BUTTON_OK));
+    Click(ctl::BUTTON_RATE2);               // edited again while the write runs
+    Click(ctl::BUTTON_APPLY);               // refused: busy is not absent
+    Click(ctl::BUTTON_OK);                  // refused as well
+    EXPECT_EQ(devices->writes[kMouse], 1);
+    EXPECT_TRUE(dlg->Present(kMouse));
+    EXPECT_FALSE(dlg->TimerRunning());
+    EXPECT_TRUE(dlg->Modified(kMouse));
+    devices->busy = false;
+    devices->lastResult = 1;
+    PumpUntil([&] { return Enabled(ctl::BUTTON_APPLY); }, 2000);
+    EXPECT_TRUE(Enabled(ctl::BUTTON_APPLY));
+    EXPECT_TRUE(Enabled(ctl::BUTTON_OK));
+    EXPECT_TRUE(IsWindow(dlg->Hwnd()));
+    EXPECT_TRUE(popups.warnings.empty());
+}
+
+TEST_F(MainWindow, AFailedWriteLeavesApplyOffered) {
+    Open();
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    Click(ctl::BUTTON_RATE1);
+    // The write ends in failure on the worker.
+    Click(ctl::BUTTON_APPLY);
+    devices->busy = false;
+    devices->lastResult = 0;
+    PumpUntil([&] { return Enabled(ctl::BUTTON_APPLY); }, 2000);
+    EXPECT_TRUE(dlg->Modified(kMouse));
+    EXPECT_TRUE(Enabled(ctl::BUTTON_APPLY));
+    // The write cannot even start: the edits stay unapplied.
+    devices->writeStarts = false;
+    Click(ctl::BUTTON_APPLY);
+    EXPECT_TRUE(dlg->Modified(kMouse));
+    EXPECT_FALSE(dlg->Present(kMouse));
+    EXPECT_EQ(dlg->CurrentDevice(), kKeyboard);   // the mouse did not answer: another device is shown
+}
+
+TEST_F(MainWindow, SwitchingWithUnappliedEditsAsksFirst) {
+    Open();
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    Click(ctl::BUTTON_RATE1);
+    popups.warningAnswer = 2;   // switch without applying
+    Click(ctl::BUTTON_PRODSELECT_KEYBOARD);
+    ASSERT_EQ(popups.warnings.size(), 1u);
+    EXPECT_EQ(popups.warnings[0], L"RefreshBeforeProductSwitchPopup.xml");
+    EXPECT_EQ(dlg->CurrentDevice(), kKeyboard);
+    EXPECT_EQ(devices->writes[kMouse], 0);
+    Click(ctl::BUTTON_PRODSELECT_MOUSE);          // back on the mouse: its edits count again
+    EXPECT_EQ(dlg->CurrentPageId(), 2);           // on the page last shown
+    EXPECT_TRUE(Enabled(ctl::BUTTON_APPLY));
+    popups.warningAnswer = 1;                     // apply, then switch
+    Click(ctl::BUTTON_PRODSELECT_HEADSET);
+    EXPECT_EQ(devices->writes[kMouse], 1);
+    EXPECT_EQ(dlg->CurrentDevice(), kHeadset);
+}
+
+TEST_F(MainWindow, UnplugAndReplugFollowTheTabsAndKeepEdits) {
+    Open();
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    Click(ctl::BUTTON_RATE1);
+    devices->attached[kMouse] = false;
+    Notify(kMousePath, false);
+    EXPECT_FALSE(dlg->Present(kMouse));
+    EXPECT_EQ(dlg->CurrentDevice(), kKeyboard);
+    EXPECT_FALSE(Enabled(ctl::BUTTON_PRODSELECT_MOUSE));
+    EXPECT_TRUE(dlg->KeptModified(kMouse));
+    Notify(kOtherPath, true);                     // another vendor: nothing
+    EXPECT_EQ(devices->recreates[kMouse], 1);
+    devices->attached[kMouse] = true;
+    Notify(kMousePath, true);
+    EXPECT_TRUE(dlg->Present(kMouse));
+    EXPECT_TRUE(Enabled(ctl::BUTTON_PRODSELECT_MOUSE));
+    EXPECT_EQ(dlg->CurrentDevice(), kKeyboard);
+    Click(ctl::BUTTON_PRODSELECT_MOUSE);
+    EXPECT_TRUE(dlg->Modified(kMouse));
+    EXPECT_TRUE(Enabled(ctl::BUTTON_APPLY));
+}
+
+TEST_F(MainWindow, LastDeviceGoneWarnsAndCloses) {
+    devices->attached[kHeadset] = false;
+    Open();
+    devices->attached[kKeyboard] = false;
+    Notify(kKeyboardPath, false);
+    EXPECT_TRUE(IsWindow(dlg->Hwnd()));
+    devices->attached[kMouse] = false;
+    Notify(kMousePath, false);
+    EXPECT_EQ(dlg->CurrentDevice(), kNoDevice);
+    EXPECT_TRUE(dlg->TimerRunning());
+    HWND h = dlg->Hwnd();
+    PumpUntil([&] { return !IsWindow(h); }, 3000);
+    ASSERT_EQ(popups.warnings.size(), 1u);
+    EXPECT_EQ(popups.warnings[0], L"NoMousePopup.xml");
+    EXPECT_FALSE(IsWindow(h));
+}
+
+TEST_F(MainWindow, NoDeviceAtStartWarnsAndCloses) {
+    devices->attached[kMouse] = devices->attached[kKeyboard] = devices->attached[kHeadset] = false;
+    Open();
+    HWND h = dlg->Hwnd();
+    PumpUntil([&] { return !IsWindow(h); }, 3000);
+    EXPECT_EQ(popups.warnings.size(), 1u);
+    EXPECT_FALSE(IsWindow(h));
+}
+
+TEST_F(MainWindow, SensitivityStagesEditTheModelOnOkOnly) {
+    Open();
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    Click(ctl::BUTTON_SENSITIVITY_STAGES);        // Cancel: nothing changes
+    EXPECT_EQ(mouse->GetDpiStageCount(nullptr), 5u);
+    popups.dpi = [](DpiStagesEdit& e) {
+        DpiStagesRules rules(e);
+        rules.Decrease();
+        rules.Decrease();
+        rules.Select(0);
+        rules.SliderValue(0, 7);
+        return INT_PTR(1);
+    };
+    Click(ctl::BUTTON_SENSITIVITY_STAGES);
+    EXPECT_EQ(mouse->GetDpiStageCount(nullptr), 3u);
+    EXPECT_EQ(mouse->GetActiveDpiStage(nullptr), 1);
+    EXPECT_EQ(mouse->GetDpiStageValue(1, nullptr), 700u);
+    EXPECT_EQ(mouse->GetDpi(nullptr), 700);
+    EXPECT_TRUE(dlg->Modified(kMouse));
+}
+
+TEST_F(MainWindow, SeparateXYOnThePageCopiesTheDpi) {
+    Open();
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    mouse->SetDpi(1800, nullptr);
+    dlg->PerformancePage()->Refresh();
+    EXPECT_TRUE(Visible(ctl::BITMAP_SLSENSTRK_XY));
+    EXPECT_FALSE(Visible(ctl::BITMAP_SLSENSTRK_X));
+    SetChecked(BindButton(*dlg->Page(2), ctl::BUTTON_ENABLEXY), true);
+    Click(ctl::BUTTON_ENABLEXY);
+    EXPECT_EQ(mouse->GetSeparateXY(nullptr), 1);
+    EXPECT_EQ(mouse->GetDpiX(nullptr), 1800);
+    EXPECT_EQ(mouse->GetDpiY(nullptr), 1800);
+    EXPECT_FALSE(Visible(ctl::BITMAP_SLSENSTRK_XY));
+    EXPECT_TRUE(Visible(ctl::BITMAP_SLSENSTRK_X));
+    EXPECT_TRUE(Visible(ctl::BITMAP_SLSENSTRK_Y));
+    // A slider message from the page writes value x step.
+    SendMessageW(dlg->Hwnd(), vt::skin::WM_SLIDER_VALUE_SET, 25, ctl::SLIDER_DPI_MULTI_X_STAGE1);
+    EXPECT_EQ(mouse->GetDpiX(nullptr), 2500);
+}
+
+TEST_F(MainWindow, WarningPopupAnswers) {
+    struct Case { int control; INT_PTR result; } cases[] = {
+        {ctl::BUTTON_POPUP_OK, 1}, {ctl::BUTTON_POPUP_CANCEL, 2}, {-1, 2},
+    };
+    for (const Case& c : cases) {
+        CDmWarningDlg w(nullptr, L"RefreshBeforeProductSwitchPopup.xml", L" (mouse)");
+        ASSERT_TRUE(w.CreatePanel());
+        // The heading is a text item: checked once the page builds text items.
+        if (w.Heading()) EXPECT_NE(GetItemText(w.Heading()).find(L" (mouse)"), std::wstring::npos);
+        HWND h = w.Hwnd();
+        if (c.control > 0) SendMessageW(h, WM_COMMAND, MAKEWPARAM(c.control, BN_CLICKED), LPARAM(GetDlgItem(h, c.control)));
+        else SendMessageW(h, WM_CLOSE, 0, 0);
+        PumpUntil([&] { return !IsWindow(h); }, 1000);
+        EXPECT_EQ(w.Result(), c.result) << c.control;
+        EXPECT_FALSE(IsWindow(h));
+    }
+}
+
+TEST_F(MainWindow, DpiStagesPopupLooksRightAndEditsItsRecord) {
+    mouse->CreateProfile(L"PROFILE01");
+    mouse->SetCurrentProfile(mouse->GetProfileAt(0));
+    DpiStagesEdit edit = ReadDpiStages(mouse);
+    CDPIStagesPopup popup(nullptr, &edit);
+    ASSERT_TRUE(popup.CreatePanel());
+    ShowWindow(popup.Hwnd(), SW_SHOW);
+    PumpMessages(30, 500);
+    HWND h = popup.Hwnd();
+    auto click = [&](int id) {
+        HWND c = GetDlgItem(h, id);
+        ASSERT_NE(c, nullptr) << id;
+        SendMessageW(h, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(c));
+    };
+    vt::test::CaptureClient(h).SaveBmp(vt::test::OutputPath(L"config_dpi_stages_popup.bmp"));
+    click(ctl::BUTTON_DPISTAGES_DEC);
+    click(ctl::BUTTON_DPISTAGES_DEC);
+    EXPECT_EQ(edit.count, 3);
+    EXPECT_EQ(edit.active, 3);
+    SendMessageW(h, vt::skin::WM_SLIDER_VALUE_SET, 24, ctl::SLIDER_DPI_MULTI_STAGE1_POPUP);
+    EXPECT_EQ(edit.stages[2].dpi, 2400);
+    EXPECT_EQ(SliderValue(BindItem<vt::skin::CSliderHMulti>(popup.Items(), ctl::SLIDER_DPI_MULTI_POPUP,
+                                                             vt::skin::kKindSliderHMulti)), 24);
+    click(ctl::BUTTON_DPISTAGES_INC);
+    EXPECT_EQ(edit.count, 4);
+    click(ctl::BUTTON_DPISTAGES_OK);
+    EXPECT_EQ(popup.Result(), 1);
+}
