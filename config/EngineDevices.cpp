@@ -54,7 +54,7 @@ private:
     IMouseConfig*& m_mouseConfig;
     IKeyboardConfig*& m_keyboardConfig;
     IAudioConfig*& m_headsetConfig;
-    vt::device::IMouseDevice* m_mouse = nullptr;
+    ::IMouseDevice* m_mouse = nullptr;
     bool m_destroyed = false;
 };
 #else

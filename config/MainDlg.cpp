@@ -40,10 +40,6 @@ const int kDeviceButtonIds[kDeviceCount] = {ctl::BUTTON_PRODSELECT_MOUSE, ctl::B
 const int kPictureIds[kDeviceCount] = {ctl::BITMAP_VELTO_PYLIT, ctl::BITMAP_VELTO_TESSARAN, ctl::BITMAP_VELTO_CORVEL};
 constexpr const wchar_t* kDriverPage = L"https://www.velto.example/support/dunemarch2";
 
-bool ItemVisible(CGUIItem* item) {
-    return item && item->m_itemWindow && item->m_itemWindow != kNoWindow && IsWindowVisible(item->m_itemWindow);
-}
-
 } // namespace
 
 CDmAppDlg::CDmAppDlg(IMouseConfig*& mouse, IKeyboardConfig*& keyboard, IAudioConfig*& headset, IDeviceSet& devices,

@@ -373,7 +373,9 @@ TEST_F(MainWindow, WarningPopupAnswers) {
         CDmWarningDlg w(nullptr, L"RefreshBeforeProductSwitchPopup.xml", L" (mouse)");
         ASSERT_TRUE(w.CreatePanel());
         // The heading is a text item: checked once the page builds text items.
-        if (w.Heading()) EXPECT_NE(GetItemText(w.Heading()).find(L" (mouse)"), std::wstring::npos);
+        if (w.Heading()) {
+            EXPECT_NE(GetItemText(w.Heading()).find(L" (mouse)"), std::wstring::npos);
+        }
         HWND h = w.Hwnd();
         if (c.control > 0) SendMessageW(h, WM_COMMAND, MAKEWPARAM(c.control, BN_CLICKED), LPARAM(GetDlgItem(h, c.control)));
         else SendMessageW(h, WM_CLOSE, 0, 0);
