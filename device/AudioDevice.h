@@ -30,6 +30,8 @@ struct VolumeState {
     float right = 0;
     uint8_t muted = 0;
     uint8_t extra[2] = {0, 0};
+    // How many of left and right the report carries; a channel it lacks is reported as 0.
+    uint8_t channels = 2;
 };
 
 // Receives the wrapper's reports. The endpoint reports arrive on system audio threads; the mixer

@@ -66,6 +66,7 @@ public:
         s.master = n.master;
         s.left = n.channelCount > 0 ? n.channels[0] : 0.0f;
         s.right = n.channelCount > 1 ? n.channels[1] : 0.0f;
+        s.channels = uint8_t(n.channelCount < 2 ? n.channelCount : 2);
         s.muted = n.muted ? 1 : 0;
         m_listener->OnEndpointVolumeChanged(s, m_capture);
     }
