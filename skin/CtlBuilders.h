@@ -18,5 +18,6 @@ CGUIItem* ReadListPanel(pugi::xml_node e, CGUIItems& items, HWND parent);       
 CGUIItem* ReadComboItem(pugi::xml_node e, CGUIItems& items, HWND parent);       // COMBO
 CGUIItem* ReadComboColorItem(pugi::xml_node e, CGUIItems& items, HWND parent);  // COMBOCOLOR
 CGUIItem* ReadListControl(pugi::xml_node e, CGUIItems& items, HWND parent);     // LISTCTRL
+CGUIItem* ReadMacroDisplay(pugi::xml_node e, CGUIItems& items, HWND parent);    // MACRODISPLAY
 
 } // namespace vt::skin

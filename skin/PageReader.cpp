@@ -306,7 +306,7 @@ unsigned BuildDpiStageList(pugi::xml_node root, CGUIItems& items, HWND parent) {
     return BuildList(root, "DPISTAGELIST", e, items, parent);
 }
 unsigned BuildMacroDisplayList(pugi::xml_node root, CGUIItems& items, HWND parent) {
-    static const ListElement e[] = {{"MACRODISPLAY", nullptr, false}};
+    static const ListElement e[] = {{"MACRODISPLAY", &ReadMacroDisplay, false}};
     return BuildList(root, "MACRODISPLAYLIST", e, items, parent);
 }
 unsigned BuildListCtrlList(pugi::xml_node root, CGUIItems& items, HWND parent) {
