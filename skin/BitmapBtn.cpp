@@ -10,7 +10,10 @@ namespace vt::skin {
 using vt::win::MemoryDC;
 using vt::win::SelectGuard;
 
-CBitmapBtn::~CBitmapBtn() = default;
+CBitmapBtn::~CBitmapBtn() {
+    // The button window is a system button taken over by this object: it goes with the object.
+    if (m_hWnd) DestroyWindow(m_hWnd);
+}
 
 bool CBitmapBtn::CreateButton(DWORD style, const RECT& r, HWND parent, UINT id) {
     if (!Create(0, L"BUTTON", L"", style | WS_CHILD, r.left, r.top, r.right - r.left, r.bottom - r.top, parent, id))

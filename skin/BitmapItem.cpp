@@ -257,6 +257,10 @@ CGenericPanel::CGenericPanel(int borderWidth)
     : m_borderWidth(borderWidth < 1 ? 1 : borderWidth), m_insetBefore(m_borderWidth / 2),
       m_insetAfter(m_borderWidth - m_borderWidth / 2) {}
 
+CGenericPanel::~CGenericPanel() {
+    if (m_hWnd) DestroyWindow(m_hWnd);   // a static control made by this object
+}
+
 bool CGenericPanel::CreatePanel(const RECT& r, HWND parent, UINT id) {
     return Create(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, r.left, r.top, r.right - r.left, r.bottom - r.top,
                   parent, id);

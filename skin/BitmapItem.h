@@ -114,6 +114,7 @@ protected:
 class CGenericPanel : public vt::win::Window {
 public:
     explicit CGenericPanel(int borderWidth);
+    ~CGenericPanel() override;
     bool CreatePanel(const RECT& rect, HWND parent, UINT id = 0xFFFF);
     COLORREF m_background = 0;
     COLORREF m_border = 0xFFFFFF;

@@ -11,7 +11,8 @@ thread_local Window* t_creating = nullptr;
 Window::~Window() {
     if (m_hWnd) {
         // The object goes first: the window must not call into it any more.
-        const bool owned = !m_previousProc;
+        // A window this object made goes with it; a window taken over with Subclass() is only let go.
+        const bool owned = !m_previousProc || m_createdHere;
         HWND hwnd = Detach();
         if (owned && IsWindow(hwnd)) DestroyWindow(hwnd);
     }
@@ -53,6 +54,7 @@ bool Window::Create(DWORD exStyle, const wchar_t* className, const wchar_t* titl
         return false;
     }
     if (!m_hWnd) Subclass(hwnd);   // a class of another procedure
+    m_createdHere = true;
     return true;
 }
 
@@ -73,6 +75,7 @@ HWND Window::Detach() {
     RemovePropW(hwnd, kObjectProp);
     m_hWnd = nullptr;
     m_previousProc = nullptr;
+    m_createdHere = false;
     return hwnd;
 }
 
@@ -117,6 +120,7 @@ LRESULT Window::Route(UINT msg, WPARAM wParam, LPARAM lParam) {
         RemovePropW(hwnd, kObjectProp);
         m_hWnd = nullptr;
         m_previousProc = nullptr;
+        m_createdHere = false;
         OnFinalMessage();
         return r;
     }

@@ -73,6 +73,7 @@ protected:
 
     HWND m_hWnd = nullptr;
     WNDPROC m_previousProc = nullptr;   // set when subclassed
+    bool m_createdHere = false;         // made by Create (also of a system class): destroyed with the object
     bool m_isDialog = false;            // Default() leaves the rest to the dialog manager
     bool m_defaulted = false;           // Default() was reached for the current dialog message
 
