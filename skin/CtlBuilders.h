@@ -19,5 +19,14 @@ CGUIItem* ReadComboItem(pugi::xml_node e, CGUIItems& items, HWND parent);       
 CGUIItem* ReadComboColorItem(pugi::xml_node e, CGUIItems& items, HWND parent);  // COMBOCOLOR
 CGUIItem* ReadListControl(pugi::xml_node e, CGUIItems& items, HWND parent);     // LISTCTRL
 CGUIItem* ReadMacroDisplay(pugi::xml_node e, CGUIItems& items, HWND parent);    // MACRODISPLAY
+CGUIItem* ReadKeyboardKey(pugi::xml_node e, CGUIItems& items, HWND parent);     // KBDKEY
+CGUIItem* ReadProfileButton(pugi::xml_node e, CGUIItems& items, HWND parent);   // PROFBUTTON
+CGUIItem* ReadAviButton(pugi::xml_node e, CGUIItems& items, HWND parent);       // AVIBUTTON
 
+} // namespace vt::skin
+
+namespace vt::skin {
+// ShowItem's part for the controls whose item owns more than one window (frames, scroll bars, inline lists,
+// slider tracks). True when the item was handled.
+bool ShowControlWindows(CGUIItem* item, int showCommand);
 } // namespace vt::skin

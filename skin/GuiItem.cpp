@@ -1,5 +1,6 @@
 #include "skin/GuiItem.h"
 #include "skin/BitmapItem.h"
+#include "skin/CtlBuilders.h"
 
 namespace vt::skin {
 
@@ -14,6 +15,7 @@ void ShowWindowOf(HWND hwnd, int cmd) {
 void ShowItem(CGUIItem* item, int show) {
     if (!item) return;
     const int cmd = show == 1 ? SW_SHOW : SW_HIDE;
+    if (ShowControlWindows(item, cmd)) return;
     switch (item->m_kind) {
     case kKindBitmapItem:
     case kKindBitmapBtn:

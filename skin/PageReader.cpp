@@ -288,8 +288,8 @@ unsigned BuildBitmapList(pugi::xml_node root, CGUIItems& items, HWND parent) {
 }
 unsigned BuildButtonList(pugi::xml_node root, CGUIItems& items, HWND parent) {
     static const ListElement e[] = {{"BUTTON", &BuildButton, false},
-                                    {"PROFBUTTON", nullptr, true},
-                                    {"AVIBUTTON", nullptr, true}};
+                                    {"PROFBUTTON", &ReadProfileButton, true},
+                                    {"AVIBUTTON", &ReadAviButton, true}};
     return BuildList(root, "BUTTONLIST", e, items, parent);
 }
 unsigned BuildSliderList(pugi::xml_node root, CGUIItems& items, HWND parent) {
@@ -325,7 +325,7 @@ unsigned BuildEditList(pugi::xml_node root, CGUIItems& items, HWND parent) {
 unsigned BuildKeyboardKeyList(pugi::xml_node root, CGUIItems& items, HWND parent) {
     pugi::xml_node list = root.child("KBDKEYLIST");
     if (!list || !list.child("BUTTONBITMAPS")) return 0;   // without the shared key bitmaps no key is built
-    static const ListElement e[] = {{"KBDKEY", nullptr, false}};
+    static const ListElement e[] = {{"KBDKEY", &ReadKeyboardKey, false}};
     return BuildList(root, "KBDKEYLIST", e, items, parent);
 }
 

@@ -363,3 +363,60 @@ CGUIItem* ReadSingleKeyEdit(pugi::xml_node e, CGUIItems& items, HWND parent) {
 }
 
 } // namespace vt::skin
+
+// ---------------------------------------------------------------------------------------------
+// Showing and hiding the controls with several windows
+
+#include "skin/ExtListCtrl.h"
+#include "skin/ListPanel.h"
+#include "skin/MacroDisplay.h"
+#include "skin/Slider.h"
+
+namespace vt::skin {
+
+namespace {
+void ShowIf(HWND hwnd, int cmd) {
+    if (hwnd && hwnd != kNoWindow && IsWindow(hwnd)) ShowWindow(hwnd, cmd);
+}
+} // namespace
+
+bool ShowControlWindows(CGUIItem* item, int cmd) {
+    switch (item->m_kind) {
+    case kKindMacroDisplay: {
+        auto* md = static_cast<CMacroDisplayItem*>(item);
+        if (md->ScrollBar()) ShowIf(md->ScrollBar()->Hwnd(), cmd);
+        ShowIf(md->Frame(), cmd);
+        ShowIf(md->Hwnd(), cmd);
+        return true;
+    }
+    case kKindXListCtrl: {
+        auto* list = static_cast<CXListCtrl*>(item);
+        if (list->ScrollBar()) ShowIf(list->ScrollBar()->Hwnd(), cmd);
+        ShowIf(list->Frame(), cmd);
+        ShowIf(list->Hwnd(), cmd);
+        return true;
+    }
+    case kKindEditItem:
+    case kKindEditItemSingleKey: {
+        auto* ed = static_cast<CEditItem*>(item);
+        if (ed->m_frame) ShowIf(ed->m_frame->Hwnd(), cmd);
+        ShowIf(ed->Hwnd(), cmd);
+        return true;
+    }
+    case kKindListPanel: {
+        auto* lp = static_cast<CListPanelItem*>(item);
+        if (lp->m_inline) ShowIf(lp->m_inline->Hwnd(), cmd);
+        return true;
+    }
+    case kKindSliderTrack: {
+        auto* track = static_cast<CSliderTrack*>(item);
+        if (cmd == SW_SHOW) track->m_repaintPending = 1;
+        ShowIf(track->Hwnd(), cmd);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace vt::skin
