@@ -1,0 +1,113 @@
+#include "device/Keyboard.h"
+
+#include "device/CodeTables.h"
+#include "device/LightingZones.h"
+#include "device/ProfileSync.h"
+
+namespace vt::device {
+
+CKeyboard::CKeyboard(const DeviceDescription* description) : CBaseDevice(description) {}
+
+CKeyboard::~CKeyboard() = default;
+
+bool CKeyboard::Open(IKeyboardConfig* config) {
+    if (!config) return false;
+    BuildCodeTables();
+    EngineConnection connection;
+    if (!ConnectToEngine(connection)) return false;
+    const DeviceDescription* d = Description();
+    bool ok = true;
+    if (IsIdInList(d, kCapVersions)) ok = ReadVersionTexts(connection.Device(), m_firmware, m_driver);
+    if (IsIdInList(d, kCapProfiles)) {
+        config->DeleteAllProfiles();
+        ComPtr<IVtProfileManager> manager;
+        if (!connection.ProfileManager(manager)) {
+            ok = false;
+        } else {
+            for (ULONG index = 0;; ++index) {
+                ComPtr<IVtProfile> engine;
+                if (FAILED(manager->GetProfileByIndex(index, engine.Put())) || !engine) break;
+                if (!ok) continue;
+                std::wstring name;
+                GUID id{};
+                IKeyboardProfile* profile = nullptr;
+                if (GetEngineProfileName(engine.Get(), name) && GetEngineProfileId(engine.Get(), id))
+                    profile = config->CreateProfile(name.c_str());
+                if (!profile) {
+                    ok = false;
+                    continue;
+                }
+                profile->SetId(id);
+            }
+            if (ok) {
+                const GUID active = GetActiveProfileId(manager.Get());
+                ComPtr<IVtProfile> activeProfile;
+                if (IsNullGuid(active)) ok = false;
+                else if (IsIdInList(d, kCapAssignTable))
+                    ok = FindEngineProfile(manager.Get(), active, activeProfile) &&
+                         ReadAssignmentKeyList(activeProfile.Get(), m_keyList);
+            }
+        }
+    }
+    connection.Disconnect();
+    return ok;
+}
+
+bool CKeyboard::ImportProfile(const wchar_t* path, IKeyboardConfig* config) {
+    if (!path || !config || !HasCapability(kCapProfiles)) return false;
+    const std::vector<uint32_t> keys = m_keyList;
+    return RunDeviceJob([&](EngineConnection& c) {
+        ComPtr<IVtProfileManager> manager;
+        ComPtr<IVtProfile> engine;
+        if (!c.ProfileManager(manager) || FAILED(manager->ImportProfile(path, engine.Put())) || !engine) return false;
+        std::wstring name;
+        GUID id{};
+        if (!GetEngineProfileName(engine.Get(), name) || !GetEngineProfileId(engine.Get(), id)) return false;
+        IKeyboardProfile* profile = config->CreateProfile(name.c_str());
+        if (!profile) return false;
+        profile->SetId(id);
+        const DeviceDescription* d = Description();
+        bool ok = true;
+        if (ok && IsIdInList(d, kCapProgramLink)) ok = ReadKeyboardLink(engine.Get(), profile);
+        if (ok && IsIdInList(d, kCapAssignTable)) ok = ReadKeyboardAssignments(engine.Get(), config, profile, keys.size());
+        if (ok && IsIdInList(d, kCapLighting)) ok = ReadLightingZones(engine.Get(), config, profile);
+        return ok;
+    });
+}
+
+bool CKeyboard::SelectMode(ULONG mode) {
+    return RunDeviceJob([&](EngineConnection& c) {
+        ComPtr<IVtKeyboardMode> modes;
+        return c.Feature(IID_IVtKeyboardMode, modes) && SUCCEEDED(modes->SetMode(mode));
+    });
+}
+
+bool CKeyboard::QueryKeyboardValue(ULONG* value) {
+    if (!value) return false;
+    return RunDeviceJob([&](EngineConnection& c) {
+        ComPtr<IVtKeyboardInfo> info;
+        if (!c.Device() || FAILED(c.Device()->QueryInterface(IID_IVtKeyboardInfo, info.PutVoid())) || !info) return false;
+        ULONG layout = 0;
+        if (FAILED(info->GetLayout(&layout))) return false;
+        *value = layout;
+        return true;
+    });
+}
+
+bool CKeyboard::TransferProfiles(IKeyboardConfig* config, int32_t mode, uint32_t mask) {
+    if (!config) return false;
+    KeyboardJobContext context;
+    context.description = Description();
+    context.keys = m_keyList;
+    context.mask = mask;
+    if (mode == 1) return RunDeviceJob([&](EngineConnection& c) { return ReadKeyboardProfilesJob(c, config, context); });
+    if (mode != 0) return false;
+    if (IsBusy()) return false;
+    // The job writes from its own copy; what it learns goes back to the live model once it ended.
+    std::shared_ptr<KeyboardWriteCopy> copy = CopyKeyboardConfig(config, m_keyList);
+    return StartDeviceWorker(
+        [copy, context](EngineConnection& c) { return WriteKeyboardProfilesJob(c, copy->config.get(), context); },
+        [copy, config](bool) { MergeKeyboardWriteBack(config, *copy); });
+}
+
+} // namespace vt::device
