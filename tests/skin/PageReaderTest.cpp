@@ -242,7 +242,10 @@ TEST_F(PageReaderTest, ListsBuildInTableOrderThenNameOrderThenDocumentOrder) {
                      "<FONTLIST><FONT name='FONT_ARIAL12' typeface='Liberation Sans' pitch='12'/></FONTLIST>"
                      "<BUTTONLIST><BUTTON name='BUTTON_CANCEL'/></BUTTONLIST>"
                      "</ITEMLIST>"));
-    EXPECT_EQ(Kinds(), (std::vector<int>{12, 1, 17, 2, 2}));
+    // Only the first PROFBUTTON is built: its id is the first one's.
+    ASSERT_EQ(Kinds(), (std::vector<int>{12, 1, 17, 2, 2, 4, 3}));
+    EXPECT_EQ(items.At(5)->m_controlId, int(ctl::BUTTON_PROFILE01));
+    EXPECT_EQ(items.At(6)->m_controlId, int(ctl::BUTTON_AVI));
     auto* ok = static_cast<CBitmapBtn*>(items.At(3));
     auto* apply = static_cast<CBitmapBtn*>(items.At(4));
     EXPECT_EQ(ok->m_controlId, int(ctl::BUTTON_OK));
