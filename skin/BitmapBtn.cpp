@@ -269,7 +269,7 @@ CGUIItem* BuildButton(pugi::xml_node e, CGUIItems& items, HWND parent) {
     }
     auto h = [](CBitmap* b) { return b ? b->Get() : nullptr; };
     const int w = rect.right - rect.left, hgt = rect.bottom - rect.top;
-    if (e.child("SBMM")) button->DrawSkinBitmaps(h(normal), h(over), h(down), h(disabled), h(mask), 0, 0, w, hgt);
+    if (mask || e.child("SBMM")) button->DrawSkinBitmaps(h(normal), h(over), h(down), h(disabled), h(mask), 0, 0, w, hgt);
     else button->DrawSkinBitmaps(h(normal), h(over), h(down), h(disabled), 0, 0, w, hgt);
     std::wstring tip;
     if (ReadTooltip(e, tip)) button->SetToolTipText(tip.c_str());
