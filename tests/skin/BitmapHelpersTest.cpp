@@ -143,3 +143,36 @@ TEST(CreateArialFont, BoldHeight14) {
     EXPECT_EQ(lf.lfWeight, 700);
     EXPECT_STREQ(lf.lfFaceName, L"Arial");
 }
+
+TEST(LoadPictureFile, MalformedBitmapFilesFailOrLoadButNeverCrash) {
+    vt::test::ScratchFolder folder;
+    const std::string good = vt::test::MakeBmp(8, 4, [](int, int) { return RGB(9, 9, 9); });
+    auto with32 = [&](size_t at, uint32_t v) {
+        std::string s = good;
+        for (int i = 0; i < 4; ++i) s[at + i] = char((v >> (8 * i)) & 0xFF);
+        return s;
+    };
+    struct Case { const char* what; std::string bytes; };
+    const Case cases[] = {
+        {"truncated pixels", good.substr(0, good.size() - 20)},
+        {"header only", good.substr(0, 54)},
+        {"huge width", with32(18, 0x7FFFFFFF)},
+        {"huge height", with32(22, 0x40000000)},
+        {"zero width", with32(18, 0)},
+        {"negative width", with32(18, 0xFFFFFFF0)},
+        {"pixel offset past the end", with32(10, 0x7FFFFFF0)},
+        {"info header size nonsense", with32(14, 0xFFFFFFFF)},
+        {"top-down rows", with32(22, uint32_t(-4))},
+        {"bits per pixel 0", [&] { std::string s = good; s[28] = 0; s[29] = 0; return s; }()},
+    };
+    for (const Case& c : cases) {
+        folder.Write(L"skins\\bad.bmp", c.bytes);
+        CBitmap bmp;
+        if (LoadPictureFile((folder.Path() + L"skins\\bad.bmp").c_str(), bmp)) {
+            const SIZE size = BitmapSize(bmp);
+            EXPECT_GT(size.cx, 0) << c.what;
+            EXPECT_LE(size.cx, 8) << c.what;
+            EXPECT_LE(std::abs(size.cy), 4) << c.what;
+        }
+    }
+}
