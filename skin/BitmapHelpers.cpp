@@ -99,13 +99,19 @@ HRGN CreateRegionFromBitmap(HBITMAP mask) {
 }
 
 HBITMAP CreateDeviceBitmap(HDC dc, int width, int height) {
-    int bpp = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-    if (GetObjectType(dc) == OBJ_MEMDC) {
-        BITMAP bm{};
-        if (GetObjectW(GetCurrentObject(dc, OBJ_BITMAP), sizeof(bm), &bm)) bpp = bm.bmBitsPixel * bm.bmPlanes;
+    if (width > 0 && height > 0) {
+        // A 32-bit DIB section: drawn into and copied from without the display's help, which
+        // under Wine makes cutting a skin bitmap ten times faster than a display bitmap would.
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        if (HBITMAP b = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0)) return b;
     }
-    if (bpp >= 8 && width > 0 && height > 0)
-        if (HBITMAP b = CreateBitmap(width, height, 1, UINT(bpp), nullptr)) return b;
     return CreateCompatibleBitmap(dc, width, height);
 }
 
@@ -155,7 +161,7 @@ bool LoadPictureFile(const wchar_t* path, CBitmap& target) {
     SHORT type = 0;
     HBITMAP copy = nullptr;
     if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP && SUCCEEDED(picture->get_Handle(&handle)))
-        copy = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0));
+        copy = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     picture->Release();
     if (!copy) return false;
     target.Reset(copy);

@@ -21,8 +21,8 @@ void CopyBitmapRect(CBitmap& target, HDC dc, HBITMAP source, int x1, int y1, int
 bool LoadPictureFile(const wchar_t* path, CBitmap& target);
 // Attaches the default caption font: bold Arial of height 14.
 void CreateArialFont(CFont& font);
-// A bitmap of the DC's pixel format (of the bitmap selected into a memory DC), like
-// CreateCompatibleBitmap but without a round trip to the display for display DCs.
+// A bitmap to draw into and copy to the DC: a 32-bit DIB section (a compatible bitmap when that
+// cannot be made). Skin bitmaps are cut into these; they need no round trip to the display.
 HBITMAP CreateDeviceBitmap(HDC dc, int width, int height);
 // Size of a bitmap in pixels; (0, 0) for none.
 SIZE BitmapSize(HBITMAP bitmap);

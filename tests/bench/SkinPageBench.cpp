@@ -1,6 +1,7 @@
 // Skin page benchmark: for the largest page file of the program folder image, the time to read and
 // build the page relative to pugixml's own parse of the same file, and the time to first paint of
-// a popup built from it.  Usage: skin_bench [repetitions]  (VT_IMAGE_DIR names the image folder).
+// a popup built from it.  Usage: skin_bench [repetitions [page]]  (VT_IMAGE_DIR names the image
+// folder; page picks another page file of its "xml\" folder than the largest).
 #include <windows.h>
 #include <algorithm>
 #include <cstdio>
@@ -102,6 +103,13 @@ int main(int argc, char** argv) {
             }
         } while (FindNextFileW(h, &fd));
         FindClose(h);
+    }
+    if (argc > 2) {
+        page = vt::win::Utf8ToWide(argv[2]);
+        pageSize = 0;
+        WIN32_FILE_ATTRIBUTE_DATA info{};
+        if (GetFileAttributesExW((image + L"xml\\" + page).c_str(), GetFileExInfoStandard, &info))
+            pageSize = info.nFileSizeLow;
     }
     if (page.empty()) {
         std::fprintf(stderr, "no panel page in %ls\n", (image + L"xml").c_str());
