@@ -129,10 +129,10 @@ TEST_F(SkinPopupWindowTest, OpensSizedShapedAndPaintedFromItsPage) {
 
     // Build order: background, mask, fonts, bitmaps (items, then windows), then buttons.
     const CGUIItems& items = popup.Items();
-    ASSERT_EQ(items.Count(), 2u + 3u + 4u + 9u);
+    ASSERT_EQ(items.Count(), 2u + 3u + 4u + 9u + 1u);
     std::vector<int> kinds;
     for (CGUIItem* i : items.m_items) kinds.push_back(i->m_kind);
-    EXPECT_EQ(kinds, (std::vector<int>{0, 0, 12, 12, 12, 1, 1, 1, 17, 2, 2, 2, 2, 2, 2, 2, 2, 2}));
+    EXPECT_EQ(kinds, (std::vector<int>{0, 0, 12, 12, 12, 1, 1, 1, 17, 2, 2, 2, 2, 2, 2, 2, 2, 2, 11}));
     EXPECT_EQ(items.At(0)->m_controlId, 0);
     EXPECT_EQ(items.At(1)->m_controlId, 1);
     EXPECT_EQ(items.At(10)->m_controlId, ctl::BUTTON_POPUP_CANCEL);   // name matched without regard to case
