@@ -11,6 +11,7 @@
 #include "skin/KeyboardLayout.h"
 #include "skin/LangTable.h"
 #include "skin/ProgramFolder.h"
+#include "skin/ScrollBar.h"
 #include "skin/SkinStore.h"
 #include "skin/Vocabulary.h"
 #include "win/Strings.h"
@@ -228,6 +229,14 @@ int ReadVScroll(pugi::xml_node e, VScrollDescription& d) {
         if (b) widest = std::max(widest, int(BitmapSize(b->Get()).cx));
     d = r;
     return std::min(r.borderWidth, INT_MAX - widest) + widest;
+}
+
+std::unique_ptr<CVScrollBar> CreateItemVScroll(pugi::xml_node e, HWND ownerControl) {
+    VScrollDescription description;
+    const int width = ReadVScroll(e, description);
+    auto bar = std::make_unique<CVScrollBar>(width, ownerControl);
+    bar->CreateVScrollBar(description);
+    return bar;
 }
 
 bool ReadBitmapSet(pugi::xml_node e, int controlId, BitmapSet& set) {

@@ -7,6 +7,7 @@
 // the elements of its list element by element name, then in document order.
 #include <windows.h>
 #include <pugixml.hpp>
+#include <memory>
 #include <string>
 #include <vector>
 #include "skin/BitmapHelpers.h"
@@ -16,6 +17,7 @@ namespace vt::skin {
 
 class CFontItem;
 class CBitmapItem;
+class CVScrollBar;
 
 // Reads ProgramFolder() + "xml\" + fileName into items (see CGUIItems::LoadSkinPage).
 bool LoadSkinPage(CGUIItems& items, const wchar_t* fileName, HWND parent);
@@ -83,6 +85,10 @@ struct VScrollDescription {
 };
 // Width of the scroll bar: 0 and an empty description without VSCROLL or without a thumb.
 int ReadVScroll(pugi::xml_node e, VScrollDescription& description);
+
+// The scroll bar of a control whose element has a VSCROLL child: always made (of width 0 and
+// without bitmaps when the thumb is missing), owned by the control, handed its description.
+std::unique_ptr<CVScrollBar> CreateItemVScroll(pugi::xml_node e, HWND ownerControl);
 
 // A key's bitmap set (BMPINFO): five bitmaps and a rectangle.
 struct BitmapSet {

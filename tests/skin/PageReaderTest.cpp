@@ -9,6 +9,7 @@
 #include "skin/BitmapItem.h"
 #include "skin/PageReader.h"
 #include "skin/ProgramFolder.h"
+#include "skin/ScrollBar.h"
 #include "skin/SkinStore.h"
 #include "skin/Vocabulary.h"
 #include "support/SkinFixtures.h"
@@ -161,6 +162,15 @@ TEST_F(PageReaderTest, ScrollBarWidthFromItsBitmaps) {
         EXPECT_EQ(ReadVScroll(Element(doc, c.xml), d), c.width) << c.xml;
         EXPECT_EQ(d.thumb != nullptr, c.described) << c.xml;
     }
+}
+
+TEST_F(PageReaderTest, ScrollBarIsMadeEvenWithoutAThumb) {
+    pugi::xml_document doc;
+    auto bar = CreateItemVScroll(Element(doc, "<E><VSCROLL bdrwidth='3'><VSBMP_TOP>ten.bmp</VSBMP_TOP></VSCROLL></E>"), parent);
+    EXPECT_NE(bar, nullptr);
+    pugi::xml_document doc2;
+    auto skinned = CreateItemVScroll(Element(doc2, "<E><VSCROLL><VSBMP_TMB>thumb.bmp</VSBMP_TMB></VSCROLL></E>"), parent);
+    EXPECT_NE(skinned, nullptr);
 }
 
 TEST_F(PageReaderTest, BitmapSetCountsOnlyWithItsNormalBitmap) {
