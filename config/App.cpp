@@ -56,7 +56,15 @@ int RunConfigProgram(HINSTANCE instance) {
     const StartupSettings settings = ReadStartupSettings(
         HKEY_LOCAL_MACHINE, [](const std::wstring& name) { return int(vt::skin::FindLanguageIdByName(name)); });
     // The tray program is started at every start, also when the install key could not be read.
-    StartTrayProgram(settings, [](const wchar_t* file) { ShellOpenFile(file); });
+    StartTrayProgram(settings, [](const wchar_t* file) {
+        // Not waited for, and a tray program that is missing shows nothing.
+        SHELLEXECUTEINFOW info{sizeof(info)};
+        info.fMask = SEE_MASK_FLAG_NO_UI;
+        info.lpVerb = L"open";
+        info.lpFile = file;
+        info.nShow = SW_SHOWNORMAL;
+        ShellExecuteExW(&info);
+    });
 
     vt::skin::SetSelectedLanguageId(settings.languageLookup);
     vt::skin::LoadSkinPage(app.languagePage, L"Language.xml", nullptr);

@@ -214,6 +214,7 @@ void CDPIStagesPopup::LayoutWindows(bool forceRepaint) {
         const DpiStageRecord& r = m_edit->stages[size_t(i)];
 #ifdef VT_HAVE_DPI_STAGE_WINDOW
         auto* w = static_cast<CDPIStageWindow*>(item);
+        w->m_ready = 1;
         w->m_selected = r.active;
         w->m_separateXY = r.separateXY;
         w->m_dpi = r.dpi;
@@ -260,7 +261,7 @@ bool CDPIStagesPopup::OnCommand(WORD id, WORD code, HWND control) {
         ShowCount();
         LayoutWindows(false);
         TakeSelection();
-        InvalidateRect(m_hWnd, nullptr, FALSE);
+        RepaintAll(m_hWnd);
         return true;
     default: return CPopupBox::OnCommand(id, code, control);
     }
@@ -277,7 +278,7 @@ LRESULT CDPIStagesPopup::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         LayoutWindows(true);
         TakeSelection();
-        InvalidateRect(m_hWnd, nullptr, FALSE);
+        RepaintAll(m_hWnd);
         return 0;
     case WM_SLIDER_VALUE_CHANGING:
     case WM_SLIDER_VALUE_SET: {
@@ -301,6 +302,10 @@ LRESULT CDPIStagesPopup::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     default: break;
     }
     return CPopupBox::WindowProc(msg, wParam, lParam);
+}
+
+bool CDPIStagesPopup::OnPaint() {
+    return PaintUnderChildren(m_hWnd, [this] { return CPopupBox::OnPaint(); });
 }
 
 } // namespace vt::config

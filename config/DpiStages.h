@@ -68,6 +68,7 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    bool OnPaint() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

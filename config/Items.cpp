@@ -2,6 +2,7 @@
 #include "skin/BitmapItem.h"
 #include "skin/ItemText.h"
 #include "skin/Slider.h"
+#include "skin/TextItems.h"
 
 namespace vt::config {
 
@@ -14,6 +15,10 @@ HWND ItemWindow(CGUIItem* item) {
     return w == vt::skin::kNoWindow ? nullptr : w;
 }
 
+void RepaintAll(HWND window, const RECT* rect) {
+    if (window) RedrawWindow(window, rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void SetItemText(CGUIItem* item, const std::wstring& text) {
     HWND w = ItemWindow(item);
     if (!w) return;
@@ -23,14 +28,18 @@ void SetItemText(CGUIItem* item, const std::wstring& text) {
         RECT rc;
         GetWindowRect(w, &rc);
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
-        InvalidateRect(parent, &rc, TRUE);
+        RepaintAll(parent, &rc);
     }
-    const std::wstring shown = vt::skin::ResolveItemText(text);
-    SetWindowTextW(w, shown.c_str());
+    if (item->m_kind == vt::skin::kKindTextItem) {
+        static_cast<vt::skin::CTextItem*>(item)->SetItemText(text.c_str(), vt::skin::kCaseAsWritten);
+    } else {
+        SetWindowTextW(w, vt::skin::ResolveItemText(text).c_str());
+    }
     InvalidateRect(w, nullptr, TRUE);
 }
 
 std::wstring GetItemText(CGUIItem* item) {
+    if (item && item->m_kind == vt::skin::kKindTextItem) return static_cast<vt::skin::CTextItem*>(item)->GetText();
     HWND w = ItemWindow(item);
     if (!w) return {};
     int n = GetWindowTextLengthW(w);

@@ -34,6 +34,27 @@ bool IsItemEnabled(CGUIItem* item);
 void ShowItemIf(CGUIItem* item, bool show);
 // Shows or hides every item of a list.
 void ShowAll(const CGUIItems& items, bool show);
+// Repaints a window with every child window on it (the skin's controls draw over their parent).
+void RepaintAll(HWND window, const RECT* rect = nullptr);
+// Paints a panel (its paint handler) and then has the child windows within the painted area
+// paint themselves again over it: the skin's controls draw over their parent's background, so the
+// parent's paint must come first.
+template <class Paint>
+bool PaintUnderChildren(HWND window, Paint paint) {
+    RECT update{};
+    const bool any = GetUpdateRect(window, &update, FALSE) != FALSE;
+    const bool r = paint();
+    if (any) {
+        for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(c)) continue;
+            RECT rc, hit;
+            GetWindowRect(c, &rc);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rc), 2);
+            if (IntersectRect(&hit, &rc, &update)) RedrawWindow(c, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        }
+    }
+    return r;
+}
 // The window of an item (bitmap items and slider tracks keep it in their own part), or null.
 HWND ItemWindow(CGUIItem* item);
 

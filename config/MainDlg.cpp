@@ -177,7 +177,7 @@ bool CDmAppDlg::OnInitDialog() {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     SetWindowPos(m_hWnd, nullptr, work.left + (work.right - work.left - (rc.right - rc.left)) / 2,
                  work.top + (work.bottom - work.top - (rc.bottom - rc.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    InvalidateRect(m_hWnd, nullptr, TRUE);
+    RepaintAll(m_hWnd);
     return focus;
 }
 
@@ -215,7 +215,7 @@ void CDmAppDlg::ShowPage(int pageId) {
         // Refresh may lay the page out (X/Y, acceleration): show what it chose, not everything.
         if (pageId != 2) ShowAll(*page, true);
     }
-    InvalidateRect(m_hWnd, nullptr, TRUE);
+    RepaintAll(m_hWnd);
 }
 
 void CDmAppDlg::SwitchDevice(int device, bool forced) {
@@ -227,7 +227,7 @@ void CDmAppDlg::SwitchDevice(int device, bool forced) {
         m_currentPage = nullptr;
         m_currentDevice = kNoDevice;
         UpdateWriteButtons();
-        InvalidateRect(m_hWnd, nullptr, TRUE);
+        RepaintAll(m_hWnd);
         return;
     }
     if (device < 0 || device >= kDeviceCount) return;
@@ -511,8 +511,10 @@ void CDmAppDlg::OnPageSlider(UINT msg, int value, int thumb) {
         if (msg == WM_SLIDER_VALUE_CHANGING) {
             if (m_mouse) m_mouse->SetAcceleration(uint32_t(value), nullptr);
             MarkModified();
-        } else if (m_ajp) {
-            m_ajp->AccelerationReleased();
+        } else {
+            // Released, or moved by a click on the track: the value stands.
+            if (m_mouse) m_mouse->SetAcceleration(uint32_t(value), nullptr);
+            if (m_ajp) m_ajp->AccelerationReleased();
         }
     }
     UpdateWriteButtons();
@@ -582,6 +584,15 @@ LRESULT CDmAppDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SLIDER_VALUE_SET:
         OnPageSlider(msg, int(wParam), int(lParam));
         return 0;
+    case WM_DROPDOWN_SELCHANGE: {
+        CGUIItem* item = m_currentPage ? FindItemByWindow(*m_currentPage, reinterpret_cast<HWND>(lParam)) : nullptr;
+        if (item && item->m_controlId == ctl::BUTTON_DROPDOWN_PROFILESELECT && m_ajp) {
+            m_ajp->ProfileChosen(int(wParam));
+            MarkModified();
+            RepaintAll(m_hWnd);
+        }
+        return 0;
+    }
     case WM_SLIDER_TRACK_CLICKED:
         if (int(wParam) == ctl::BITMAP_SLACCLTRK && m_mouse) {
             MarkModified();
@@ -590,6 +601,10 @@ LRESULT CDmAppDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     default: break;
     }
     return CGUIPanel::WindowProc(msg, wParam, lParam);
+}
+
+bool CDmAppDlg::OnPaint() {
+    return PaintUnderChildren(m_hWnd, [this] { return CGUIPanel::OnPaint(); });
 }
 
 } // namespace vt::config

@@ -59,6 +59,7 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    bool OnPaint() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
     bool OnTimer(UINT_PTR id) override;
     void OnOK() override;

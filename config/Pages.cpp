@@ -3,6 +3,7 @@
 #include <string>
 #include "config/Items.h"
 #include "config/PopupHost.h"
+#include "skin/DropDownList.h"
 #include "skin/ItemText.h"
 #include "skin/Slider.h"
 
@@ -182,8 +183,19 @@ void CDmItems_Mouse_AJP::RateChosen(int controlId) {
 }
 
 void CDmItems_Mouse_AJP::FillProfileList() {
-    // The profile selector's entries come with the drop-down control; the model side is in
-    // ProfileChosen.
+    auto* list = static_cast<CDropdownListItem*>(m_profiles);
+    if (!list || !m_config) return;
+    list->ClearEntries();
+    IMouseProfile* current = m_config->GetCurrentProfile();
+    int selected = 0;
+    for (int i = 0; i < m_config->GetProfileCount(); ++i) {
+        IMouseProfile* p = m_config->GetProfileAt(uint32_t(i));
+        if (!p) continue;
+        list->AddEntry(p->GetName());
+        if (p == current) selected = int(list->m_entries.size()) - 1;
+    }
+    if (int(list->m_entries.size()) > 0) list->SelectEntry(selected);
+    if (list->Hwnd()) InvalidateRect(list->Hwnd(), nullptr, FALSE);
 }
 
 void CDmItems_Mouse_AJP::ProfileChosen(int index) {
@@ -191,6 +203,7 @@ void CDmItems_Mouse_AJP::ProfileChosen(int index) {
     IMouseProfile* p = m_config->GetProfileAt(uint32_t(index));
     if (!p) return;
     m_config->SetCurrentProfile(p);
+    if (auto* list = static_cast<CDropdownListItem*>(m_profiles)) list->SelectEntry(index);
     if (m_currentPage && *m_currentPage == this) Refresh();
 }
 

@@ -45,4 +45,8 @@ bool CDmWarningDlg::OnCommand(WORD id, WORD code, HWND control) {
     return CPopupBox::OnCommand(id, code, control);
 }
 
+bool CDmWarningDlg::OnPaint() {
+    return PaintUnderChildren(m_hWnd, [this] { return CPopupBox::OnPaint(); });
+}
+
 } // namespace vt::config

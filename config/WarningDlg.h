@@ -17,6 +17,7 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    bool OnPaint() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
 
 private:

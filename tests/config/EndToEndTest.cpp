@@ -1,0 +1,232 @@
+// The configuration program end to end on the engine stand-in: it starts on the simulated mouse,
+// the DPI stages are edited in the popup and applied, and the engine holds them afterwards; a
+// device that leaves closes the program with its warning. Driven from outside by the controls'
+// window ids, as a user's clicks would arrive.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <algorithm>
+#include <string>
+#include <vector>
+#include "WindowTest.h"
+#include "skin/VocabularyIds.h"
+
+namespace ctl = vt::skin::ctl;
+using vt::test::PumpUntil;
+
+namespace {
+
+constexpr UINT kSliderValueSet = WM_USER + 70;
+
+std::wstring Image() { return vt::test::ImageFolder(); }
+
+// Runs a program of the image and collects its standard output; its exit code, -1 on failure.
+int Run(const std::wstring& commandLine, std::string* out = nullptr, DWORD timeoutMs = 30000) {
+    SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return -1;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si{sizeof(si)};
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd;
+    si.hStdError = writeEnd;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION pi{};
+    std::wstring cmd = commandLine;
+    const BOOL ok = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, Image().c_str(), &si, &pi);
+    CloseHandle(writeEnd);
+    if (!ok) {
+        CloseHandle(readEnd);
+        return -1;
+    }
+    // The engine server that a tool starts may inherit the pipe and outlive the tool: read what
+    // is there until the tool itself has ended, never up to the end of the pipe.
+    std::string text;
+    char buf[4096];
+    DWORD code = DWORD(-1);
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        const bool ended = WaitForSingleObject(pi.hProcess, 10) == WAIT_OBJECT_0;
+        DWORD avail = 0, got = 0;
+        while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr) && avail &&
+               ReadFile(readEnd, buf, DWORD(std::min<size_t>(avail, sizeof(buf))), &got, nullptr) && got)
+            text.append(buf, got);
+        if (ended) {
+            GetExitCodeProcess(pi.hProcess, &code);
+            break;
+        }
+        if (GetTickCount64() > deadline) break;
+    }
+    CloseHandle(readEnd);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    if (out) *out = text;
+    return int(code);
+}
+
+int EngineCtl(const std::wstring& args, std::string* out = nullptr) {
+    return Run(L"\"" + Image() + L"enginectl.exe\" " + args, out);
+}
+
+struct Program {
+    PROCESS_INFORMATION pi{};
+    HWND main = nullptr;
+
+    bool Start() {
+        STARTUPINFOW si{sizeof(si)};
+        std::wstring cmd = L"\"" + Image() + L"VeltoDunemarchIIConfig.exe\"";
+        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, Image().c_str(), &si, &pi)) return false;
+        PumpUntil([&] {
+            HWND h = FindWindowW(L"SINGLE_INSTANCE_APP_DM", nullptr);
+            DWORD owner = 0;
+            if (h) GetWindowThreadProcessId(h, &owner);
+            if (h && owner == pi.dwProcessId && IsWindowVisible(h) && GetDlgItem(h, ctl::BUTTON_OK)) main = h;
+            return main != nullptr;
+        }, 20000);
+        return main != nullptr;
+    }
+    bool Exited(DWORD ms) { return pi.hProcess && WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0; }
+    ~Program() {
+        if (pi.hProcess) {
+            if (!Exited(0)) {
+                TerminateProcess(pi.hProcess, 1);
+                WaitForSingleObject(pi.hProcess, 5000);
+            }
+            CloseHandle(pi.hProcess);
+            CloseHandle(pi.hThread);
+        }
+    }
+    // A visible top-level window of the program other than the main window that holds the control.
+    HWND Popup(int controlId, DWORD ms = 5000) {
+        HWND found = nullptr;
+        PumpUntil([&] {
+            struct Ctx { DWORD pid; HWND main; int id; HWND found; } ctx{pi.dwProcessId, main, controlId, nullptr};
+            EnumWindows([](HWND h, LPARAM p) -> BOOL {
+                auto* c = reinterpret_cast<Ctx*>(p);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(h, &owner);
+                if (owner == c->pid && h != c->main && IsWindowVisible(h) && GetDlgItem(h, c->id)) {
+                    c->found = h;
+                    return FALSE;
+                }
+                return TRUE;
+            }, reinterpret_cast<LPARAM>(&ctx));
+            found = ctx.found;
+            return found != nullptr;
+        }, ms);
+        return found;
+    }
+};
+
+bool Click(HWND window, int id) {
+    HWND c = GetDlgItem(window, id);
+    if (!c) return false;
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(c));
+    vt::test::PumpMessages(30, 300);
+    return true;
+}
+
+bool Enabled(HWND window, int id) {
+    HWND c = GetDlgItem(window, id);
+    return c && IsWindowEnabled(c);
+}
+
+// The text between the first `key` after `from` and the next `end`.
+std::string Between(const std::string& s, const std::string& key, const std::string& end, size_t from = 0) {
+    size_t a = s.find(key, from);
+    if (a == std::string::npos) return {};
+    a += key.size();
+    size_t b = s.find(end, a);
+    return b == std::string::npos ? std::string() : s.substr(a, b - a);
+}
+
+} // namespace
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The engine server that our programs start (it inherits this environment) ends soon after
+        // its last client instead of a minute later, so the test's output is not held open.
+        SetEnvironmentVariableW(L"VT_ENGINE_IDLE_SECONDS", L"4");
+        ASSERT_EQ(EngineCtl(L"reset"), 0);
+        ASSERT_EQ(EngineCtl(L"plug mouse"), 0);
+    }
+};
+
+TEST_F(EndToEnd, DpiStagesEditedInThePopupReachTheEngine) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    HWND main = program.main;
+    // The simulated mouse is there; keyboard and headset are not bound to devices that answer.
+    EXPECT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE));
+    EXPECT_FALSE(Enabled(main, ctl::BUTTON_APPLY));
+    ASSERT_TRUE(Click(main, ctl::BUTTON_ADJUSTPERFORMANCE));
+    vt::test::PumpMessages(50, 500);
+    vt::test::CaptureClient(main).SaveBmp(vt::test::OutputPath(L"config_e2e_main_window.bmp"));
+
+    ASSERT_TRUE(Click(main, ctl::BUTTON_SENSITIVITY_STAGES));
+    HWND popup = program.Popup(ctl::BUTTON_DPISTAGES_OK);
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(Click(popup, ctl::BUTTON_DPISTAGES_DEC));   // 5 -> 4 stages
+    ASSERT_TRUE(Click(popup, ctl::BUTTON_DPISTAGES_DEC));   // 4 -> 3: the active stage 3 stays
+    PostMessageW(popup, kSliderValueSet, 24, ctl::SLIDER_DPI_MULTI_STAGE1_POPUP);
+    vt::test::PumpMessages(50, 400);
+    vt::test::CaptureClient(popup).SaveBmp(vt::test::OutputPath(L"config_e2e_dpi_stages_popup.bmp"));
+    ASSERT_TRUE(Click(popup, ctl::BUTTON_DPISTAGES_OK));
+    PumpUntil([&] { return !IsWindow(popup); }, 3000);
+    EXPECT_TRUE(PumpUntil([&] { return Enabled(main, ctl::BUTTON_APPLY); }, 3000));
+
+    ASSERT_TRUE(Click(main, ctl::BUTTON_APPLY));
+    // The write runs on the mouse's worker; Apply comes back once it has ended.
+    std::string dump;
+    const bool written = PumpUntil([&] {
+        EngineCtl(L"dump", &dump);
+        return Between(dump, "\"stages\":", "]]") == "[[800,800],[1200,1200],[2400,2400";
+    }, 15000);
+    EXPECT_TRUE(written) << dump.substr(0, 1200);
+    EXPECT_EQ(Between(dump, "\"activeStage\":", ","), "3");
+    EXPECT_EQ(Between(dump, "\"current\":[", "]"), "2400,2400");
+    EXPECT_FALSE(Enabled(main, ctl::BUTTON_APPLY));
+
+    ASSERT_TRUE(Click(main, ctl::BUTTON_CANCEL));
+    EXPECT_TRUE(program.Exited(15000));
+}
+
+TEST_F(EndToEnd, TheLastDeviceLeavingWarnsAndCloses) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    HWND main = program.main;
+    EXPECT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE));
+    EXPECT_FALSE(Enabled(main, ctl::BUTTON_PRODSELECT_KEYBOARD));
+    EXPECT_FALSE(Enabled(main, ctl::BUTTON_PRODSELECT_HEADSET));
+    // A device that is not bound leaves: nothing changes.
+    ASSERT_EQ(EngineCtl(L"unplug keyboard"), 0);
+    vt::test::PumpMessages(50, 500);
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE));
+    // The mouse leaves: no supported device is left, the warning shows and the program closes.
+    ASSERT_EQ(EngineCtl(L"unplug mouse"), 0);
+    HWND warning = program.Popup(ctl::BUTTON_POPUP_OK, 10000);
+    ASSERT_NE(warning, nullptr);
+    vt::test::CaptureClient(warning).SaveBmp(vt::test::OutputPath(L"config_e2e_no_device_warning.bmp"));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, ctl::BUTTON_PRODSELECT_MOUSE)));
+    ASSERT_TRUE(Click(warning, ctl::BUTTON_POPUP_OK));
+    EXPECT_TRUE(program.Exited(15000));
+}
+
+TEST_F(EndToEnd, ASecondStartBringsTheFirstForward) {
+    Program first;
+    ASSERT_TRUE(first.Start());
+    PROCESS_INFORMATION pi{};
+    STARTUPINFOW si{sizeof(si)};
+    std::wstring cmd = L"\"" + Image() + L"VeltoDunemarchIIConfig.exe\"";
+    ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, Image().c_str(), &si, &pi));
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    EXPECT_EQ(FindWindowW(L"SINGLE_INSTANCE_APP_DM", nullptr), first.main);
+    Click(first.main, ctl::BUTTON_CANCEL);
+    EXPECT_TRUE(first.Exited(15000));
+}
