@@ -163,11 +163,8 @@ bool CXListCtrl::CreateList(DWORD style, const RECT& rect, HWND parent, int cont
 int CXListCtrl::RowCount() const { return m_hWnd ? int(SendMessageW(m_hWnd, LVM_GETITEMCOUNT, 0, 0)) : 0; }
 
 ListItemData* CXListCtrl::RowData(int row) const {
-    if (!m_hWnd || row < 0) return nullptr;
-    LVITEMW it{LVIF_PARAM};
-    it.iItem = row;
-    if (!SendMessageW(m_hWnd, LVM_GETITEMW, 0, LPARAM(&it))) return nullptr;
-    return reinterpret_cast<ListItemData*>(it.lParam);
+    if (!m_hWnd || row < 0 || size_t(row) >= m_rows.size()) return nullptr;
+    return m_rows[size_t(row)];
 }
 
 int CXListCtrl::FirstSelected() const {
@@ -184,25 +181,31 @@ int CXListCtrl::InsertRow(int index) {
     first.selText = m_selTextColour;
     first.selBack = m_selBackColour;
     first.key = index;
+    // The row is inserted and scrolled into view without painting in between: the list paints once,
+    // with its next paint, however many rows are added before it.
+    SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
     LVITEMW it{LVIF_PARAM | LVIF_TEXT};
     it.iItem = index;
     it.pszText = const_cast<wchar_t*>(L"");
     it.lParam = LPARAM(data);
     const int row = int(SendMessageW(m_hWnd, LVM_INSERTITEMW, 0, LPARAM(&it)));
     if (row < 0) {
+        SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
         delete data;
         return -1;
     }
+    m_rows.insert(m_rows.begin() + std::min<size_t>(size_t(row), m_rows.size()), data);
     SendMessageW(m_hWnd, LVM_ENSUREVISIBLE, WPARAM(row), FALSE);
+    SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(m_hWnd, nullptr, FALSE);
     Resync();
     return row;
 }
 
 int CXListCtrl::FindRowByKey(int key) const {
     if (key == -1) return -1;
-    const int n = RowCount();
-    for (int i = 0; i < n; ++i)
-        if (ListItemData* d = RowData(i); d && !d->cells.empty() && d->cells[0].key == key) return i;
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        if (ListItemData* d = m_rows[i]; d && !d->cells.empty() && d->cells[0].key == key) return int(i);
     return -1;
 }
 
@@ -288,8 +291,8 @@ void CXListCtrl::RefreshCell(int columnId, int row) {
     auto c = m_columns.find(columnId);
     if (c == m_columns.end() || !m_hWnd) return;
     RECT r = GetCellRect(row, c->second.position);
+    // Painted with the next paint of the list: filling many rows paints once, not once per cell.
     InvalidateRect(m_hWnd, &r, FALSE);
-    UpdateWindow(m_hWnd);
 }
 
 int CXListCtrl::CountCheckedCells(int columnId) const {
@@ -543,7 +546,7 @@ void CXListCtrl::OnRight(POINT pt) {
 
 void CXListCtrl::DrawCell(HDC dc, int row, int position, const ListCell& first, ListCell& cell) {
     RECT r = GetCellRect(row, position);
-    const bool selected = row == FirstSelected();
+    const bool selected = row == m_paintSelected;
     const int columnId = GetColumnIdAt(position);
     if (cell.progress) {
         FillSolid(dc, r, m_backColour);
@@ -650,6 +653,7 @@ bool CXListCtrl::OnReflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
     if (hdr->code == NM_CUSTOMDRAW) {
         auto* cd = reinterpret_cast<NMLVCUSTOMDRAW*>(lParam);
         if (cd->nmcd.dwDrawStage == CDDS_PREPAINT) {
+            m_paintSelected = FirstSelected();   // asked once per paint, not once per cell
             result = CDRF_NOTIFYITEMDRAW;
             return true;
         }
@@ -663,7 +667,10 @@ bool CXListCtrl::OnReflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
     }
     if (hdr->code == LVN_DELETEITEM) {
         auto* nm = reinterpret_cast<NMLISTVIEW*>(lParam);
-        delete reinterpret_cast<ListItemData*>(nm->lParam);
+        auto* data = reinterpret_cast<ListItemData*>(nm->lParam);
+        auto it = std::find(m_rows.begin(), m_rows.end(), data);
+        if (it != m_rows.end()) m_rows.erase(it);
+        delete data;
         result = 0;
         return true;
     }

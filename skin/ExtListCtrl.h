@@ -141,8 +141,11 @@ public:
     std::unique_ptr<CGenericPanel> m_frame;
     std::unique_ptr<CVScrollBar> m_scrollBar;
     int m_rowHeight = 16;
+    // The rows' data in row order, kept in step with the list view (lookups by key stay in-process).
+    std::vector<ListItemData*> m_rows;
 
 protected:
+    int m_paintSelected = -1;
     HWND Owner() const { return ReportTarget(m_owner, m_hWnd); }
     ListItemData* RowData(int row) const;
     int FirstSelected() const;

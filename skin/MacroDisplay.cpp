@@ -127,7 +127,12 @@ int CMacroDisplayItem::FirstSelected() const {
 }
 
 void CMacroDisplayItem::SelectRow(int row) {
-    ListView_SetItemState(m_hWnd, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    // Only the rows that hold the selection or the focus are cleared (not every row of a long macro).
+    for (int r = int(SendMessageW(m_hWnd, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED)); r >= 0;
+         r = int(SendMessageW(m_hWnd, LVM_GETNEXTITEM, WPARAM(r), LVNI_SELECTED)))
+        ListView_SetItemState(m_hWnd, r, 0, LVIS_SELECTED);
+    const int focused = int(SendMessageW(m_hWnd, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED));
+    if (focused >= 0) ListView_SetItemState(m_hWnd, focused, 0, LVIS_FOCUSED);
     if (row >= 0) ListView_SetItemState(m_hWnd, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
@@ -426,7 +431,7 @@ void CMacroDisplayItem::OnRight(POINT pt) {
 void CMacroDisplayItem::DrawRow(HDC dc, int row) {
     const int kind = RowKind(row);
     if (kind != kRowKeyPress && kind != kRowKeyRelease && kind != kRowDelay && kind != kRowMouse) return;
-    const bool first = row == FirstSelected();
+    const bool first = row == m_paintSelected;
     RECT client;
     GetClientRect(m_hWnd, &client);
     for (const auto& [id, col] : m_columns) {
@@ -475,7 +480,10 @@ bool CMacroDisplayItem::OnReflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& re
     auto* hdr = reinterpret_cast<NMHDR*>(lParam);
     if (hdr->hwndFrom != m_hWnd || hdr->code != NM_CUSTOMDRAW) return false;
     auto* cd = reinterpret_cast<NMLVCUSTOMDRAW*>(lParam);
-    if (cd->nmcd.dwDrawStage == CDDS_PREPAINT) result = CDRF_NOTIFYITEMDRAW;
+    if (cd->nmcd.dwDrawStage == CDDS_PREPAINT) {
+        m_paintSelected = FirstSelected();   // asked once per paint, not once per row
+        result = CDRF_NOTIFYITEMDRAW;
+    }
     else if (cd->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
         DrawRow(cd->nmcd.hdc, int(cd->nmcd.dwItemSpec));
         result = CDRF_SKIPDEFAULT;

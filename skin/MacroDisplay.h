@@ -97,6 +97,7 @@ public:
     DWORD m_lastEventTime = 0;
 
 protected:
+    int m_paintSelected = -1;
     bool AddRow(const MacroEvent& event, bool repaint, int index);
     void RecordEvent(const MacroEvent& event);
     void RecordDelay();

@@ -80,9 +80,11 @@ void CVScrollBar::SyncThumbPosition() {
     int offset = 0;
     // Nothing to scroll: the thumb stays at the top of its track.
     if (range > 0) offset = int(std::max(0.0, m_trackLength / double(range) * si.nPos));
+    const int before = m_thumbPos;
     m_thumbPos = Height(VScrollSkin::kTop) + Height(VScrollSkin::kArrowUp) + offset;
     ClampThumb();
-    DrawScrollBar();
+    // Drawn with the bar's next paint: a list that moves many rows at once repaints the bar once.
+    if (m_thumbPos != before) InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
 void CVScrollBar::DrawScrollBar() {
@@ -106,8 +108,14 @@ void CVScrollBar::DrawScrollBar() {
     draw(VScrollSkin::kTop, 0);
     draw(VScrollSkin::kArrowUp, top);
     if (m_skin->copies[VScrollSkin::kSpine]) {
+        // The spine laid down at every row from s on: each row shows the spine's first row (the copies
+        // overlap), so one stretched copy of that row draws the same in one call.
         const int s = top + up, n = rc.bottom - s;
-        for (int i = 0; i < n; ++i) draw(VScrollSkin::kSpine, s + i);
+        if (n > 0) {
+            vt::win::MemoryDC mem(buf);
+            vt::win::SelectGuard sel(mem, m_skin->copies[VScrollSkin::kSpine].Get());
+            StretchBlt(buf, x, s, m_barWidth, n, mem, 0, 0, std::min<int>(m_barWidth, m_skin->sizes[VScrollSkin::kSpine].cx), 1, SRCCOPY);
+        }
     }
     // The bottom arrow and cap at the layout's own places (their own heights).
     draw(VScrollSkin::kArrowDown, m_trackBottom);
