@@ -1,0 +1,179 @@
+// The mouse device object against the registered engine stand-in running as its own process:
+// every group opened, edited, applied on the worker (which makes its own connection: the user
+// interface's proxies cannot be used on another thread) and read back; editing during a slowed
+// write; arrival of the device as a notice with its ids.
+#include "device/DeviceFactory.h"
+#include "device/DeviceListener.h"
+#include "device/Mouse.h"
+#include "MouseModelUtil.h"
+#include "StandinHost.h"
+#include <gtest/gtest.h>
+#include <dbt.h>
+#include <thread>
+
+using namespace vt::device;
+using vt::test::StandinEngine;
+
+namespace {
+
+struct DeviceStandin : ::testing::Test {
+    void SetUp() override {
+        DeviceCore::SetWorkerTimings(0, 7500);
+        if (!engine.Ready()) GTEST_SKIP() << "the engine stand-in is not registered";
+    }
+    void TearDown() override { DeviceCore::SetWorkerTimings(500, 7500); }
+    bool OpenAndRead(CMouse& mouse, CDmConfig_Mouse& config) {
+        return mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll);
+    }
+    vt::win::ComInit com{COINIT_APARTMENTTHREADED};
+    StandinEngine engine;
+};
+
+GUID IdOf(IMouseProfile* p) {
+    GUID g{};
+    p->GetId(&g);
+    return g;
+}
+
+} // namespace
+
+// A proxy of this apartment refuses calls from another thread: the reason the worker connects on
+// its own.
+TEST_F(DeviceStandin, ProxiesStayInTheirApartment) {
+    HRESULT other = S_OK;
+    std::thread t([&] {
+        vt::win::ComInit mta(COINIT_MULTITHREADED);
+        vt::win::ComPtr<IVtDevice> d;
+        other = engine.manager->EnumDevices(0, d.Put());
+    });
+    t.join();
+    EXPECT_EQ(other, RPC_E_WRONG_THREAD);
+}
+
+TEST_F(DeviceStandin, EveryGroupRoundTripsThroughTheServer) {
+    CMouse mouse;
+    CDmConfig_Mouse config;
+    ASSERT_TRUE(OpenAndRead(mouse, config));
+    config.CreateProfile(L"Second");
+    IMouseProfile* third = config.CreateProfile(L"Third");
+    vt::test::EditDeviceWide(&config, 4);
+    for (int32_t i = 0; i < config.GetProfileCount(); ++i) vt::test::EditProfile(&config, config.GetProfileAt(i), i + 1);
+    config.SetCurrentProfile(third);
+    ASSERT_TRUE(mouse.TransferProfiles(&config, 0, kGroupAll));
+    ASSERT_TRUE(mouse.WaitForWorker(30000));
+    ASSERT_EQ(mouse.GetLastWriteResult(), 1);
+    EXPECT_FALSE(IsNullGuid(IdOf(third)));
+
+    CMouse again;
+    CDmConfig_Mouse back;
+    ASSERT_TRUE(OpenAndRead(again, back));
+    vt::test::ExpectSameModel(&config, &back);
+}
+
+TEST_F(DeviceStandin, EditingDuringASlowedWrite) {
+    CMouse mouse;
+    CDmConfig_Mouse config;
+    ASSERT_TRUE(OpenAndRead(mouse, config));
+    IMouseProfile* p = config.GetProfileAt(0);
+    vt::test::EditProfile(&config, p, 2);
+    IMouseProfile* added = config.CreateProfile(L"Added");
+    engine.control->DelayCall(L"IVtLightingColor.SetColor", 40);
+    ASSERT_TRUE(mouse.TransferProfiles(&config, 0, kGroupAll));
+    int edits = 0;
+    while (mouse.IsBusy() && edits < 400) {
+        config.SetDpiStageValue(3, 5000, p);
+        config.SetLightColor(3, 0x0F0F0F, p);
+        p->SetName(L"Edited meanwhile");
+        IMouseProfile* temp = config.CreateProfile(L"Temp");
+        config.DeleteProfile(temp);
+        EXPECT_FALSE(mouse.HasEngineProfile(p));
+        ++edits;
+        Sleep(10);
+    }
+    EXPECT_GT(edits, 3) << "the write was slow enough to overlap the edits";
+    ASSERT_TRUE(mouse.WaitForWorker(30000));
+    engine.control->DelayCall(L"*", 0);
+    EXPECT_EQ(mouse.GetLastWriteResult(), 1);
+    EXPECT_FALSE(IsNullGuid(IdOf(added)));
+    EXPECT_STREQ(p->GetName(), L"Edited meanwhile");
+
+    CMouse reader;
+    CDmConfig_Mouse back;
+    ASSERT_TRUE(OpenAndRead(reader, back));
+    ASSERT_EQ(back.GetProfileCount(), 2);
+    IMouseProfile* q = back.GetProfileAt(0);
+    EXPECT_NE(back.GetLightColor(3, q), 0x0F0F0F) << "the write used the copy taken at Apply";
+    EXPECT_NE(back.GetDpiStageValue(3, q), 5000u);
+}
+
+TEST_F(DeviceStandin, AFailingServerCallIsReportedBack) {
+    CMouse mouse;
+    CDmConfig_Mouse config;
+    ASSERT_TRUE(OpenAndRead(mouse, config));
+    engine.control->FailCall(L"IVtRateList.SetRate", 1, E_FAIL);
+    ASSERT_TRUE(mouse.TransferProfiles(&config, 0, kGroupAll));
+    EXPECT_TRUE(mouse.IsBusy());
+    ASSERT_TRUE(mouse.WaitForWorker(30000));
+    EXPECT_EQ(mouse.GetLastWriteResult(), 0);
+    ASSERT_TRUE(mouse.TransferProfiles(&config, 0, kGroupAll));
+    ASSERT_TRUE(mouse.WaitForWorker(30000));
+    EXPECT_EQ(mouse.GetLastWriteResult(), 1);
+}
+
+// Unplugging and plugging the mouse in the stand-in sends the device-change notices Windows would;
+// they carry the maker's vendor id and the mouse's product id.
+TEST_F(DeviceStandin, ArrivalAndRemovalNoticesCarryTheIds) {
+    struct Seen { std::vector<std::pair<WPARAM, DeviceIds>> notices; };
+    static Seen* seen = nullptr;
+    Seen local;
+    seen = &local;
+    WNDCLASSW wc{};
+    wc.lpszClassName = L"VtDeviceStandinListener";
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        if (m == WM_DEVICECHANGE && (w == DBT_DEVICEARRIVAL || w == DBT_DEVICEREMOVECOMPLETE)) {
+            DeviceIds ids;
+            if (seen && DeviceIdsFromNotice(l, ids)) seen->notices.emplace_back(w, ids);
+            return TRUE;
+        }
+        return DefWindowProcW(h, m, w, l);
+    };
+    RegisterClassW(&wc);
+    HWND window = CreateWindowExW(0, wc.lpszClassName, L"listener", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+    ASSERT_TRUE(window);
+    CDeviceListener listener;
+    listener.RegisterDeviceNotifications(window);
+    ASSERT_EQ(S_OK, engine.control->SetPresent(VT_PID_MOUSE, FALSE));
+    ASSERT_EQ(S_OK, engine.control->SetPresent(VT_PID_MOUSE, TRUE));
+    DWORD start = GetTickCount();
+    while (local.notices.size() < 2 && GetTickCount() - start < 5000) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(10);
+    }
+    DestroyWindow(window);
+    seen = nullptr;
+    ASSERT_GE(local.notices.size(), 2u);
+    EXPECT_EQ(local.notices[0].first, WPARAM(DBT_DEVICEREMOVECOMPLETE));
+    EXPECT_EQ(local.notices[1].first, WPARAM(DBT_DEVICEARRIVAL));
+    for (const auto& n : local.notices) {
+        EXPECT_EQ(n.second.vendorId, VT_VENDOR_ID);
+        EXPECT_EQ(n.second.productId, VT_PID_MOUSE);
+    }
+}
+
+// The factory with the server: the real mouse; without the mouse: the do-nothing one.
+TEST_F(DeviceStandin, FactoryFollowsPresence) {
+    CDmConfig_Mouse config;
+    IMouseDevice* device = nullptr;
+    EXPECT_TRUE(CreateMouseDevice(&kMouseDescription, &device, &config));
+    EXPECT_EQ(device, static_cast<IMouseDevice*>(RealMouse()));
+    engine.control->SetPresent(VT_PID_MOUSE, FALSE);
+    EXPECT_TRUE(RecreateMouseDevice(&device, &config));
+    EXPECT_EQ(device, static_cast<IMouseDevice*>(NullMouse()));
+    engine.control->SetPresent(VT_PID_MOUSE, TRUE);
+    EXPECT_TRUE(RecreateMouseDevice(&device, &config));
+    EXPECT_EQ(device, static_cast<IMouseDevice*>(RealMouse()));
+    DestroyDevices();
+}
