@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include "CtlTestSupport.h"
 #include "gallery/GalleryFill.h"
+#include "skin/LangTable.h"
 #include "skin/PageReader.h"
 #include "skin/ProgramFolder.h"
 
@@ -13,6 +14,8 @@ TEST(CtlGalleryWindowTest, EveryKindIsBuiltAndShown) {
     ASSERT_TRUE(InitProgramFolder(ImageFolder().c_str()));
     RecorderWindow owner;
     ASSERT_TRUE(owner.Open(820, 620, 0, 0));
+    CGUIItems language;
+    vt::gallery::LoadGalleryLanguage(language, owner);
     CGUIItems items;
     ASSERT_TRUE(LoadSkinPage(items, L"GalleryControls.xml", owner));
     vt::gallery::FillGallery(items);
@@ -42,5 +45,7 @@ TEST(CtlGalleryWindowTest, EveryKindIsBuiltAndShown) {
     ShowAllItems(items, 1);
     EXPECT_TRUE(IsWindowVisible(list->Frame()));
     DeleteAllItems(items);
+    SetCurrentLanguageTable(nullptr);
+    DeleteAllItems(language);
     owner.Destroy();
 }

@@ -9,7 +9,9 @@
 #include "skin/DpiStageWnd.h"
 #include "skin/DropDownList.h"
 #include "skin/ExtListCtrl.h"
+#include "skin/LangTable.h"
 #include "skin/LevelMarker.h"
+#include "skin/PageReader.h"
 #include "skin/MacroDisplay.h"
 #include "skin/MultiSlider.h"
 #include "skin/ProfileButton.h"
@@ -29,6 +31,13 @@ inline MacroEvent GalleryEvent(int32_t type, int32_t a, int32_t b) {
     std::memcpy(e.data, &a, 4);
     std::memcpy(e.data + 4, &b, 4);
     return e;
+}
+
+// Reads Language.xml into langItems and makes the default language current, so texts show resolved.
+inline void LoadGalleryLanguage(vt::skin::CGUIItems& langItems, HWND owner) {
+    vt::skin::LoadSkinPage(langItems, L"Language.xml", owner);
+    vt::skin::SetSelectedLanguageId(544);
+    vt::skin::SelectCurrentLanguageTable();
 }
 
 // Fills every control of the gallery page with sample values.

@@ -70,6 +70,8 @@ int wmain(int argc, wchar_t** argv) {
     if (!window.Create(0, L"VtControlGallery", L"Control gallery", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE |
                        WS_CLIPCHILDREN, 40, 40, 840, 660, nullptr, 0))
         return 1;
+    vt::skin::CGUIItems language;
+    vt::gallery::LoadGalleryLanguage(language, window);
     vt::skin::CGUIItems items;
     if (!vt::skin::LoadSkinPage(items, L"GalleryControls.xml", window)) {
         std::fwprintf(stderr, L"GalleryControls.xml could not be read from %ls\n", vt::skin::ProgramFolder().c_str());
