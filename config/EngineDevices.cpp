@@ -3,12 +3,18 @@
 #include "device/DeviceFactory.h"
 #define VT_HAVE_DEVICE_FACTORY 1
 #endif
+#if __has_include("device/Keyboard.h") && __has_include("device/HeadsetDevice.h")
+#include "device/HeadsetDevice.h"
+#include "device/Keyboard.h"
+#define VT_HAVE_KEYBOARD_HEADSET 1
+#endif
 
 namespace vt::config {
 
 namespace {
 
 constexpr uint32_t kMouseKeyboardMask = 1023;
+constexpr uint32_t kHeadsetMask = 0xFFFFF;
 
 #ifdef VT_HAVE_DEVICE_FACTORY
 class EngineDevices final : public IDeviceSet {
@@ -18,36 +24,77 @@ public:
         // The factory opens the device and falls back to the do-nothing object; its answer is
         // not needed here (the main window reads every device when it opens).
         vt::device::CreateMouseDevice(&vt::device::kMouseDescription, &m_mouse, m_mouseConfig);
+#ifdef VT_HAVE_KEYBOARD_HEADSET
+        vt::device::CreateKeyboardDeviceWith(new vt::device::CKeyboard(), &m_keyboard, m_keyboardConfig);
+        vt::device::CreateAudioDevice(&vt::device::kHeadsetDescription, &m_headset, m_headsetConfig);
+#endif
     }
     ~EngineDevices() override { Destroy(); }
 
     bool Read(int d) override {
         if (d == kMouse) return m_mouse && m_mouse->TransferProfiles(m_mouseConfig, 1, kMouseKeyboardMask);
-        return false;   // keyboard and headset: bound to nothing that answers yet
+        if (d == kKeyboard) return m_keyboard && m_keyboard->TransferProfiles(m_keyboardConfig, 1, kMouseKeyboardMask);
+        if (d == kHeadset) return m_headset && m_headset->Apply(1, kHeadsetMask);
+        return false;
     }
     bool StartWrite(int d) override {
         if (d == kMouse) return m_mouse && m_mouse->TransferProfiles(m_mouseConfig, 0, kMouseKeyboardMask);
+        if (d == kKeyboard) return m_keyboard && m_keyboard->TransferProfiles(m_keyboardConfig, 0, kMouseKeyboardMask);
+        if (d == kHeadset) return m_headset && m_headset->Apply(0, kHeadsetMask);
         return false;
     }
-    bool IsBusy(int d) override { return d == kMouse && m_mouse && m_mouse->IsBusy(); }
-    int LastWriteResult(int d) override { return d == kMouse && m_mouse ? m_mouse->GetLastWriteResult() : -1; }
+    bool IsBusy(int d) override {
+        if (d == kMouse) return m_mouse && m_mouse->IsBusy();
+        if (d == kKeyboard) return m_keyboard && m_keyboard->IsBusy();
+        return false;
+    }
+    int LastWriteResult(int d) override {
+        if (d == kMouse) return m_mouse ? m_mouse->GetLastWriteResult() : -1;
+        if (d == kKeyboard) return m_keyboard ? m_keyboard->GetLastWriteResult() : -1;
+        return -1;
+    }
     bool FirmwareVersion(int d, std::wstring& text) override {
-        return d == kMouse && m_mouse && m_mouse->GetFirmwareVersion(text);
+        if (d == kMouse) return m_mouse && m_mouse->GetFirmwareVersion(text);
+        if (d == kKeyboard) return m_keyboard && m_keyboard->GetFirmwareVersion(text);
+        if (d == kHeadset) return m_headset && m_headset->GetFirmwareVersion(text);
+        return false;
     }
     bool DriverVersion(int d, std::wstring& text) override {
-        return d == kMouse && m_mouse && m_mouse->GetDriverVersion(text);
+        if (d == kMouse) return m_mouse && m_mouse->GetDriverVersion(text);
+        if (d == kKeyboard) return m_keyboard && m_keyboard->GetDriverVersion(text);
+        if (d == kHeadset) return m_headset && m_headset->GetDriverVersion(text);
+        return false;
     }
     bool Recreate(int d) override {
         if (d == kMouse) return vt::device::RecreateMouseDevice(&m_mouse, m_mouseConfig);
+#ifdef VT_HAVE_KEYBOARD_HEADSET
+        // The keyboard object stays as it is (the device layer has no re-creation of it yet); it
+        // is read again on arrival.
+        if (d == kHeadset) {
+            const bool ok = vt::device::CreateAudioDevice(&vt::device::kHeadsetDescription, &m_headset, m_headsetConfig);
+            if (m_notify && m_headset) m_headset->SetNotifyWindow(m_notify);
+            return ok;
+        }
+#endif
         return false;
     }
-    bool QueryKeyboardLayout(ULONG*) override { return false; }
-    void SetNotifyWindow(HWND) override {}
+    bool QueryKeyboardLayout(ULONG* value) override {
+        return m_keyboard && m_keyboard->IsConnected() && m_keyboard->QueryKeyboardValue(value);
+    }
+    void SetNotifyWindow(HWND window) override {
+        m_notify = window;
+        if (m_headset) m_headset->SetNotifyWindow(window);
+    }
     void Destroy() override {
         if (m_destroyed) return;
         m_destroyed = true;
         vt::device::DestroyDevices();
+#ifdef VT_HAVE_KEYBOARD_HEADSET
+        vt::device::DestroyHeadsetDevices();
+#endif
         m_mouse = nullptr;
+        m_keyboard = nullptr;
+        m_headset = nullptr;
     }
 
 private:
@@ -55,6 +102,9 @@ private:
     IKeyboardConfig*& m_keyboardConfig;
     IAudioConfig*& m_headsetConfig;
     ::IMouseDevice* m_mouse = nullptr;
+    ::IKeyboardDevice* m_keyboard = nullptr;
+    ::IAudioDevice* m_headset = nullptr;
+    HWND m_notify = nullptr;
     bool m_destroyed = false;
 };
 #else

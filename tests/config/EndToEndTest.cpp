@@ -148,6 +148,7 @@ protected:
         // its last client instead of a minute later, so the test's output is not held open.
         SetEnvironmentVariableW(L"VT_ENGINE_IDLE_SECONDS", L"4");
         ASSERT_EQ(EngineCtl(L"reset"), 0);
+        ASSERT_EQ(EngineCtl(L"unplug all"), 0);
         ASSERT_EQ(EngineCtl(L"plug mouse"), 0);
     }
 };
@@ -156,7 +157,7 @@ TEST_F(EndToEnd, DpiStagesEditedInThePopupReachTheEngine) {
     Program program;
     ASSERT_TRUE(program.Start());
     HWND main = program.main;
-    // The simulated mouse is there; keyboard and headset are not bound to devices that answer.
+    // Only the simulated mouse is plugged.
     EXPECT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE));
     EXPECT_FALSE(Enabled(main, ctl::BUTTON_APPLY));
     ASSERT_TRUE(Click(main, ctl::BUTTON_ADJUSTPERFORMANCE));
@@ -198,7 +199,7 @@ TEST_F(EndToEnd, TheLastDeviceLeavingWarnsAndCloses) {
     EXPECT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE));
     EXPECT_FALSE(Enabled(main, ctl::BUTTON_PRODSELECT_KEYBOARD));
     EXPECT_FALSE(Enabled(main, ctl::BUTTON_PRODSELECT_HEADSET));
-    // A device that is not bound leaves: nothing changes.
+    // A device that is not there leaves again: nothing changes.
     ASSERT_EQ(EngineCtl(L"unplug keyboard"), 0);
     vt::test::PumpMessages(50, 500);
     EXPECT_TRUE(IsWindow(main));
@@ -210,6 +211,32 @@ TEST_F(EndToEnd, TheLastDeviceLeavingWarnsAndCloses) {
     vt::test::CaptureClient(warning).SaveBmp(vt::test::OutputPath(L"config_e2e_no_device_warning.bmp"));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, ctl::BUTTON_PRODSELECT_MOUSE)));
     ASSERT_TRUE(Click(warning, ctl::BUTTON_POPUP_OK));
+    EXPECT_TRUE(program.Exited(15000));
+}
+
+TEST_F(EndToEnd, DevicesLeavingAndComingBackMoveTheTabs) {
+    ASSERT_EQ(EngineCtl(L"plug all"), 0);
+    Program program;
+    ASSERT_TRUE(program.Start());
+    HWND main = program.main;
+    EXPECT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE));
+    EXPECT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_KEYBOARD));
+    EXPECT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_HEADSET));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ADJUSTPERFORMANCE)));
+    // The shown mouse leaves: its tab greys and the keyboard is shown.
+    ASSERT_EQ(EngineCtl(L"unplug mouse"), 0);
+    EXPECT_TRUE(PumpUntil([&] { return !Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE); }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ASSIGNKEYS)) != FALSE; }, 3000));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ADJUSTPERFORMANCE)));
+    vt::test::CaptureClient(main).SaveBmp(vt::test::OutputPath(L"config_e2e_keyboard_shown.bmp"));
+    // It comes back: its tab is offered again, the keyboard stays shown, and the mouse can be shown.
+    ASSERT_EQ(EngineCtl(L"plug mouse"), 0);
+    EXPECT_TRUE(PumpUntil([&] { return Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE); }, 5000));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ASSIGNKEYS)));
+    ASSERT_TRUE(Click(main, ctl::BUTTON_PRODSELECT_MOUSE));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ADJUSTPERFORMANCE)) != FALSE; }, 3000));
+    EXPECT_TRUE(IsWindow(main));
+    ASSERT_TRUE(Click(main, ctl::BUTTON_CANCEL));
     EXPECT_TRUE(program.Exited(15000));
 }
 

@@ -157,6 +157,10 @@ TEST_F(MainWindow, OpensOnTheMouseWithItsTabsAndFirstPage) {
     wchar_t cls[64];
     GetClassNameW(dlg->Hwnd(), cls, 64);
     EXPECT_STREQ(cls, L"SINGLE_INSTANCE_APP_DM");
+    RECT rc;
+    GetClientRect(dlg->Hwnd(), &rc);
+    EXPECT_EQ(rc.right, 880);
+    EXPECT_EQ(rc.bottom, 600);
     // Every page exists (none failed to load).
     for (int id = 1; id <= 13; ++id) EXPECT_NE(dlg->Page(id), nullptr) << id;
 
