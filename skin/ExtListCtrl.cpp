@@ -181,23 +181,24 @@ int CXListCtrl::InsertRow(int index) {
     first.selText = m_selTextColour;
     first.selBack = m_selBackColour;
     first.key = index;
-    // The row is inserted and scrolled into view without painting in between: the list paints once,
-    // with its next paint, however many rows are added before it.
-    SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
+    // Rows inserted one after another are painted together: drawing stops at the first insertion and
+    // resumes when the message loop next runs (a posted message), so filling many rows paints once.
+    if (!m_redrawHeld) {
+        SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
+        m_redrawHeld = true;
+        PostMessageW(m_hWnd, ResumeRedrawMessage(), 0, 0);
+    }
     LVITEMW it{LVIF_PARAM | LVIF_TEXT};
     it.iItem = index;
     it.pszText = const_cast<wchar_t*>(L"");
     it.lParam = LPARAM(data);
     const int row = int(SendMessageW(m_hWnd, LVM_INSERTITEMW, 0, LPARAM(&it)));
     if (row < 0) {
-        SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
         delete data;
         return -1;
     }
     m_rows.insert(m_rows.begin() + std::min<size_t>(size_t(row), m_rows.size()), data);
     SendMessageW(m_hWnd, LVM_ENSUREVISIBLE, WPARAM(row), FALSE);
-    SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(m_hWnd, nullptr, FALSE);
     Resync();
     return row;
 }
@@ -315,6 +316,19 @@ void CXListCtrl::UpdateHeaderCheckImage(int columnId) {
     hi.mask = HDI_IMAGE;
     hi.iImage = CountCheckedCells(columnId) == RowCount() ? 1 : 0;
     SendMessageW(header, HDM_SETITEMW, WPARAM(c->second.position), LPARAM(&hi));
+}
+
+UINT CXListCtrl::ResumeRedrawMessage() {
+    static const UINT msg = RegisterWindowMessageW(L"VtListResumeRedraw");
+    return msg;
+}
+
+void CXListCtrl::ResumeRedraw() {
+    if (!m_redrawHeld || !m_hWnd) return;
+    m_redrawHeld = false;
+    SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(m_hWnd, nullptr, FALSE);
+    Resync();
 }
 
 int CXListCtrl::RowPixels() const {
@@ -694,6 +708,14 @@ bool CXListCtrl::OnNotify(NMHDR* hdr, LRESULT& result) {
 LRESULT CXListCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     const ComboListMessages& cm = ComboMessages();
     const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (msg == ResumeRedrawMessage()) {
+        ResumeRedraw();
+        return 0;
+    }
+    // Anything painted or clicked sees the rows as they are: drawing resumes first.
+    if (m_redrawHeld && (msg == WM_PAINT || msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_VSCROLL ||
+                         msg == WM_MOUSEWHEEL || msg == WM_LBUTTONDBLCLK))
+        ResumeRedraw();
     if (msg == cm.vkReturn || msg == cm.lButtonUp) {
         KillTimer(m_hWnd, kPressTimer);
         SetTimer(m_hWnd, kChoiceTimer, 50, nullptr);

@@ -159,6 +159,9 @@ protected:
     void UpdateHeaderCheckImage(int columnId);
     void Resync();
     int RowPixels() const;
+    static UINT ResumeRedrawMessage();
+    void ResumeRedraw();
+    bool m_redrawHeld = false;
     bool OnReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool OnNotify(NMHDR* hdr, LRESULT& result) override;

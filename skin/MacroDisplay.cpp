@@ -155,7 +155,7 @@ std::wstring CMacroDisplayItem::RowText(int row) const {
     return buffer;
 }
 
-bool CMacroDisplayItem::AddRow(const MacroEvent& e, bool repaint, int index) {
+bool CMacroDisplayItem::AddRow(const MacroEvent& e, bool repaint, int index, bool select) {
     if (!m_hWnd) return false;
     const int count = RowCount();
     if (index < 0 || index > count) index = count;
@@ -198,7 +198,7 @@ bool CMacroDisplayItem::AddRow(const MacroEvent& e, bool repaint, int index) {
     SendMessageW(m_hWnd, LVM_ENSUREVISIBLE, WPARAM(row), FALSE);
     if (m_scrollBar) m_scrollBar->SyncThumbPosition();
     m_events.insert(m_events.begin() + row, e);
-    SelectRow(row);
+    if (select) SelectRow(row);
     if (repaint) InvalidateRect(m_hWnd, nullptr, FALSE);
     return true;
 }
@@ -207,7 +207,9 @@ bool CMacroDisplayItem::LoadEvents(const std::vector<MacroEvent>* events) {
     if (!events || m_recording) return false;
     ClearEvents();
     SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
-    for (const MacroEvent& e : *events) AddRow(e, false, -1);
+    // Each row would take the selection in turn; the last one keeps it, so it is selected once.
+    for (const MacroEvent& e : *events) AddRow(e, false, -1, false);
+    if (RowCount() > 0) SelectRow(RowCount() - 1);
     SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(m_hWnd, nullptr, FALSE);
     return RowCount() > 0;

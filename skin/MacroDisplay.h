@@ -98,7 +98,7 @@ public:
 
 protected:
     int m_paintSelected = -1;
-    bool AddRow(const MacroEvent& event, bool repaint, int index);
+    bool AddRow(const MacroEvent& event, bool repaint, int index, bool select = true);
     void RecordEvent(const MacroEvent& event);
     void RecordDelay();
     bool IsRepeatedKey(const RAWKEYBOARD& k);

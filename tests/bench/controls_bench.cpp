@@ -78,6 +78,7 @@ Figures RunList(HWND host, int rows) {
         list->SetItemTextByKey(i, kColProfileExe, L"program.exe");
         if (ListCell* c = list->Cell(i, kColAutoSwitch)) c->check = i & 1;
     }
+    Pump();   // the page's fill returns to the message loop, which paints the list
     UpdateWindow(list->Hwnd());
     f.fill = Now() - t0;
     SendMessageW(*list, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
@@ -104,6 +105,7 @@ Figures RunMacro(HWND host, int rows) {
     Pump();
     double t0 = Now();
     md->LoadEvents(&events);
+    Pump();
     UpdateWindow(md->Hwnd());
     f.fill = Now() - t0;
     SendMessageW(*md, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
