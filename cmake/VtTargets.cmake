@@ -35,11 +35,11 @@ function(vt_image_files name subdir)
 endfunction()
 
 # A GoogleTest executable run by CTest under Wine.
-#   vt_add_gtest(name SOURCES ... [LIBS ...] [WINDOWS] [SERIAL] [LABELS ...] [TIMEOUT s])
+#   vt_add_gtest(name SOURCES ... [LIBS ...] [WINDOWS] [SERIAL] [LABELS ...] [TIMEOUT s] [PROPERTIES ...])
 # WINDOWS: the tests open real windows on the X display; they run one executable at a time
 # so focus and injected input of one test cannot reach another.
 function(vt_add_gtest name)
-  cmake_parse_arguments(A "WINDOWS;SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(A "WINDOWS;SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock)
   if(NOT A_LIBS MATCHES "vttesthost")
@@ -59,6 +59,8 @@ function(vt_add_gtest name)
   if(A_WINDOWS OR A_SERIAL)
     list(APPEND props RESOURCE_LOCK desktop)
   endif()
+  # Further test properties, e.g. FIXTURES_REQUIRED engine_server.
+  list(APPEND props ${A_PROPERTIES})
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     WORKING_DIRECTORY ${VT_TEST_BIN_DIR}

@@ -384,11 +384,15 @@ void Engine::NotifyPresence(uint32_t pid, bool arrived) {
         return TRUE;
     }, reinterpret_cast<LPARAM>(&windows));
     WPARAM event = arrived ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE;
+    unsigned answered = 0;
     for (HWND h : windows) {
         DWORD_PTR result;
-        SendMessageTimeoutW(h, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(b), SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                            300, &result);
+        if (SendMessageTimeoutW(h, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(b), SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                                300, &result))
+            ++answered;
     }
+    Enter("notice.WM_DEVICECHANGE", path + L" windows " + std::to_wstring(windows.size()) + L" answered " +
+                                        std::to_wstring(answered));
 }
 
 HRESULT Engine::SetPresent(uint32_t pid, bool present) {

@@ -80,6 +80,8 @@ public:
     std::wstring CallLog(bool clear);
     uint32_t SinkCount();
     HRESULT ReloadState();
+    // The server's handler of IVtSimControl::Shutdown; none when hosted in-process.
+    std::function<void()> onShutdown;
     // Product ids EnumDevices lists, in order.
     std::vector<uint32_t> EnumList();
 

@@ -1352,6 +1352,11 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE ReloadState() override { return m_e->ReloadState(); }
+    HRESULT STDMETHODCALLTYPE Shutdown() override {
+        if (!m_e->onShutdown) return E_NOTIMPL;
+        m_e->onShutdown();
+        return S_OK;
+    }
 };
 
 }  // namespace

@@ -17,6 +17,7 @@ namespace {
 using vt::engine::Engine;
 
 std::atomic<long> g_locks{0};
+std::atomic<bool> g_quit{false};
 std::shared_ptr<Engine> g_engine;
 
 class Factory : public IClassFactory {
@@ -81,8 +82,16 @@ int Unregister() {
 }
 
 int Serve() {
+    // Started by COM from a client, the server may have inherited the client's standard handles;
+    // holding them would keep the client's output pipes open for as long as the server runs.
+    for (DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+        HANDLE h = GetStdHandle(which);
+        if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        SetStdHandle(which, nullptr);
+    }
     if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 1;
     g_engine = Engine::Create();
+    g_engine->onShutdown = [] { g_quit = true; };
     static Factory factory;
     DWORD cookie = 0;
     HRESULT hr = CoRegisterClassObject(CLSID_VtDeviceEngine, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
@@ -98,8 +107,8 @@ int Serve() {
     wchar_t buf[32];
     if (GetEnvironmentVariableW(L"VT_ENGINE_IDLE_SECONDS", buf, 32) > 0) idleLimit = wcstoul(buf, nullptr, 10);
     DWORD idle = 0;
-    while (idle < idleLimit) {
-        Sleep(1000);
+    while (idle < idleLimit * 10 && !g_quit) {
+        Sleep(100);
         idle = (Engine::s_objects.load() > 0 || g_locks.load() > 0 || g_engine->SinkCount() > 0) ? 0 : idle + 1;
     }
     CoRevokeClassObject(cookie);

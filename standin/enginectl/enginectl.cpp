@@ -24,7 +24,8 @@ const wchar_t kUsage[] =
     L"  dump                            the whole state as JSON\n"
     L"  log [clear]                     the engine's call log\n"
     L"  counts                          live engine objects and advised sinks\n"
-    L"  reload                          read the state files again\n";
+    L"  reload                          read the state files again\n"
+    L"  quit                            end the engine server (a rebuilt one starts on the next use)\n";
 
 bool ParseKind(const wchar_t* s, ULONG* pid) {
     if (!_wcsicmp(s, L"mouse")) *pid = VT_PID_MOUSE;
@@ -124,6 +125,12 @@ int Run(IVtSimControl* ctl, int argc, wchar_t** argv) {
         HRESULT hr = ctl->GetCounts(&objects, &sinks);
         if (FAILED(hr)) return Fail(L"counts", hr);
         printf("objects %lu sinks %lu\n", static_cast<unsigned long>(objects), static_cast<unsigned long>(sinks));
+        return 0;
+    }
+    if (cmd == L"quit" && argc == 2) {
+        HRESULT hr = ctl->Shutdown();
+        if (FAILED(hr)) return Fail(L"quit", hr);
+        Sleep(1500);  // the server revokes its class and ends within a few tenths of a second
         return 0;
     }
     if (cmd == L"reload" && argc == 2) {
