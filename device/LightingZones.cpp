@@ -1,17 +1,39 @@
 #include "device/LightingZones.h"
+#include <objidl.h>
 
 namespace vt::device {
+
+namespace {
+// The zone's effect and colour interfaces. Through a proxy both are asked for in one round trip.
+void ZoneParts(IVtLightingZone* zone, ComPtr<IVtLightingEffect>& effect, ComPtr<IVtLightingColor>& colour) {
+    effect.Reset();
+    colour.Reset();
+    ComPtr<IMultiQI> multi;
+    if (SUCCEEDED(zone->QueryInterface(IID_IMultiQI, multi.PutVoid())) && multi) {
+        MULTI_QI parts[2] = {{&IID_IVtLightingEffect, nullptr, S_OK}, {&IID_IVtLightingColor, nullptr, S_OK}};
+        multi->QueryMultipleInterfaces(2, parts);
+        if (SUCCEEDED(parts[0].hr) && parts[0].pItf) effect.Attach(static_cast<IVtLightingEffect*>(parts[0].pItf));
+        else if (parts[0].pItf) parts[0].pItf->Release();
+        if (SUCCEEDED(parts[1].hr) && parts[1].pItf) colour.Attach(static_cast<IVtLightingColor*>(parts[1].pItf));
+        else if (parts[1].pItf) parts[1].pItf->Release();
+        return;
+    }
+    zone->QueryInterface(IID_IVtLightingEffect, effect.PutVoid());
+    zone->QueryInterface(IID_IVtLightingColor, colour.PutVoid());
+}
+} // namespace
 
 bool WriteZone(IVtLightingZone* zone, const ZoneState& s) {
     bool ok = true;
     ComPtr<IVtLightingEffect> effect;
-    if (SUCCEEDED(zone->QueryInterface(IID_IVtLightingEffect, effect.PutVoid())) && effect)
+    ComPtr<IVtLightingColor> colour;
+    ZoneParts(zone, effect, colour);
+    if (effect)
         ok = SUCCEEDED(effect->SetEffect(s.flag ? 4 : 0, 0, 0)) && ok;
     else
         ok = false;
     ok = SUCCEEDED(s.on ? zone->TurnOn() : zone->TurnOff()) && ok;
-    ComPtr<IVtLightingColor> colour;
-    if (SUCCEEDED(zone->QueryInterface(IID_IVtLightingColor, colour.PutVoid())) && colour)
+    if (colour)
         ok = SUCCEEDED(colour->SetColor(s.colour)) && ok;
     else
         ok = false;
@@ -21,7 +43,9 @@ bool WriteZone(IVtLightingZone* zone, const ZoneState& s) {
 bool ReadZone(IVtLightingZone* zone, ZoneState& s, bool& onRead, bool& colourRead, bool& flagRead) {
     onRead = colourRead = flagRead = false;
     ComPtr<IVtLightingEffect> effect;
-    if (FAILED(zone->QueryInterface(IID_IVtLightingEffect, effect.PutVoid())) || !effect) return false;
+    ComPtr<IVtLightingColor> colour;
+    ZoneParts(zone, effect, colour);
+    if (!effect) return false;
     bool ok = true;
     LONG on = 0;
     if (SUCCEEDED(zone->IsOn(&on))) {
@@ -30,10 +54,8 @@ bool ReadZone(IVtLightingZone* zone, ZoneState& s, bool& onRead, bool& colourRea
     } else {
         ok = false;
     }
-    ComPtr<IVtLightingColor> colour;
     DWORD c = 0;
-    if (SUCCEEDED(zone->QueryInterface(IID_IVtLightingColor, colour.PutVoid())) && colour &&
-        SUCCEEDED(colour->GetColor(&c))) {
+    if (colour && SUCCEEDED(colour->GetColor(&c))) {
         s.colour = c;
         colourRead = true;
     } else {

@@ -107,19 +107,22 @@ ProfileLinkRead ReadProfileLink(IVtProfile* profile) {
     if (!ProfileFeature(profile, IID_IVtProfileProperties, props)) return r;
     wchar_t buffer[kLinkBytes / sizeof(wchar_t) + 1] = {};
     ULONG size = kLinkBytes;
+    // The flag word is read once and serves both the automatic switch (only with a path) and the
+    // display flags.
+    uint16_t flags = 0;
+    bool flagsRead = false;
     if (SUCCEEDED(props->GetProperty(VT_PROP_LINKED_PROGRAM, 0, reinterpret_cast<BYTE*>(buffer), 0, &size)) &&
         size != 0) {
         size_t chars = std::min<size_t>(size, kLinkBytes) / sizeof(wchar_t);
         r.path.assign(buffer, wcsnlen(buffer, chars));
         r.hasPath = true;
-        uint16_t flags = 0;
-        if (ReadFlags(props.Get(), flags)) {
+        flagsRead = ReadFlags(props.Get(), flags);
+        if (flagsRead) {
             r.hasAutoSwitch = true;
             r.autoSwitch = flags & 1;
         }
     }
-    uint16_t flags = 0;
-    if (ReadFlags(props.Get(), flags)) {
+    if (flagsRead || ReadFlags(props.Get(), flags)) {
         r.hasOsdFlags = true;
         r.dpiOsd = (flags >> 1) & 1;
         r.profileOsd = (flags >> 2) & 1;
