@@ -65,7 +65,7 @@ struct Figures {
 
 Figures RunList(HWND host, int rows) {
     CGUIItems items;
-    LoadSkinPage(items, L"GalleryControls.xml", host);
+    LoadSkinPage(items, L"ControlsGallery.xml", host);
     CGUIItem* item = FindItem(items, FindControlIdByName(L"LIST_PROFILELIST"));
     auto* list = item && item->m_kind == kKindXListCtrl ? static_cast<CXListCtrl*>(item) : nullptr;
     Figures f;
@@ -95,7 +95,7 @@ Figures RunList(HWND host, int rows) {
 
 Figures RunMacro(HWND host, int rows) {
     CGUIItems items;
-    LoadSkinPage(items, L"GalleryControls.xml", host);
+    LoadSkinPage(items, L"ControlsGallery.xml", host);
     CGUIItem* item = FindItem(items, FindControlIdByName(L"LIST_GLOBALMACROLIST"));
     auto* md = item && item->m_kind == kKindMacroDisplay ? static_cast<CMacroDisplayItem*>(item) : nullptr;
     Figures f;

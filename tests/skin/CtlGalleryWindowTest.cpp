@@ -17,7 +17,7 @@ TEST(CtlGalleryWindowTest, EveryKindIsBuiltAndShown) {
     CGUIItems language;
     vt::gallery::LoadGalleryLanguage(language, owner);
     CGUIItems items;
-    ASSERT_TRUE(LoadSkinPage(items, L"GalleryControls.xml", owner));
+    ASSERT_TRUE(LoadSkinPage(items, L"ControlsGallery.xml", owner));
     vt::gallery::FillGallery(items);
     const int kinds[] = {kKindBitmapItem, kKindBitmapBtn, kKindAVIButton, kKindProfileBtn, kKindVertSlider,
                          kKindMarker, kKindSliderHMulti, kKindAPMSlider, kKindMacroDisplay, kKindTextItem,

@@ -1,5 +1,5 @@
 #pragma once
-// Sample content for the control gallery page (GalleryControls.xml), shared by the gallery program and
+// Sample content for the control gallery page (ControlsGallery.xml), shared by the gallery program and
 // the gallery window test.
 #include <windows.h>
 #include <cstring>

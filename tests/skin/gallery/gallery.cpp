@@ -1,4 +1,4 @@
-// The control gallery: opens GalleryControls.xml from the program folder image in a window, with sample
+// The control gallery: opens ControlsGallery.xml from the program folder image in a window, with sample
 // content, for a person to look at and try. A test instrument, not part of any product.
 //   ctl_gallery.exe [image-folder] [--screenshot file.bmp]
 #include <windows.h>
@@ -73,8 +73,8 @@ int wmain(int argc, wchar_t** argv) {
     vt::skin::CGUIItems language;
     vt::gallery::LoadGalleryLanguage(language, window);
     vt::skin::CGUIItems items;
-    if (!vt::skin::LoadSkinPage(items, L"GalleryControls.xml", window)) {
-        std::fwprintf(stderr, L"GalleryControls.xml could not be read from %ls\n", vt::skin::ProgramFolder().c_str());
+    if (!vt::skin::LoadSkinPage(items, L"ControlsGallery.xml", window)) {
+        std::fwprintf(stderr, L"ControlsGallery.xml could not be read from %ls\n", vt::skin::ProgramFolder().c_str());
         return 2;
     }
     vt::gallery::FillGallery(items);
