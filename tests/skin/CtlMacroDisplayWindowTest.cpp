@@ -240,3 +240,24 @@ TEST_F(CtlMacroDisplayWindowTest, CommandsInsertDeleteEditAndReplace) {
     EXPECT_EQ(owner.Count(WM_MACRO_EDIT_KEY), 1u);
     EXPECT_FALSE(md->IsEditingDelay());
 }
+
+TEST_F(CtlMacroDisplayWindowTest, RecordsRealKeysAndButtonsThroughRawInput) {
+    md->m_now = nullptr;
+    SetForegroundWindow(owner);
+    PumpMessages();
+    ASSERT_TRUE(md->ToggleRecording());
+    PressKey('B');
+    ClickClient(owner, 290, 290);
+    ASSERT_TRUE(PumpUntil([&] { return md->Events().size() >= 7; }));
+    EXPECT_FALSE(md->ToggleRecording());
+    const auto& ev = md->Events();
+    // B down, delay, B up, delay, left button down, delay, left button up.
+    EXPECT_EQ(ev[0].type, 0);
+    EXPECT_EQ(ev[0].data[4], 255);
+    EXPECT_EQ(ev[2].type, 0);
+    EXPECT_EQ(ev[2].data[4], 1);
+    EXPECT_EQ(ev[4].type, 1);
+    EXPECT_EQ(ev[6].type, 1);
+    EXPECT_EQ(ev[1].type, 2);
+    EXPECT_EQ(md->RowKind(0), kRowKeyPress);
+}
