@@ -12,6 +12,7 @@
 #include "win/Window.h"
 
 namespace {
+// The page's transparent texts show the window's own body under them: no WS_CLIPCHILDREN.
 class GalleryWindow : public vt::win::Window {
 protected:
     bool OnPaint() override {
@@ -63,12 +64,22 @@ int wmain(int argc, wchar_t** argv) {
         if (std::wstring(argv[i]) == L"--screenshot" && i + 1 < argc) screenshot = argv[++i];
         else folder = argv[i];
     }
+    // Without a folder argument: the program folder image named by VT_IMAGE_DIR (as the tests use it).
+    std::wstring fromEnv;
+    if (!folder) {
+        if (const wchar_t* v = _wgetenv(L"VT_IMAGE_DIR"); v && *v) {
+            fromEnv = v;
+            if (fromEnv[0] == L'/') fromEnv = L"Z:" + fromEnv;
+            for (auto& c : fromEnv) if (c == L'/') c = L'\\';
+            folder = fromEnv.c_str();
+        }
+    }
     vt::skin::InitProgramFolder(folder);
     vt::skin::BuildVocabularyTables();
     vt::win::Window::RegisterClass(L"VtControlGallery");
     GalleryWindow window;
-    if (!window.Create(0, L"VtControlGallery", L"Control gallery", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE |
-                       WS_CLIPCHILDREN, 40, 40, 840, 660, nullptr, 0))
+    if (!window.Create(0, L"VtControlGallery", L"Control gallery", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                       40, 40, 840, 660, nullptr, 0))
         return 1;
     vt::skin::CGUIItems language;
     vt::gallery::LoadGalleryLanguage(language, window);
