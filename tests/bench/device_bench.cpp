@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <thread>
 #include <vector>
 
 using namespace vt::device;
@@ -117,6 +118,10 @@ int main() {
             standin.control->DelayCall(L"*", 0);
             standin.control->FailCall(L"*", 0, S_OK);
             CallCost("stand-in server");
+            std::thread([] {
+                vt::win::ComInit mta(COINIT_MULTITHREADED);
+                CallCost("stand-in server, multithreaded apartment");
+            }).join();
             std::vector<Figures> figures;
             for (int i = 0; i < rounds; ++i) figures.push_back(Round(standin.control.Get(), [&] { return standin.Log(true); }));
             Report("stand-in server", figures);
