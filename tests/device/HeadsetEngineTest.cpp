@@ -6,6 +6,7 @@
 #include "EngineHost.h"
 #include "VolumeFakes.h"
 #include "profile/AudioConfig.h"
+#include "standin/audio/FakeAudioEndpoints.h"
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -454,4 +455,40 @@ TEST_F(HeadsetDevice, FactoryBindsTheRealOrTheNullHeadset) {
     ASSERT_TRUE(CreateAudioDevice(&kHeadsetDescription, &device, &config));
     EXPECT_EQ(device, NullHeadset());
     DestroyHeadsetDevices();
+}
+
+// The shared endpoint seam's fake (changes fired from a thread of its own) through the adapter:
+// the headset's notices follow, and the balance is left alone (the seam carries no channels).
+TEST_F(HeadsetDevice, SharedFakeEndpointChangesBecomeNotices) {
+    auto shared = vt::sim::MakeFakeAudioEndpoints();
+    const int speakers = shared->Add(vt::win::AudioFlow::Render, L"Speakers (Velto Corvel)");
+    const int mic = shared->Add(vt::win::AudioFlow::Capture, L"Microphone (Velto Corvel)");
+    auto adapted = AdaptAudioEndpoints(shared);
+    CAudioDevice::SetWinVolMaker([adapted] { return std::make_unique<CWinVol_Vista>(adapted); });
+    CDmConfig_Headset config;
+    CAudioDevice headset(&kHeadsetDescription, &config);
+    NoticeWindow notices;
+    headset.SetNotifyWindow(notices.hwnd);
+    ASSERT_TRUE(headset.Open());
+    config.SetMasterVolume(30);
+    config.SetBalance(30, 20);
+    config.SetMicVolume(10);
+    ASSERT_TRUE(headset.MirrorMasterVolume(&config));
+    EXPECT_FLOAT_EQ(shared->Get(speakers).level, 0.3f);
+    headset.ReadListenerValues();
+    notices.Pump();
+    shared->ChangeFromOutside(speakers, 0.8f, true, false);
+    shared->ChangeFromOutside(mic, 0.45f, false, true);
+    EXPECT_EQ(config.GetMasterVolume(), 30);  // not yet: the audio thread left the model alone
+    EXPECT_EQ(notices.Pump(), (std::vector<Notice>{{WM_HEADSET_LEVELS_CHANGED, 1 | 8},
+                                                   {WM_HEADSET_MIC_CHANGED, 0x10},
+                                                   {WM_HEADSET_MIC_CHANGED, 0x40}}));
+    int32_t left = 0, right = 0;
+    config.GetBalance(&left, &right);
+    EXPECT_EQ(config.GetMasterVolume(), 80);
+    EXPECT_EQ(config.GetMute(), 1);
+    EXPECT_EQ(left, 30);
+    EXPECT_EQ(right, 20);
+    EXPECT_EQ(config.GetMicVolume(), 45);
+    EXPECT_EQ(config.GetMicAutoGain(), 1);
 }
