@@ -51,6 +51,7 @@ std::shared_ptr<Engine> Engine::Create(const EngineOptions& options) {
     std::shared_ptr<Engine> e(new Engine(options));
     e->LoadAll();
     e->m_dispatcher = std::thread([raw = e.get()] { raw->DispatchLoop(); });
+    e->m_persister = std::thread([raw = e.get()] { raw->PersistLoop(); });
     return e;
 }
 
@@ -72,6 +73,13 @@ Engine::Engine(const EngineOptions& o) : m_opt(o) {
 }
 
 Engine::~Engine() {
+    {
+        std::lock_guard<std::mutex> l(m_persistLock);
+        m_persistStop = true;
+    }
+    m_persistCv.notify_all();
+    if (m_persister.joinable()) m_persister.join();
+    Flush();
     {
         std::lock_guard<std::mutex> l(m_sinkLock);
         m_stop = true;
@@ -138,30 +146,56 @@ void Engine::LoadKind(int kind) {
             }
         }
     }
-    std::vector<uint8_t> bytes;
-    uint64_t gen = 0;
     {
         std::lock_guard<std::mutex> l(m_lock);
         bool present = m_dev[kind].present;
         m_dev[kind] = std::move(d);
         m_dev[kind].present = present;
         m_dev[kind].mode = 1;
-        if (write && m_opt.persist) {
-            bytes = SaveDevice(m_dev[kind]);
-            gen = ++m_generation[kind];
-        }
     }
-    if (gen) Persist(kind, bytes, gen);
+    if (write) MarkDirty(kind);
 }
 
-void Engine::Persist(int kind, const std::vector<uint8_t>& bytes, uint64_t generation) {
+void Engine::MarkDirty(int kind) {
     if (!m_opt.persist) return;
-    std::lock_guard<std::mutex> l(m_fileLock);
-    if (generation <= m_written[kind]) return;  // a newer state is already on disk
-    DWORD pause = DelayFor("state.write");
-    if (!WriteFileAtomic(StateFile(kind), bytes, pause))
-        Log(L"could not write " + StateFile(kind) + L" (error " + std::to_wstring(GetLastError()) + L")");
-    m_written[kind] = generation;
+    {
+        std::lock_guard<std::mutex> l(m_persistLock);
+        m_dirty[kind] = true;
+    }
+    m_persistCv.notify_all();
+}
+
+void Engine::PersistLoop() {
+    std::unique_lock<std::mutex> l(m_persistLock);
+    for (;;) {
+        m_persistCv.wait(l, [&] { return m_persistStop || m_dirty[0] || m_dirty[1] || m_dirty[2]; });
+        if (m_persistStop) break;
+        // Let a burst of changes (a whole profile being written) gather into one file write.
+        m_persistCv.wait_for(l, std::chrono::milliseconds(10), [&] { return m_persistStop; });
+        l.unlock();
+        Flush();
+        l.lock();
+    }
+}
+
+void Engine::Flush() {
+    if (!m_opt.persist) return;
+    std::lock_guard<std::mutex> files(m_fileLock);
+    for (int kind = 0; kind < 3; ++kind) {
+        {
+            std::lock_guard<std::mutex> l(m_persistLock);
+            if (!m_dirty[kind]) continue;
+            m_dirty[kind] = false;
+        }
+        std::vector<uint8_t> bytes;
+        {
+            std::lock_guard<std::mutex> l(m_lock);
+            bytes = SaveDevice(m_dev[kind]);
+        }
+        DWORD pause = DelayFor("state.write");
+        if (!WriteFileAtomic(StateFile(kind), bytes, pause))
+            Log(L"could not write " + StateFile(kind) + L" (error " + std::to_wstring(GetLastError()) + L")");
+    }
 }
 
 Device* Engine::Find(uint32_t pid) {
@@ -210,9 +244,6 @@ HRESULT Engine::Read(uint32_t pid, const std::function<HRESULT(const Device&)>& 
 
 HRESULT Engine::Write(uint32_t pid, const std::function<HRESULT(Device&, std::vector<PendingEvent>&)>& f) {
     std::vector<PendingEvent> events;
-    std::vector<uint8_t> bytes;
-    uint64_t gen = 0;
-    int kind = KindOf(pid);
     HRESULT hr;
     {
         std::lock_guard<std::mutex> l(m_lock);
@@ -220,12 +251,8 @@ HRESULT Engine::Write(uint32_t pid, const std::function<HRESULT(Device&, std::ve
         if (!d) return E_FAIL;
         hr = f(*d, events);
         if (FAILED(hr)) return hr;
-        if (m_opt.persist) {
-            bytes = SaveDevice(*d);
-            gen = ++m_generation[kind];
-        }
     }
-    if (gen) Persist(kind, bytes, gen);
+    MarkDirty(KindOf(pid));
     Post(events);
     return hr;
 }
@@ -499,8 +526,6 @@ HRESULT Engine::RecordAction(uint32_t action, uint32_t code) {
 }
 
 HRESULT Engine::Reset() {
-    std::array<std::vector<uint8_t>, 3> bytes;
-    std::array<uint64_t, 3> gen{};
     {
         std::lock_guard<std::mutex> l(m_faultLock);
         m_failures.clear();
@@ -509,18 +534,12 @@ HRESULT Engine::Reset() {
     }
     {
         std::lock_guard<std::mutex> l(m_lock);
-        for (int k = 0; k < 3; ++k) {
-            m_dev[k] = FactoryDevice(k);
-            if (m_opt.persist) {
-                bytes[k] = SaveDevice(m_dev[k]);
-                gen[k] = ++m_generation[k];
-            }
-        }
+        for (int k = 0; k < 3; ++k) m_dev[k] = FactoryDevice(k);
         m_enumOrder.clear();
         m_recordPhase = 0;
     }
-    for (int k = 0; k < 3; ++k)
-        if (gen[k]) Persist(k, bytes[k], gen[k]);
+    for (int k = 0; k < 3; ++k) MarkDirty(k);
+    Flush();
     return S_OK;
 }
 
@@ -599,6 +618,7 @@ std::wstring Engine::CallLog(bool clear) {
 }
 
 HRESULT Engine::ReloadState() {
+    Flush();
     LoadAll();
     return S_OK;
 }

@@ -56,8 +56,9 @@ public:
     // ---- Calls: every interface method enters here first (log, delay, injected failure). ----
     HRESULT Enter(const char* method, const std::wstring& args = {});
 
-    // Runs f on the device under the lock. For a mutation (write = true) the device's state
-    // file is written after f succeeds, and events f raised are delivered afterwards.
+    // Runs f on the device under the lock. After a mutation that succeeded, the events f raised
+    // are delivered, and the device's state file is rewritten (atomically) within a few
+    // milliseconds: writes that follow each other closely share one file write.
     HRESULT Read(uint32_t pid, const std::function<HRESULT(const Device&)>& f);
     HRESULT Write(uint32_t pid, const std::function<HRESULT(Device&, std::vector<PendingEvent>&)>& f);
 
@@ -85,6 +86,9 @@ public:
     // Product ids EnumDevices lists, in order.
     std::vector<uint32_t> EnumList();
 
+    // Writes every pending change to the state files now.
+    void Flush();
+
     const std::wstring& StateDir() const { return m_dir; }
     std::wstring StateFile(int kind) const;
     // Messages of the engine's own log (state-file trouble), newest last.
@@ -96,7 +100,8 @@ private:
     explicit Engine(const EngineOptions& o);
     void LoadAll();
     void LoadKind(int kind);
-    void Persist(int kind, const std::vector<uint8_t>& bytes, uint64_t generation);
+    void MarkDirty(int kind);
+    void PersistLoop();
     void Post(std::vector<PendingEvent>& events);
     void DispatchLoop();
     void Deliver(const PendingEvent& e);
@@ -112,10 +117,14 @@ private:
     std::vector<uint32_t> m_enumOrder;
     uint32_t m_recordPhase = 0;  // 0 idle, 1 recording, 2 stopped (awaiting the target key)
 
-    // Persistence: writes happen in generation order outside the state lock.
+    // Persistence: a writer thread snapshots dirty devices and replaces their files, outside
+    // the state lock; m_fileLock keeps file writes in order.
     std::mutex m_fileLock;
-    std::array<uint64_t, 3> m_generation{};
-    std::array<uint64_t, 3> m_written{};
+    std::mutex m_persistLock;
+    std::condition_variable m_persistCv;
+    std::array<bool, 3> m_dirty{};
+    bool m_persistStop = false;
+    std::thread m_persister;
 
     // Faults and the call log.
     std::mutex m_faultLock;

@@ -113,6 +113,7 @@ int Serve() {
     }
     CoRevokeClassObject(cookie);
     g_engine->WaitEventsIdle(2000);
+    g_engine->Flush();  // clients may still hold objects, which keep the engine itself alive
     g_engine.reset();
     CoUninitialize();
     return 0;

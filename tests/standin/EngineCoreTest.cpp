@@ -929,6 +929,7 @@ TEST_F(EngineCore, CorruptStateFileIsKeptAsideAndDefaultsStart) {
 }
 
 TEST_F(EngineCore, MissingStateFilesStartFromFactoryDefaults) {
+    engine->Flush();
     auto d = engine->Dump();
     EXPECT_NE(std::string::npos, d.find("\"stages\":[[800,800],[1200,1200],[1800,1800],[4000,4000],[5600,5600]],\"activeStage\":3,\"current\":[1800,1800]"));
     EXPECT_NE(std::string::npos, d.find("\"rate\":2,\"acceleration\":5,\"accelerationEnabled\":true"));

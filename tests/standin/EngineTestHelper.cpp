@@ -105,6 +105,7 @@ int Writer(const std::wstring& folder) {
     o.stateDir = folder;
     o.notifyWindows = false;
     auto engine = vt::engine::Engine::Create(o);
+    engine->Flush();  // the first state files are on disk before the slow writes begin
     ComPtr<IVtDeviceMgr> mgr;
     vt::engine::CreateDeviceManager(engine, IID_IVtDeviceMgr, mgr.PutVoid());
     ComPtr<IVtSimControl> ctl;
