@@ -28,8 +28,9 @@ protected:
         CoUninitialize();
     }
     void Start() {
+        ctl.Reset();
         mgr.Reset();
-        engine.reset();
+        engine.reset();  // the last reference: its pending state is written now
         EngineOptions o;
         o.stateDir = dir.Path();
         o.notifyWindows = false;
