@@ -882,12 +882,15 @@ TEST_F(EngineCore, ConcurrentThreadsLoseNoUpdate) {
 // ---- Persistence ----
 
 TEST_F(EngineCore, StateSurvivesARestart) {
-    auto p = Active(VT_PID_KEYBOARD);
-    p->SetName(L"Kept");
-    ComPtr<IVtProfile> second;
-    Profiles(VT_PID_KEYBOARD)->CreateProfile(second.Put());
-    Profiles(VT_PID_KEYBOARD)->SetActiveProfile(second.Get());
-    std::string before = engine->Dump();
+    std::string before;
+    {
+        auto p = Active(VT_PID_KEYBOARD);
+        p->SetName(L"Kept");
+        ComPtr<IVtProfile> second;
+        Profiles(VT_PID_KEYBOARD)->CreateProfile(second.Put());
+        Profiles(VT_PID_KEYBOARD)->SetActiveProfile(second.Get());
+        before = engine->Dump();
+    }
     Start();
     EXPECT_EQ(before, engine->Dump());
     ComPtr<IVtProfile> first;
