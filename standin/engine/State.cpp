@@ -19,6 +19,11 @@ std::vector<uint32_t> ZoneIds(int kind) {
 }
 
 std::vector<uint32_t> BuildKeyboardKeys() {
+#ifdef VT_KEYBOARD_KEY_TABLE
+    return {
+#include "KeyboardKeys.inc"
+    };
+#endif
     std::vector<uint32_t> keys;
     for (uint32_t c = 0x01; c <= 0x53; ++c) keys.push_back(c);
     for (uint32_t c : {0x56u, 0x57u, 0x58u}) keys.push_back(c);
