@@ -4,14 +4,19 @@
 //  - the time to write 20 mouse profiles with every group (name, link properties, DPI, buttons,
 //    lighting) plus the device-wide groups, and to read them all back, with the number of calls;
 //  - the same figures for the engine core hosted in-process (state files in a temporary folder).
-// Usage: engine_bench [seconds]   (round-trip sampling time per call kind, default 3)
+//  - with "load <seconds>": calls per second of 3 client processes x 3 threads at once
+//    (engine_testhelper.exe, next to this program), with their failures.
+// Usage: engine_bench [seconds]      (round-trip sampling time per call kind, default 3)
+//        engine_bench load [seconds] (default 60)
 #include <windows.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cwchar>
+#include <memory>
 #include <thread>
 #include <vector>
+#include "ChildProcess.h"
 #include "Engine.h"
 #include "EngineTestUtil.h"
 
@@ -185,9 +190,41 @@ void Report(const char* where, IVtDeviceMgr* mgr, double seconds) {
            f.writeMs, f.writeCalls, f.readMs, f.readCalls, f.ok ? "" : "  [SOME CALLS FAILED]");
 }
 
+int Load(int seconds) {
+    std::wstring helper = L"\"" + SiblingPath(L"engine_testhelper.exe") + L"\"";
+    std::vector<std::unique_ptr<ChildProcess>> children;
+    for (int i = 0; i < 3; ++i) {
+        children.push_back(std::make_unique<ChildProcess>());
+        if (!children.back()->Start(helper + L" load " + std::to_wstring(seconds) + L" 3 B" + std::to_wstring(i) + L" " +
+                                    std::to_wstring(1 << i))) {
+            printf("could not start %ls\n", helper.c_str());
+            return 1;
+        }
+    }
+    long calls = 0, failures = 0;
+    int rc = 0;
+    for (auto& c : children) {
+        int code = c->Wait(DWORD(seconds) * 1000 + 60000);
+        const std::string& out = c->Output();
+        long n = 0, f = 0;
+        size_t at = out.find("calls ");
+        if (code < 0 || at == std::string::npos || sscanf(out.c_str() + at, "calls %ld failures %ld", &n, &f) != 2) rc = 1;
+        calls += n;
+        failures += f;
+    }
+    printf("load: 3 processes x 3 threads for %d s: %ld calls, %.0f calls/s, %ld failures\n", seconds, calls,
+           double(calls) / seconds, failures);
+    return rc || failures ? 1 : 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc > 1 && std::wstring(argv[1]) == L"load") {
+        int seconds = argc > 2 ? _wtoi(argv[2]) : 60;
+        if (seconds <= 0 || seconds > 600) seconds = 60;
+        return Load(seconds);
+    }
     double seconds = argc > 1 ? _wtof(argv[1]) : 3.0;
     if (seconds <= 0 || seconds > 60) seconds = 3.0;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
