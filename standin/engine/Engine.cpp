@@ -559,7 +559,8 @@ HRESULT Engine::FailCall(const std::wstring& method, uint32_t nth, HRESULT hr) {
 HRESULT Engine::DelayCall(const std::wstring& method, uint32_t ms) {
     if (ms > 60000) return E_INVALIDARG;
     std::lock_guard<std::mutex> l(m_faultLock);
-    if (ms == 0) m_delays.erase(Narrow(method));
+    if (ms == 0 && method == L"*") m_delays.clear();
+    else if (ms == 0) m_delays.erase(Narrow(method));
     else m_delays[Narrow(method)] = ms;
     return S_OK;
 }
