@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace vt::device;
-using vt::test::FakeDeviceSpec;
+using vt::test::FakeDeviceSetup;
 using vt::test::FakeEngine;
 
 namespace {
@@ -26,7 +26,7 @@ ULONG FirmwareMinor(IVtDevice* d) {
 TEST_F(DeviceConnection, TheFirstMatchingDeviceIsKept) {
     struct Case {
         const char* name;
-        std::vector<FakeDeviceSpec> devices;
+        std::vector<FakeDeviceSetup> devices;
         uint32_t pid;
         bool connects;
         ULONG minor;  // firmware minor of the device kept
@@ -99,7 +99,7 @@ TEST_F(DeviceConnection, VersionTextsAndTheirFailure) {
     EXPECT_EQ(drv, L"2.10");
 
     // A device whose information cannot be read gives "0.00" for both.
-    FakeDeviceSpec failing{0x19, true};
+    FakeDeviceSetup failing{0x19, true};
     auto* bad = new vt::test::FakeDevice(&engine.state, failing);
     fw = drv = L"x";
     EXPECT_FALSE(ReadVersionTexts(bad, fw, drv));

@@ -10,7 +10,7 @@
 
 namespace vt::test {
 
-struct FakeDeviceSpec {
+struct FakeDeviceSetup {
     ULONG productId = 0;
     bool infoFails = false;
     VtVersion firmware{1, 5};
@@ -18,7 +18,7 @@ struct FakeDeviceSpec {
 };
 
 struct FakeEngineState {
-    std::vector<FakeDeviceSpec> devices;
+    std::vector<FakeDeviceSetup> devices;
     std::atomic<long> liveObjects{0};
     std::atomic<long> managersCreated{0};
     std::atomic<long> pathsHandedOut{0};
@@ -55,14 +55,14 @@ protected:
 
 class FakeDevice : public FakeObject<IVtDevice> {
 public:
-    FakeDevice(FakeEngineState* s, FakeDeviceSpec spec) : FakeObject(s), m_spec(spec) {}
+    FakeDevice(FakeEngineState* s, FakeDeviceSetup setup) : FakeObject(s), m_setup(setup) {}
     HRESULT STDMETHODCALLTYPE GetDeviceInfo(VtDeviceInfo* info) override {
         if (!info) return E_POINTER;
-        if (m_spec.infoFails) return E_FAIL;
+        if (m_setup.infoFails) return E_FAIL;
         info->VendorId = VT_VENDOR_ID;
-        info->ProductId = m_spec.productId;
-        info->DriverVersion = m_spec.driver;
-        info->FirmwareVersion = m_spec.firmware;
+        info->ProductId = m_setup.productId;
+        info->DriverVersion = m_setup.driver;
+        info->FirmwareVersion = m_setup.firmware;
         const wchar_t path[] = L"\\\\?\\hid#vid_2f3d&pid_0019#fake";
         info->DevicePath = static_cast<LPWSTR>(CoTaskMemAlloc(sizeof(path)));
         memcpy(info->DevicePath, path, sizeof(path));
@@ -74,7 +74,7 @@ public:
         return E_NOINTERFACE;
     }
 private:
-    FakeDeviceSpec m_spec;
+    FakeDeviceSetup m_setup;
 };
 
 class FakeManager : public FakeObject<IVtDeviceMgr> {
