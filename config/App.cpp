@@ -71,15 +71,19 @@ int RunConfigProgram(HINSTANCE instance) {
     auto found = vt::skin::LanguageMap().find(settings.languageLookup);
     vt::skin::SetCurrentLanguageTable(found != vt::skin::LanguageMap().end() ? found->second : nullptr);
 
-    int layout = 561;
-    ULONG value = 0;
-    if (devices->QueryKeyboardLayout(&value)) layout = int(vt::skin::FindKeyboardLayoutControlId(int32_t(value)));
     vt::skin::LoadSkinPage(app.layoutPage, L"KeyboardLayout.xml", nullptr);
-    vt::skin::LoadKeyboardLayout(layout);
 
     PopupHost popups;
     {
         CDmAppDlg dlg(app.mouse, app.keyboard, app.headset, *devices, popups, &ShellOpenFile);
+        // The keyboard's layout, once the keyboard is open (the main window opens the devices
+        // right after its first paint).
+        dlg.SetDevicesOpenedStep([&devices] {
+            int layout = 561;
+            ULONG value = 0;
+            if (devices->QueryKeyboardLayout(&value)) layout = int(vt::skin::FindKeyboardLayoutControlId(int32_t(value)));
+            vt::skin::LoadKeyboardLayout(layout);
+        });
         dlg.Run();
         // Devices go first (a running write is waited for), then the configurations they used.
         devices->Destroy();

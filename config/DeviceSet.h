@@ -13,6 +13,9 @@ constexpr int kDeviceCount = 3;
 class IDeviceSet {
 public:
     virtual ~IDeviceSet() = default;
+    // Builds and opens the device objects (each kind's real object, or its do-nothing object when
+    // the device is absent), bound to their configurations. Once; the main window calls it.
+    virtual void Open() = 0;
     // Reads the device into its configuration (mode 1); false when it did not answer.
     virtual bool Read(int device) = 0;
     // Starts writing the configuration to the device (mode 0, on the device's worker for mouse

@@ -20,16 +20,20 @@ constexpr uint32_t kHeadsetMask = 0xFFFFF;
 class EngineDevices final : public IDeviceSet {
 public:
     EngineDevices(IMouseConfig*& mouse, IKeyboardConfig*& keyboard, IAudioConfig*& headset)
-        : m_mouseConfig(mouse), m_keyboardConfig(keyboard), m_headsetConfig(headset) {
+        : m_mouseConfig(mouse), m_keyboardConfig(keyboard), m_headsetConfig(headset) {}
+    ~EngineDevices() override { Destroy(); }
+
+    void Open() override {
+        if (m_opened) return;
+        m_opened = true;
         // The factory opens the device and falls back to the do-nothing object; its answer is
-        // not needed here (the main window reads every device when it opens).
+        // not needed here (the main window reads every device right after).
         vt::device::CreateMouseDevice(&vt::device::kMouseDescription, &m_mouse, m_mouseConfig);
 #ifdef VT_HAVE_KEYBOARD_HEADSET
         vt::device::CreateKeyboardDeviceWith(new vt::device::CKeyboard(), &m_keyboard, m_keyboardConfig);
         vt::device::CreateAudioDevice(&vt::device::kHeadsetDescription, &m_headset, m_headsetConfig);
 #endif
     }
-    ~EngineDevices() override { Destroy(); }
 
     bool Read(int d) override {
         if (d == kMouse) return m_mouse && m_mouse->TransferProfiles(m_mouseConfig, 1, kMouseKeyboardMask);
@@ -106,12 +110,14 @@ private:
     ::IAudioDevice* m_headset = nullptr;
     HWND m_notify = nullptr;
     bool m_destroyed = false;
+    bool m_opened = false;
 };
 #else
 // Without the device layer's objects no device answers: the program warns and closes.
 class EngineDevices final : public IDeviceSet {
 public:
     EngineDevices(IMouseConfig*&, IKeyboardConfig*&, IAudioConfig*&) {}
+    void Open() override {}
     bool Read(int) override { return false; }
     bool StartWrite(int) override { return false; }
     bool IsBusy(int) override { return false; }

@@ -136,6 +136,39 @@ bool CDmAppDlg::OnInitDialog() {
     SetWindowTextW(m_hWnd, L"Velto Dunemarch II Configurator");
     m_listener.RegisterDeviceNotifications(m_hWnd);
 
+    BindItems();
+    for (int d = 0; d < kDeviceCount; ++d) {
+        m_deviceWindows[size_t(d)].clear();
+        for (auto& [id, button] : m_pageButtons[size_t(d)])
+            if (button) m_deviceWindows[size_t(d)].push_back(button);
+        if (m_pictures[d]) m_deviceWindows[size_t(d)].push_back(m_pictures[d]);
+    }
+
+    // The window shows at once; the devices are opened and read once it has been painted (they
+    // answer through the device engine, which takes its time).
+    for (int d = 0; d < kDeviceCount; ++d) {
+        for (CGUIItem* w : m_deviceWindows[size_t(d)]) ShowItemIf(w, false);
+        EnableItem(m_deviceButtons[d], false);
+    }
+    m_currentDevice = kNoDevice;
+    UpdateWriteButtons();
+    PostMessageW(m_hWnd, kFinishInitMessage, 0, 0);
+    // Centred on the work area.
+    RECT rc, work;
+    GetWindowRect(m_hWnd, &rc);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(m_hWnd, nullptr, work.left + (work.right - work.left - (rc.right - rc.left)) / 2,
+                 work.top + (work.bottom - work.top - (rc.bottom - rc.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RepaintAll(m_hWnd);
+    return focus;
+}
+
+void CDmAppDlg::FinishInit() {
+    if (m_initFinished) return;
+    m_initFinished = true;
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    GdiFlush();
+    // The pages are read after the first paint as well.
     for (const PageInfo& p : kPages) {
         std::unique_ptr<CDmPage>& page = m_pages[p.id];
         if (page && !page->LoadSkinPage(p.file, m_hWnd)) {
@@ -146,14 +179,9 @@ bool CDmAppDlg::OnInitDialog() {
             AssignWindowIds(*page);
         }
     }
-    BindItems();
-    for (int d = 0; d < kDeviceCount; ++d) {
-        m_deviceWindows[size_t(d)].clear();
-        for (auto& [id, button] : m_pageButtons[size_t(d)])
-            if (button) m_deviceWindows[size_t(d)].push_back(button);
-        if (m_pictures[d]) m_deviceWindows[size_t(d)].push_back(m_pictures[d]);
-    }
-
+    m_devices.Open();
+    if (m_devicesOpened) m_devicesOpened();
+    m_currentDevice = kMouse;
     ReadAllDevices();
     if (m_present[kHeadset]) m_devices.SetNotifyWindow(m_hWnd);
 
@@ -171,14 +199,7 @@ bool CDmAppDlg::OnInitDialog() {
     // presence from the start.
     UpdateDeviceButtons(true);
     UpdateWriteButtons();
-    // Centred on the work area.
-    RECT rc, work;
-    GetWindowRect(m_hWnd, &rc);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    SetWindowPos(m_hWnd, nullptr, work.left + (work.right - work.left - (rc.right - rc.left)) / 2,
-                 work.top + (work.bottom - work.top - (rc.bottom - rc.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RepaintAll(m_hWnd);
-    return focus;
 }
 
 void CDmAppDlg::OnDestroy() {
@@ -405,7 +426,8 @@ void CDmAppDlg::StartNoDeviceTimer(UINT ms) {
 }
 
 void CDmAppDlg::OnDeviceChange(int device, bool arrived) {
-    if (device < 0 || device >= kDeviceCount) return;
+    // Before the devices are first opened and read, a notice changes nothing: the read comes.
+    if (device < 0 || device >= kDeviceCount || !m_initFinished) return;
     const bool recreated = m_devices.Recreate(device);
     if (arrived) m_present[size_t(device)] = ReadDevice(device);
     else m_present[size_t(device)] = false;
@@ -583,6 +605,9 @@ LRESULT CDmAppDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SLIDER_VALUE_CHANGING:
     case WM_SLIDER_VALUE_SET:
         OnPageSlider(msg, int(wParam), int(lParam));
+        return 0;
+    case kFinishInitMessage:
+        FinishInit();
         return 0;
     case WM_DROPDOWN_SELCHANGE: {
         CGUIItem* item = m_currentPage ? FindItemByWindow(*m_currentPage, reinterpret_cast<HWND>(lParam)) : nullptr;

@@ -18,6 +18,7 @@ namespace vt::config {
 constexpr UINT kMainTemplateId = 102;
 constexpr UINT_PTR kNoDeviceTimer = 1;
 constexpr UINT_PTR kWriteWatchTimer = 2;
+constexpr UINT kFinishInitMessage = WM_APP + 1;
 
 class CDmAppDlg : public vt::skin::CGUIPanel {
 public:
@@ -27,6 +28,8 @@ public:
     ~CDmAppDlg() override;
 
     void BindItems() override;
+    // Runs once the devices are open and before they are read (start-up's keyboard layout).
+    void SetDevicesOpenedStep(std::function<void()> step) { m_devicesOpened = std::move(step); }
     INT_PTR Run() { return DoModal(); }
 
     void ShowPage(int pageId);
@@ -68,6 +71,9 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The second half of the initialisation, after the window's first paint: devices opened and
+    // read, pages initialised, the first device shown.
+    void FinishInit();
     bool ReadDevice(int device);
     void StartNoDeviceTimer(UINT ms);
     void UpdateWriteButtons();
@@ -81,6 +87,8 @@ private:
     IDeviceSet& m_devices;
     IPopupHost& m_popups;
     ShellOpen m_shell;
+    std::function<void()> m_devicesOpened;
+    bool m_initFinished = false;
 
     std::map<int, std::unique_ptr<CDmPage>> m_pages;          // page id -> page (null when it failed)
     CDmItems_Mouse_AJP* m_ajp = nullptr;

@@ -13,11 +13,6 @@ from skin import THEME, push_button, button_mask, check_button, panel_mask  # no
 KEY = (255, 0, 255)          # the main window's transparent colour
 MAIN_W, MAIN_H = 880, 600
 RADIUS = 14
-PAGE_NAMES = {
-    'asb': 'ASSIGN BUTTONS', 'mgp': 'MANAGE PROFILES', 'mgm': 'MANAGE MACROS', 'ltg': 'LIGHTING',
-    'ask': 'ASSIGN KEYS', 'kmgp': 'MANAGE PROFILES', 'kmgm': 'MANAGE MACROS', 'kltg': 'LIGHTING',
-    'alc': 'AUDIO LEVELS', 'eqs': 'EQUALISER', 'mcs': 'MICROPHONE', 'hltg': 'LIGHTING',
-}
 
 
 def main_background():
@@ -71,13 +66,13 @@ def heading(text, w=420, h=28):
     return c
 
 
-def unfinished(text):
-    c = Canvas(600, 120, THEME['card'])
-    c.round_rect(0, 0, 600, 120, 8, THEME['card_edge'])
-    c.round_rect(1, 1, 599, 119, 7, THEME['body'])
-    c.text(20, 24, text, THEME['white'], 2)
-    c.text(20, 64, 'THIS PAGE IS NOT FINISHED YET.', mix(THEME['white'], THEME['body'], 0.3), 2)
-    c.text(20, 88, 'ITS SETTINGS CANNOT BE EDITED IN THIS VERSION.', mix(THEME['white'], THEME['body'], 0.45), 1)
+def unfinished():
+    """One picture for every page that is not finished yet (the page button names the page)."""
+    c = Canvas(600, 72, THEME['card'])
+    c.round_rect(0, 0, 600, 72, 8, THEME['card_edge'])
+    c.round_rect(1, 1, 599, 71, 7, THEME['body'])
+    c.text(20, 18, 'THIS PAGE IS NOT FINISHED YET.', THEME['white'], 2)
+    c.text(20, 46, 'ITS SETTINGS CANNOT BE EDITED IN THIS VERSION.', mix(THEME['white'], THEME['body'], 0.3), 1)
     return c
 
 
@@ -237,8 +232,7 @@ def bitmaps():
         'cfg_arrow_mask.bmp': lambda: button_mask(36, 32),
         'cfg_radio_mask.bmp': lambda: button_mask(120, 30),
     }
-    for key, text in PAGE_NAMES.items():
-        out['cfg_unfinished_%s.bmp' % key] = (lambda text=text: unfinished(text))
+    out['cfg_unfinished.bmp'] = unfinished
     for s in 'nodx':
         out['cfg_tab_%s.bmp' % s] = (lambda s=s: device_tab(s))
         out['cfg_page_%s.bmp' % s] = (lambda s=s: page_button(s))

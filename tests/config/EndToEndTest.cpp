@@ -82,7 +82,12 @@ struct Program {
             if (h && owner == pi.dwProcessId && IsWindowVisible(h) && GetDlgItem(h, ctl::BUTTON_OK)) main = h;
             return main != nullptr;
         }, 20000);
-        return main != nullptr;
+        // The window shows before the devices are read; a device tab comes on once they are.
+        return main && PumpUntil([&] {
+            for (int id : {ctl::BUTTON_PRODSELECT_MOUSE, ctl::BUTTON_PRODSELECT_KEYBOARD, ctl::BUTTON_PRODSELECT_HEADSET})
+                if (IsWindowEnabled(GetDlgItem(main, id))) return true;
+            return false;
+        }, 20000);
     }
     bool Exited(DWORD ms) { return pi.hProcess && WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0; }
     ~Program() {

@@ -37,7 +37,9 @@ public:
     int lastResult = -1;
     int reads[3] = {}, writes[3] = {}, recreates[3] = {};
     HWND notify = nullptr;
+    int opens = 0;
 
+    void Open() override { ++opens; }
     bool Read(int d) override {
         ++reads[d];
         if (!attached[d]) return false;
