@@ -167,6 +167,8 @@ void CDmAppDlg::FinishInit() {
     if (m_initFinished) return;
     m_initFinished = true;
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // The controls that the panel's paint asked to paint again paint now, before the wait.
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     GdiFlush();
     // The pages are read after the first paint as well.
     for (const PageInfo& p : kPages) {
