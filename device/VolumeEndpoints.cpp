@@ -2,11 +2,7 @@
 // endpoint seam.
 #include "device/VolumeEndpoints.h"
 
-#include <initguid.h>
-#include <mmdeviceapi.h>
-#include <endpointvolume.h>
-#include <devicetopology.h>
-#include <functiondiscoverykeys_devpkey.h>
+#include "win/CoreAudio.h"
 
 #include <atomic>
 #include <mutex>
@@ -14,42 +10,14 @@
 namespace vt::device {
 namespace {
 
-// The automatic gain control as the platform declares it: slot 3 GetEnabled(BOOL*), slot 4
-// SetEnabled(BOOL, LPCGUID).
-struct DECLSPEC_UUID("85401fd4-6de4-4b9d-9869-2d6753a82f3c") AgcControl : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE GetEnabled(BOOL* enabled) = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetEnabled(BOOL enable, LPCGUID context) = 0;
-};
-const IID kIidAgc = {0x85401fd4, 0x6de4, 0x4b9d, {0x98, 0x69, 0x2d, 0x67, 0x53, 0xa8, 0x2f, 0x3c}};
-const IID kIidControlChangeNotify = {0xa09513ed, 0xc709, 0x4d21, {0xbd, 0x7b, 0x5f, 0x34, 0xc4, 0x7f, 0x39, 0x47}};
+namespace coreaudio = vt::win::coreaudio;
+using coreaudio::SafeRelease;
+using AgcControl = coreaudio::AutoGainControl;
 
-template <class T>
-void SafeRelease(T*& p) {
-    if (p) { p->Release(); p = nullptr; }
-}
-
-class VolumeCallback final : public IAudioEndpointVolumeCallback {
-public:
-    explicit VolumeCallback(IVolumeNoticeSink* sink) : m_sink(sink) {}
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == __uuidof(IAudioEndpointVolumeCallback)) {
-            *ppv = static_cast<IAudioEndpointVolumeCallback*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG r = --m_refs;
-        if (!r) delete this;
-        return r;
-    }
-    STDMETHODIMP OnNotify(PAUDIO_VOLUME_NOTIFICATION_DATA data) override {
+IAudioEndpointVolumeCallback* NewVolumeCallback(IVolumeNoticeSink* sink) {
+    return coreaudio::MakeVolumeNotifyCallback([sink](PAUDIO_VOLUME_NOTIFICATION_DATA data) -> HRESULT {
         if (!data) return E_INVALIDARG;
-        if (!m_sink) return S_OK;
+        if (!sink) return S_OK;
         VolumeNotice n;
         n.context = data->guidEventContext;
         n.master = data->fMasterVolume;
@@ -57,48 +25,19 @@ public:
         n.channelCount = data->nChannels;
         // The record declares room for one channel; the system allocates nChannels of them.
         for (UINT c = 0; c < data->nChannels && c < 2; ++c) n.channels[c] = data->afChannelVolumes[c];
-        m_sink->OnVolumeNotice(n);
+        sink->OnVolumeNotice(n);
         return S_OK;
-    }
-private:
-    std::atomic<ULONG> m_refs{1};
-    IVolumeNoticeSink* m_sink;
-};
+    });
+}
 
-class AgcCallback final : public IControlChangeNotify {
-public:
-    AgcCallback(IVolumeNoticeSink* sink, AgcControl* agc) : m_sink(sink), m_agc(agc) { m_agc->AddRef(); }
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == kIidControlChangeNotify) {
-            *ppv = static_cast<IControlChangeNotify*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG r = --m_refs;
-        if (!r) {
-            m_agc->Release();
-            delete this;
-        }
-        return r;
-    }
-    STDMETHODIMP OnNotify(DWORD, LPCGUID) override {
-        if (!m_sink) return S_OK;
+IControlChangeNotify* NewAgcCallback(IVolumeNoticeSink* sink, AgcControl* agc) {
+    return coreaudio::MakeControlChangeCallback(agc, [sink, agc](DWORD, LPCGUID) {
+        if (!sink) return;
         BOOL on = FALSE;
-        m_agc->GetEnabled(&on);
-        m_sink->OnAutoGainNotice(on != FALSE);
-        return S_OK;
-    }
-private:
-    std::atomic<ULONG> m_refs{1};
-    IVolumeNoticeSink* m_sink;
-    AgcControl* m_agc;
-};
+        agc->GetEnabled(&on);
+        sink->OnAutoGainNotice(on != FALSE);
+    });
+}
 
 class CoreEndpoint final : public IVolumeEndpoint {
 public:
@@ -151,15 +90,16 @@ public:
             SafeRelease(m_callback);
         }
         if (!sink) return true;
-        m_callback = new VolumeCallback(sink);
+        m_callback = NewVolumeCallback(sink);
         if (FAILED(m_volume->RegisterControlChangeNotify(m_callback))) {
             SafeRelease(m_callback);
             return false;
         }
         FindAgc();
         if (m_agc && m_agcPart) {
-            m_agcCallback = new AgcCallback(sink, m_agc);
-            if (FAILED(m_agcPart->RegisterControlChangeCallback(kIidAgc, m_agcCallback))) SafeRelease(m_agcCallback);
+            m_agcCallback = NewAgcCallback(sink, m_agc);
+            if (FAILED(m_agcPart->RegisterControlChangeCallback(coreaudio::kIidAutoGainControl, m_agcCallback)))
+                SafeRelease(m_agcCallback);
         }
         return true;
     }
@@ -171,98 +111,54 @@ private:
     void FindAgc() {
         if (m_agcSearched) return;
         m_agcSearched = true;
-        IDeviceTopology* topology = nullptr;
-        IConnector* connector = nullptr;
-        IConnector* other = nullptr;
-        IPart* part = nullptr;
-        if (SUCCEEDED(m_device->Activate(__uuidof(IDeviceTopology), CLSCTX_ALL, nullptr,
-                                         reinterpret_cast<void**>(&topology))) &&
-            SUCCEEDED(topology->GetConnector(0, &connector)) && SUCCEEDED(connector->GetConnectedTo(&other)) &&
-            SUCCEEDED(other->QueryInterface(__uuidof(IPart), reinterpret_cast<void**>(&part)))) {
-            for (int step = 0; part && step < 64; ++step) {
-                IPartsList* list = nullptr;
-                IPart* next = nullptr;
-                if (FAILED(part->EnumPartsOutgoing(&list)) || !list || FAILED(list->GetPart(0, &next)) || !next) {
-                    SafeRelease(list);
-                    break;
-                }
+        IPart* part = coreaudio::ConnectedPart(m_device, CLSCTX_ALL);
+        for (int step = 0; part && step < 64; ++step) {
+            IPartsList* list = nullptr;
+            IPart* next = nullptr;
+            if (FAILED(part->EnumPartsOutgoing(&list)) || !list || FAILED(list->GetPart(0, &next)) || !next) {
                 SafeRelease(list);
-                AgcControl* agc = nullptr;
-                if (SUCCEEDED(next->Activate(CLSCTX_ALL, kIidAgc, reinterpret_cast<void**>(&agc))) && agc) {
-                    SafeRelease(m_agc);
-                    SafeRelease(m_agcPart);
-                    m_agc = agc;
-                    m_agcPart = next;
-                    m_agcPart->AddRef();
-                }
-                PartType type = Connector;
-                const bool typed = SUCCEEDED(next->GetPartType(&type));
-                SafeRelease(part);
-                part = next;
-                if (!typed || type != Subunit) break;
+                break;
             }
+            SafeRelease(list);
+            if (AgcControl* agc = coreaudio::ActivateAutoGain(next, CLSCTX_ALL)) {
+                SafeRelease(m_agc);
+                SafeRelease(m_agcPart);
+                m_agc = agc;
+                m_agcPart = next;
+                m_agcPart->AddRef();
+            }
+            PartType type = Connector;
+            const bool typed = SUCCEEDED(next->GetPartType(&type));
+            SafeRelease(part);
+            part = next;
+            if (!typed || type != Subunit) break;
         }
         SafeRelease(part);
-        SafeRelease(other);
-        SafeRelease(connector);
-        SafeRelease(topology);
     }
 
     IMMDevice* m_device;
     IAudioEndpointVolume* m_volume;
     std::wstring m_name;
-    VolumeCallback* m_callback = nullptr;
+    IAudioEndpointVolumeCallback* m_callback = nullptr;
     bool m_agcSearched = false;
     AgcControl* m_agc = nullptr;
     IPart* m_agcPart = nullptr;
-    AgcCallback* m_agcCallback = nullptr;
+    IControlChangeNotify* m_agcCallback = nullptr;
 };
 
 class CoreEndpoints final : public IVolumeEndpoints {
 public:
     std::unique_ptr<IVolumeEndpoint> Find(VolumeFlow flow, const std::wstring& part) override {
-        IMMDeviceEnumerator* enumerator = nullptr;
-        IMMDeviceCollection* devices = nullptr;
-        std::unique_ptr<IVolumeEndpoint> found;
-        if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER,
-                                    __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&enumerator))))
+        std::wstring name;
+        IMMDevice* device = coreaudio::FindActiveEndpoint(flow == VolumeFlow::Render ? eRender : eCapture, part, &name);
+        if (!device) return nullptr;
+        // The first match decides: its volume interface is the answer, failing or not.
+        IAudioEndpointVolume* volume = coreaudio::ActivateEndpointVolume(device);
+        if (!volume) {
+            device->Release();
             return nullptr;
-        UINT count = 0;
-        if (SUCCEEDED(enumerator->EnumAudioEndpoints(flow == VolumeFlow::Render ? eRender : eCapture,
-                                                     DEVICE_STATE_ACTIVE, &devices)) &&
-            SUCCEEDED(devices->GetCount(&count))) {
-            for (UINT i = 0; i < count && !found; ++i) {
-                IMMDevice* device = nullptr;
-                IPropertyStore* props = nullptr;
-                std::wstring name;
-                bool match = false;
-                if (SUCCEEDED(devices->Item(i, &device)) && SUCCEEDED(device->OpenPropertyStore(STGM_READ, &props))) {
-                    PROPVARIANT v;
-                    PropVariantInit(&v);
-                    if (SUCCEEDED(props->GetValue(PKEY_Device_FriendlyName, &v)) && v.vt == VT_LPWSTR && v.pwszVal) {
-                        name = v.pwszVal;
-                        match = name.find(part) != std::wstring::npos;
-                    }
-                    PropVariantClear(&v);
-                }
-                SafeRelease(props);
-                if (match) {
-                    // The first match decides: its volume interface is the answer, failing or not.
-                    IAudioEndpointVolume* volume = nullptr;
-                    if (SUCCEEDED(device->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_INPROC_SERVER, nullptr,
-                                                   reinterpret_cast<void**>(&volume))) && volume) {
-                        found = std::make_unique<CoreEndpoint>(device, volume, name);
-                        device = nullptr;
-                    }
-                    SafeRelease(device);
-                    break;
-                }
-                SafeRelease(device);
-            }
         }
-        SafeRelease(devices);
-        SafeRelease(enumerator);
-        return found;
+        return std::make_unique<CoreEndpoint>(device, volume, name);
     }
 };
 
@@ -362,6 +258,6 @@ void SetVolumeEndpoints(std::shared_ptr<IVolumeEndpoints> endpoints) {
     g_endpoints = std::move(endpoints);
 }
 
-IAudioEndpointVolumeCallback* MakeVolumeCallback(IVolumeNoticeSink* sink) { return new VolumeCallback(sink); }
+IAudioEndpointVolumeCallback* MakeVolumeCallback(IVolumeNoticeSink* sink) { return NewVolumeCallback(sink); }
 
 } // namespace vt::device

@@ -1,106 +1,39 @@
 // Core-audio implementation of the endpoint seam (Windows 6 and later).
 #include "win/AudioEndpoints.h"
 
-#include <initguid.h>
-#include <windows.h>
-#include <mmdeviceapi.h>
-#include <endpointvolume.h>
-#include <devicetopology.h>
-#include <functiondiscoverykeys_devpkey.h>
+#include "win/CoreAudio.h"
 
-#include <atomic>
 #include <mutex>
 
 namespace vt::win {
 namespace {
 
-// The automatic gain control as the platform declares it (the cross headers name its two methods
-// differently): slot 3 GetEnabled(BOOL*), slot 4 SetEnabled(BOOL, LPCGUID).
-struct DECLSPEC_UUID("85401fd4-6de4-4b9d-9869-2d6753a82f3c") AutoGainControl : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE GetEnabled(BOOL* enabled) = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetEnabled(BOOL enable, LPCGUID context) = 0;
-};
-const IID kIidAutoGainControl = {0x85401fd4, 0x6de4, 0x4b9d, {0x98, 0x69, 0x2d, 0x67, 0x53, 0xa8, 0x2f, 0x3c}};
-const IID kIidControlChangeNotify = {0xa09513ed, 0xc709, 0x4d21, {0xbd, 0x7b, 0x5f, 0x34, 0xc4, 0x7f, 0x39, 0x47}};
+using coreaudio::AutoGainControl;
+using coreaudio::SafeRelease;
 
-template <class T>
-void SafeRelease(T*& p) {
-    if (p) { p->Release(); p = nullptr; }
-}
+EDataFlow Flow(AudioFlow flow) { return flow == AudioFlow::Render ? eRender : eCapture; }
 
 // Receives the endpoint's volume notifications and hands them to the listener.
-class VolumeCallback final : public IAudioEndpointVolumeCallback {
-public:
-    explicit VolumeCallback(IAudioEndpointListener* l) : m_listener(l) {}
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == __uuidof(IAudioEndpointVolumeCallback)) {
-            *ppv = static_cast<IAudioEndpointVolumeCallback*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG r = --m_refs;
-        if (!r) delete this;
-        return r;
-    }
-    STDMETHODIMP OnNotify(PAUDIO_VOLUME_NOTIFICATION_DATA data) override {
-        if (data) m_listener->OnVolumeChanged(data->fMasterVolume, data->bMuted != FALSE);
+IAudioEndpointVolumeCallback* MakeVolumeCallback(IAudioEndpointListener* listener) {
+    return coreaudio::MakeVolumeNotifyCallback([listener](PAUDIO_VOLUME_NOTIFICATION_DATA data) {
+        if (data) listener->OnVolumeChanged(data->fMasterVolume, data->bMuted != FALSE);
         return S_OK;
-    }
-private:
-    std::atomic<ULONG> m_refs{1};
-    IAudioEndpointListener* m_listener;
-};
+    });
+}
 
 // Receives change notices of the automatic gain control and hands its new state to the listener.
-class AutoGainCallback final : public IControlChangeNotify {
-public:
-    AutoGainCallback(IAudioEndpointListener* l, AutoGainControl* agc) : m_listener(l), m_agc(agc) { m_agc->AddRef(); }
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        if (riid == IID_IUnknown || riid == kIidControlChangeNotify) {
-            *ppv = static_cast<IControlChangeNotify*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG r = --m_refs;
-        if (!r) {
-            m_agc->Release();
-            delete this;
-        }
-        return r;
-    }
-    STDMETHODIMP OnNotify(DWORD, LPCGUID) override {
+IControlChangeNotify* MakeAutoGainCallback(IAudioEndpointListener* listener, AutoGainControl* agc) {
+    return coreaudio::MakeControlChangeCallback(agc, [listener, agc](DWORD, LPCGUID) {
         BOOL on = FALSE;
-        const HRESULT hr = m_agc->GetEnabled(&on);
-        if (SUCCEEDED(hr)) {
-            const bool enabled = on != FALSE;
-            m_listener->OnAutoGainChanged(enabled);
-        }
-        return S_OK;
-    }
-private:
-    std::atomic<ULONG> m_refs{1};
-    IAudioEndpointListener* m_listener;
-    AutoGainControl* m_agc;
-};
+        if (SUCCEEDED(agc->GetEnabled(&on))) listener->OnAutoGainChanged(on != FALSE);
+    });
+}
 
 class CoreAudioEndpoint : public IAudioEndpoint {
 public:
     CoreAudioEndpoint(IMMDevice* device, std::wstring name) : m_device(device), m_name(std::move(name)) {
         m_device->AddRef();
-        m_device->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_INPROC_SERVER, nullptr,
-                           reinterpret_cast<void**>(&m_volume));
+        m_volume = coreaudio::ActivateEndpointVolume(m_device);
     }
     ~CoreAudioEndpoint() override {
         Listen(nullptr);
@@ -142,15 +75,15 @@ public:
         }
         SafeRelease(m_agcPart);
         if (!listener || !m_volume) return listener == nullptr;
-        m_callback = new VolumeCallback(listener);
+        m_callback = MakeVolumeCallback(listener);
         if (FAILED(m_volume->RegisterControlChangeNotify(m_callback))) {
             SafeRelease(m_callback);
             return false;
         }
         // The automatic gain control is followed where the endpoint has one.
         if (AutoGainControl* agc = AutoGain(&m_agcPart)) {
-            m_agcCallback = new AutoGainCallback(listener, agc);
-            if (FAILED(m_agcPart->RegisterControlChangeCallback(kIidAutoGainControl, m_agcCallback)))
+            m_agcCallback = MakeAutoGainCallback(listener, agc);
+            if (FAILED(m_agcPart->RegisterControlChangeCallback(coreaudio::kIidAutoGainControl, m_agcCallback)))
                 SafeRelease(m_agcCallback);
             agc->Release();
         }
@@ -160,33 +93,21 @@ public:
 private:
     // The automatic gain control sits on the part the endpoint's connector leads to.
     AutoGainControl* AutoGain(IPart** partOut = nullptr) {
-        IDeviceTopology* topology = nullptr;
-        IConnector* connector = nullptr;
-        IConnector* other = nullptr;
-        IPart* part = nullptr;
-        AutoGainControl* agc = nullptr;
-        if (SUCCEEDED(m_device->Activate(__uuidof(IDeviceTopology), CLSCTX_INPROC_SERVER, nullptr,
-                                         reinterpret_cast<void**>(&topology))) &&
-            SUCCEEDED(topology->GetConnector(0, &connector)) && SUCCEEDED(connector->GetConnectedTo(&other)) &&
-            SUCCEEDED(other->QueryInterface(__uuidof(IPart), reinterpret_cast<void**>(&part)))) {
-            part->Activate(CLSCTX_INPROC_SERVER, kIidAutoGainControl, reinterpret_cast<void**>(&agc));
-        }
+        IPart* part = coreaudio::ConnectedPart(m_device, CLSCTX_INPROC_SERVER);
+        AutoGainControl* agc = part ? coreaudio::ActivateAutoGain(part, CLSCTX_INPROC_SERVER) : nullptr;
         if (partOut && agc) {
             *partOut = part;
             part = nullptr;
         }
         SafeRelease(part);
-        SafeRelease(other);
-        SafeRelease(connector);
-        SafeRelease(topology);
         return agc;
     }
 
     IMMDevice* m_device = nullptr;
     IAudioEndpointVolume* m_volume = nullptr;
-    VolumeCallback* m_callback = nullptr;
+    IAudioEndpointVolumeCallback* m_callback = nullptr;
     IPart* m_agcPart = nullptr;
-    AutoGainCallback* m_agcCallback = nullptr;
+    IControlChangeNotify* m_agcCallback = nullptr;
     std::wstring m_name;
 };
 
@@ -194,49 +115,19 @@ class CoreAudioEndpoints : public IAudioEndpoints {
 public:
     std::vector<std::wstring> Names(AudioFlow flow) override {
         std::vector<std::wstring> names;
-        Walk(flow, [&](IMMDevice*, const std::wstring& name) { names.push_back(name); return false; });
+        coreaudio::ForEachActiveEndpoint(Flow(flow), [&](IMMDevice*, const std::wstring& name) {
+            names.push_back(name);
+            return false;
+        });
         return names;
     }
     std::unique_ptr<IAudioEndpoint> Find(AudioFlow flow, const std::wstring& part) override {
-        std::unique_ptr<IAudioEndpoint> found;
-        Walk(flow, [&](IMMDevice* device, const std::wstring& name) {
-            if (name.find(part) == std::wstring::npos) return false;
-            found = std::make_unique<CoreAudioEndpoint>(device, name);
-            return true;
-        });
+        std::wstring name;
+        IMMDevice* device = coreaudio::FindActiveEndpoint(Flow(flow), part, &name);
+        if (!device) return nullptr;
+        auto found = std::make_unique<CoreAudioEndpoint>(device, name);
+        device->Release();
         return found;
-    }
-
-private:
-    template <class F>
-    void Walk(AudioFlow flow, F&& visit) {
-        IMMDeviceEnumerator* enumerator = nullptr;
-        IMMDeviceCollection* devices = nullptr;
-        if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER,
-                                    __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&enumerator))))
-            return;
-        UINT count = 0;
-        if (SUCCEEDED(enumerator->EnumAudioEndpoints(flow == AudioFlow::Render ? eRender : eCapture,
-                                                     DEVICE_STATE_ACTIVE, &devices)) &&
-            SUCCEEDED(devices->GetCount(&count))) {
-            for (UINT i = 0; i < count; ++i) {
-                IMMDevice* device = nullptr;
-                IPropertyStore* props = nullptr;
-                bool stop = false;
-                if (SUCCEEDED(devices->Item(i, &device)) && SUCCEEDED(device->OpenPropertyStore(STGM_READ, &props))) {
-                    PROPVARIANT v;
-                    PropVariantInit(&v);
-                    if (SUCCEEDED(props->GetValue(PKEY_Device_FriendlyName, &v)) && v.vt == VT_LPWSTR && v.pwszVal)
-                        stop = visit(device, std::wstring(v.pwszVal));
-                    PropVariantClear(&v);
-                }
-                SafeRelease(props);
-                SafeRelease(device);
-                if (stop) break;
-            }
-        }
-        SafeRelease(devices);
-        SafeRelease(enumerator);
     }
 };
 
