@@ -143,11 +143,13 @@ bool ReadButtonMask(IVtProfile* engine, std::vector<uint32_t>& supported) {
     return count != 0;
 }
 
-bool ConvertButtonReferences(IMouseConfig* config, IMouseProfile* profile, const std::vector<uint32_t>& supported,
-                             ReferenceContext& references) {
+bool WriteMouseAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile,
+                           const std::vector<uint32_t>& supported, ReferenceContext& references) {
+    const DeviceCodeTables& tables = CodeTables();
     bool ok = true;
+    // Engine objects the assignments refer to come first.
     for (uint32_t bit : supported) {
-        int32_t button = CodeTables().ButtonForBit(bit);
+        int32_t button = tables.ButtonForBit(bit);
         AssignmentRecord record = ButtonRecord(config, button, profile);
         int32_t kind = record.kind;
         if (!ConvertReferencedObject(record, config, references)) {
@@ -156,12 +158,6 @@ bool ConvertButtonReferences(IMouseConfig* config, IMouseProfile* profile, const
         }
         if (record.kind != kind) config->SetButtonAssignment(button, record, profile);
     }
-    return ok;
-}
-
-bool WriteButtonRecords(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile,
-                        const std::vector<uint32_t>& supported) {
-    const DeviceCodeTables& tables = CodeTables();
     std::vector<EngineActionRecord> records;
     for (uint32_t bit : supported) {
         int32_t button = tables.ButtonForBit(bit);
@@ -169,16 +165,8 @@ bool WriteButtonRecords(IVtProfile* engine, IMouseConfig* config, IMouseProfile*
     }
     ComPtr<IVtButtonAssignments> buttons;
     if (!ProfileFeature(engine, IID_IVtButtonAssignments, buttons)) return false;
-    bool ok = true;
     for (const EngineActionRecord& r : records) ok = SUCCEEDED(buttons->SetAssignment(1, &r)) && ok;
     return ok;
-}
-
-bool WriteMouseAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile,
-                           const std::vector<uint32_t>& supported, ReferenceContext& references) {
-    // Engine objects the assignments refer to come first.
-    bool ok = ConvertButtonReferences(config, profile, supported, references);
-    return WriteButtonRecords(engine, config, profile, supported) && ok;
 }
 
 bool ReadButtonAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile, size_t count) {
@@ -254,39 +242,6 @@ bool ReadAcceleration(const EngineConnection& connection, IMouseConfig* config) 
     return ok;
 }
 
-namespace {
-
-// Writes one identified profile's groups; only reads the job's copy of the configuration.
-bool WriteProfileGroups(IVtProfileManager* manager, IMouseConfig* config, IMouseProfile* profile,
-                        const MouseJobContext& ctx) {
-    const DeviceDescription* d = ctx.description;
-    const uint32_t mask = ctx.mask;
-    GUID id{};
-    profile->GetId(&id);
-    ComPtr<IVtProfile> engine;
-    if (!FindEngineProfile(manager, id, engine)) return false;
-    bool ok = true;
-    if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink))
-        ok = WriteProfileLink(engine.Get(), profile->GetName(), profile->GetFileName(), profile->GetProfileFlag(),
-                              profile->GetDpiOsdEnabled(), profile->GetProfileOsdEnabled()) && ok;
-    if (HasBits(mask, kGroupDpi) && IsIdInList(d, kCapDpi)) ok = WriteDpi(engine.Get(), config, profile) && ok;
-    if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons))
-        ok = WriteButtonRecords(engine.Get(), config, profile, ctx.supported) && ok;
-    if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
-        ok = WriteLightingZones(engine.Get(), config, profile) && ok;
-    return ok;
-}
-
-struct ProfileWrite {
-    IMouseProfile* profile = nullptr;
-    bool ok = false;
-    bool done = false;
-};
-
-constexpr size_t kWriteThreads = 4;
-
-} // namespace
-
 bool WriteMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, const MouseJobContext& ctx) {
     if (!connection.IsOpen() || !config) return false;
     const DeviceDescription* d = ctx.description;
@@ -299,64 +254,31 @@ bool WriteMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, c
         if (!connection.ProfileManager(manager)) {
             ok = false;
         } else {
-            // The profile set and every profile's identity, in the model's order (the engine keeps
-            // the order of creation), then the engine objects the buttons refer to.
             bool setOk = DeleteProfilesNotInModel(manager.Get(), config);
             if (!setOk) ok = false;
-            std::vector<ProfileWrite> writes;
             for (int32_t i = 0; setOk && i < config->GetProfileCount(); ++i) {
                 IMouseProfile* profile = config->GetProfileAt(uint32_t(i));
                 if (!WriteProfileIdentity(manager.Get(), profile)) {
                     ok = false;
                     continue;
                 }
-                writes.push_back(ProfileWrite{profile});
-            }
-            if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons))
-                for (ProfileWrite& w : writes)
-                    ok = ConvertButtonReferences(config, w.profile, ctx.supported, references) && ok;
-            // The groups of different profiles are independent: a few threads write them at once,
-            // each with its own connection, reading nothing but this job's copy. The first profile
-            // is written here first, so every kind of engine object has been made once before
-            // several threads make them at the same time.
-            if (!writes.empty()) {
-                writes[0].ok = WriteProfileGroups(manager.Get(), config, writes[0].profile, ctx);
-                writes[0].done = true;
-            }
-            size_t threads = std::min(kWriteThreads, writes.size() / 3);
-            struct Share {
-                std::vector<ProfileWrite>* writes;
-                IMouseConfig* config;
-                const MouseJobContext* ctx;
-                size_t first, step;
-            };
-            std::vector<Share> shares(threads);
-            std::vector<HANDLE> handles;
-            for (size_t t = 0; t < threads; ++t) {
-                shares[t] = Share{&writes, config, &ctx, 1 + t, threads};
-                HANDLE h = CreateThread(nullptr, 0, [](void* arg) -> DWORD {
-                    Share& s = *static_cast<Share*>(arg);
-                    vt::win::ComInit com(COINIT_MULTITHREADED);
-                    EngineConnection c;
-                    ComPtr<IVtProfileManager> m;
-                    uint32_t pid = s.ctx->description ? s.ctx->description->productId : 0;
-                    if (!c.Connect(pid) || !c.ProfileManager(m)) return 0;
-                    for (size_t i = s.first; i < s.writes->size(); i += s.step) {
-                        ProfileWrite& w = (*s.writes)[i];
-                        w.ok = WriteProfileGroups(m.Get(), s.config, w.profile, *s.ctx);
-                        w.done = true;
-                    }
-                    return 1;
-                }, &shares[t], 0, nullptr);
-                if (h) handles.push_back(h);
-            }
-            for (HANDLE h : handles) {
-                WaitForSingleObject(h, INFINITE);
-                CloseHandle(h);
-            }
-            for (ProfileWrite& w : writes) {
-                if (!w.done) w.ok = WriteProfileGroups(manager.Get(), config, w.profile, ctx);
-                ok = w.ok && ok;
+                GUID id{};
+                profile->GetId(&id);
+                ComPtr<IVtProfile> engine;
+                if (!FindEngineProfile(manager.Get(), id, engine)) {
+                    ok = false;
+                    continue;
+                }
+                if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink))
+                    ok = WriteProfileLink(engine.Get(), profile->GetName(), profile->GetFileName(),
+                                          profile->GetProfileFlag(), profile->GetDpiOsdEnabled(),
+                                          profile->GetProfileOsdEnabled()) && ok;
+                if (HasBits(mask, kGroupDpi) && IsIdInList(d, kCapDpi))
+                    ok = WriteDpi(engine.Get(), config, profile) && ok;
+                if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons))
+                    ok = WriteMouseAssignments(engine.Get(), config, profile, ctx.supported, references) && ok;
+                if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
+                    ok = WriteLightingZones(engine.Get(), config, profile) && ok;
             }
         }
     }
@@ -378,90 +300,6 @@ bool WriteMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, c
     return ok;
 }
 
-namespace {
-
-// One model profile's groups read from its engine profile into a private copy, so several can be
-// read at once on threads of their own; the calling thread then takes the values over.
-struct ProfileRead {
-    IMouseProfile* live = nullptr;
-    GUID id{};
-    std::unique_ptr<CDmConfig_Mouse> scratch;
-    IMouseProfile* copy = nullptr;
-    ProfileLinkRead link;
-    bool ok = false;
-    bool done = false;
-};
-
-void ReadProfileGroups(IVtProfileManager* manager, ProfileRead& r, const MouseJobContext& ctx) {
-    const DeviceDescription* d = ctx.description;
-    const uint32_t mask = ctx.mask;
-    r.done = true;
-    ComPtr<IVtProfile> engine;
-    if (!FindEngineProfile(manager, r.id, engine)) {
-        r.ok = false;
-        return;
-    }
-    bool ok = true;
-    if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink)) r.link = ReadProfileLink(engine.Get());
-    if (HasBits(mask, kGroupDpi) && IsIdInList(d, kCapDpi)) ok = ReadDpi(engine.Get(), r.scratch.get(), r.copy) && ok;
-    if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons))
-        ok = ReadButtonAssignments(engine.Get(), r.scratch.get(), r.copy, ctx.supported.size()) && ok;
-    if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
-        ok = ReadLightingZones(engine.Get(), r.scratch.get(), r.copy) && ok;
-    r.ok = ok;
-}
-
-// What a read may have changed in the copy goes to the live profile.
-void TakeOverRead(IMouseConfig* config, const ProfileRead& r, const MouseJobContext& ctx) {
-    IMouseConfig* c = r.scratch.get();
-    IMouseProfile* q = r.copy;
-    IMouseProfile* p = r.live;
-    const uint32_t mask = ctx.mask;
-    const DeviceDescription* d = ctx.description;
-    if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink)) {
-        if (r.link.hasName) p->SetName(r.link.name.c_str());
-        if (r.link.hasPath) p->SetFileName(r.link.path.c_str());
-        if (r.link.hasAutoSwitch) p->SetProfileFlag(r.link.autoSwitch);
-        if (r.link.hasOsdFlags) {
-            p->SetDpiOsdEnabled(r.link.dpiOsd);
-            p->SetProfileOsdEnabled(r.link.profileOsd);
-        }
-    }
-    if (HasBits(mask, kGroupDpi) && IsIdInList(d, kCapDpi)) {
-        uint32_t count = c->GetDpiStageCount(q);
-        config->SetDpiStageCount(count, p);
-        for (uint32_t s = 1; s <= count; ++s) {
-            config->SetDpiStageSeparateXY(s, c->GetDpiStageSeparateXY(s, q), p);
-            config->SetDpiStageValue(s, c->GetDpiStageValue(s, q), p);
-            config->SetDpiStageValueX(s, c->GetDpiStageValueX(s, q), p);
-            config->SetDpiStageValueY(s, c->GetDpiStageValueY(s, q), p);
-        }
-        int32_t active = c->GetActiveDpiStage(q);
-        if (active > 0) config->SetActiveDpiStage(uint32_t(active), p);
-        config->SetSeparateXY(c->GetSeparateXY(q), p);
-        config->SetDpiX(c->GetDpiX(q), p);
-        config->SetDpiY(c->GetDpiY(q), p);
-        config->SetDpi(c->GetDpi(q), p);
-    }
-    if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons)) {
-        for (uint32_t bit : ctx.supported) {
-            int32_t button = CodeTables().ButtonForBit(bit);
-            config->SetButtonAssignment(button, ButtonRecord(c, button, q), p);
-        }
-    }
-    if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting)) {
-        for (int32_t z = 0; z < 11; ++z) {
-            config->SetLightOn(z, c->GetLightOn(z, q), p);
-            config->SetLightColor(z, c->GetLightColor(z, q), p);
-            config->SetLightFlag(z, c->GetLightFlag(z, q), p);
-        }
-    }
-}
-
-constexpr size_t kReadThreads = 4;
-
-} // namespace
-
 bool ReadMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, const MouseJobContext& ctx) {
     if (!connection.IsOpen() || !config) return false;
     const DeviceDescription* d = ctx.description;
@@ -473,7 +311,6 @@ bool ReadMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, co
             ok = false;
         } else {
             GUID active = GetActiveProfileId(manager.Get());
-            std::vector<std::unique_ptr<ProfileRead>> reads;
             for (ULONG index = 0;; ++index) {
                 ComPtr<IVtProfile> engine;
                 if (FAILED(manager->GetProfileByIndex(index, engine.Put())) || !engine) break;
@@ -485,52 +322,21 @@ bool ReadMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, co
                 IMouseProfile* profile = config->FindProfileById(id);
                 if (!profile) continue;  // engine profiles the model lacks are not created here
                 if (!IsNullGuid(active) && GuidsEqual(active, id)) config->SetCurrentProfile(profile);
-                auto r = std::make_unique<ProfileRead>();
-                r->live = profile;
-                r->id = id;
-                r->scratch = std::make_unique<CDmConfig_Mouse>();
-                r->copy = r->scratch->AddProfileCopy(profile);
-                if (!r->copy) {
-                    ok = false;
-                    continue;
+                if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink)) {
+                    ProfileLinkRead link = ReadProfileLink(engine.Get());
+                    if (link.hasName) profile->SetName(link.name.c_str());
+                    if (link.hasPath) profile->SetFileName(link.path.c_str());
+                    if (link.hasAutoSwitch) profile->SetProfileFlag(link.autoSwitch);
+                    if (link.hasOsdFlags) {
+                        profile->SetDpiOsdEnabled(link.dpiOsd);
+                        profile->SetProfileOsdEnabled(link.profileOsd);
+                    }
                 }
-                reads.push_back(std::move(r));
-            }
-            // The profiles are read on a few threads at once, each with its own connection (engine
-            // calls are round trips to another process); none of them touches the live model. The
-            // first is read here first, so every kind of engine object has been made once before
-            // several threads make them at the same time.
-            if (!reads.empty()) ReadProfileGroups(manager.Get(), *reads[0], ctx);
-            size_t threads = std::min(kReadThreads, reads.size() / 3);
-            std::vector<HANDLE> handles;
-            struct Share {
-                std::vector<std::unique_ptr<ProfileRead>>* reads;
-                const MouseJobContext* ctx;
-                size_t first, step;
-                uint32_t productId;
-            };
-            std::vector<Share> shares(threads);
-            for (size_t t = 0; t < threads; ++t) {
-                shares[t] = Share{&reads, &ctx, 1 + t, threads, ctx.description ? ctx.description->productId : 0};
-                HANDLE h = CreateThread(nullptr, 0, [](void* arg) -> DWORD {
-                    Share& s = *static_cast<Share*>(arg);
-                    vt::win::ComInit com(COINIT_MULTITHREADED);
-                    EngineConnection c;
-                    ComPtr<IVtProfileManager> m;
-                    if (!c.Connect(s.productId) || !c.ProfileManager(m)) return 0;
-                    for (size_t i = s.first; i < s.reads->size(); i += s.step) ReadProfileGroups(m.Get(), *(*s.reads)[i], *s.ctx);
-                    return 1;
-                }, &shares[t], 0, nullptr);
-                if (h) handles.push_back(h);
-            }
-            for (HANDLE h : handles) {
-                WaitForSingleObject(h, INFINITE);
-                CloseHandle(h);
-            }
-            for (auto& r : reads) {
-                if (!r->done) ReadProfileGroups(manager.Get(), *r, ctx);  // a thread that could not connect
-                ok = r->ok && ok;
-                TakeOverRead(config, *r, ctx);
+                if (HasBits(mask, kGroupDpi) && IsIdInList(d, kCapDpi)) ok = ReadDpi(engine.Get(), config, profile) && ok;
+                if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons))
+                    ok = ReadButtonAssignments(engine.Get(), config, profile, ctx.supported.size()) && ok;
+                if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
+                    ok = ReadLightingZones(engine.Get(), config, profile) && ok;
             }
         }
     }
