@@ -50,6 +50,9 @@ vt_session_start() {
     vt_say "Xvfb on $DISPLAY (pid $VT_XVFB_PID)"
   fi
   if wineserver -p 2>/dev/null; then VT_WINESERVER_STARTED=1; fi
+  # Bring up Wine's own services now, detached from any pipe of ours: a service started by a later
+  # command inside $(...) or a pipeline would keep that pipe open and hang its reader.
+  timeout 120 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   trap vt_session_stop EXIT
 }
 
