@@ -1,4 +1,5 @@
 #include "device/MouseTransfer.h"
+#include "device/ModelCopy.h"
 #include "device/LightingZones.h"
 #include "device/ProfileSync.h"
 #include <algorithm>
@@ -381,36 +382,7 @@ std::unique_ptr<MouseWriteCopy> CopyMouseConfig(IMouseConfig* live, const std::v
         }
         copy->buttonsBefore.push_back(std::move(buttons));
     }
-    for (int32_t i = 0; i < live->GetMacroCount(); ++i) {
-        CMacro* m = live->GetMacroAt(uint32_t(i));
-        if (!m) continue;
-        CMacro* q = c->AddMacro(m->name);
-        if (!q) continue;
-        q->id = m->id;
-        q->events = m->events;
-        q->text = m->text;
-        copy->liveMacros.push_back(m);
-    }
-    for (int32_t i = 0; i < live->GetAppCount(); ++i) {
-        CVtApp* a = live->GetAppAt(uint32_t(i));
-        if (!a) continue;
-        CVtApp* q = c->AddApp(a->path.c_str());
-        if (!q) continue;
-        q->id = a->id;
-        copy->liveApps.push_back(a);
-    }
-    for (int32_t i = 0; i < live->GetApmStageCount(); ++i) {
-        int32_t colour = 0, low = 0;
-        uint32_t high = 0;
-        if (live->GetApmStageColor(uint32_t(i), &colour) && live->GetApmStageRange(uint32_t(i), &low, &high))
-            c->AddApmStage(colour, low, high);
-    }
-    for (int32_t i = 0; i < live->GetConfigAssignmentCount(); ++i) {
-        int32_t key = live->GetConfigAssignmentKeyAt(uint32_t(i));
-        AssignmentRecord r{};
-        live->GetConfigAssignment(&r, key);
-        c->SetConfigAssignment(key, r);
-    }
+    CopyDeviceWideLists(live, c, copy->liveMacros, copy->liveApps);
     return copy;
 }
 
