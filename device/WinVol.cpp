@@ -601,41 +601,31 @@ bool CWinVol::PullVolume(IAudioConfig* config) {
     return true;
 }
 
-bool CWinVol::PushLeftVolume(IAudioConfig* config) {
+// One side of the balance: the left or the right level between the model and Windows.
+bool CWinVol::PushChannel(IAudioConfig* config, bool right) {
     if (!config || !CanTransfer()) return false;
-    int32_t left = 0, right = 0;
-    config->GetBalance(&left, &right);
+    int32_t left = 0, rightValue = 0;
+    config->GetBalance(&left, &rightValue);
     float level = 0;
-    return ToLevel(config, left, &level) && m_impl->SetLeftVolume(level);
+    if (!ToLevel(config, right ? rightValue : left, &level)) return false;
+    return right ? m_impl->SetRightVolume(level) : m_impl->SetLeftVolume(level);
 }
 
-bool CWinVol::PullLeftVolume(IAudioConfig* config) {
+bool CWinVol::PullChannel(IAudioConfig* config, bool right) {
     if (!config || !CanTransfer()) return false;
-    int32_t left = 0, right = 0;
-    config->GetBalance(&left, &right);
+    int32_t left = 0, rightValue = 0;
+    config->GetBalance(&left, &rightValue);
     float level = 0;
-    if (!m_impl->GetLeftVolume(&level)) return false;
-    config->SetBalance(ToValue(config, level), right);
+    if (!(right ? m_impl->GetRightVolume(&level) : m_impl->GetLeftVolume(&level))) return false;
+    if (right) config->SetBalance(left, ToValue(config, level));
+    else config->SetBalance(ToValue(config, level), rightValue);
     return true;
 }
 
-bool CWinVol::PushRightVolume(IAudioConfig* config) {
-    if (!config || !CanTransfer()) return false;
-    int32_t left = 0, right = 0;
-    config->GetBalance(&left, &right);
-    float level = 0;
-    return ToLevel(config, right, &level) && m_impl->SetRightVolume(level);
-}
-
-bool CWinVol::PullRightVolume(IAudioConfig* config) {
-    if (!config || !CanTransfer()) return false;
-    int32_t left = 0, right = 0;
-    config->GetBalance(&left, &right);
-    float level = 0;
-    if (!m_impl->GetRightVolume(&level)) return false;
-    config->SetBalance(left, ToValue(config, level));
-    return true;
-}
+bool CWinVol::PushLeftVolume(IAudioConfig* config) { return PushChannel(config, false); }
+bool CWinVol::PullLeftVolume(IAudioConfig* config) { return PullChannel(config, false); }
+bool CWinVol::PushRightVolume(IAudioConfig* config) { return PushChannel(config, true); }
+bool CWinVol::PullRightVolume(IAudioConfig* config) { return PullChannel(config, true); }
 
 bool CWinVol::PullMute(IAudioConfig* config) {
     if (!config || !CanTransfer()) return false;

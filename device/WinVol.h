@@ -204,6 +204,8 @@ public:
     static int32_t RoundHalfUp(double value);
 
 private:
+    bool PushChannel(IAudioConfig* config, bool right);
+    bool PullChannel(IAudioConfig* config, bool right);
     IAudioDevice* m_owner;
     IWinVol* m_impl = nullptr;
     std::unique_ptr<CWinVol_Vista> m_vista;
