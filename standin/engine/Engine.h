@@ -1,7 +1,8 @@
 #pragma once
 // The engine core: the state of the three devices behind one lock, persistence after every
 // change, event fan-out to advised sinks, test control (presence, presses, macro recording,
-// fault injection, call log). COM objects (Objects.cpp) are thin views on it.
+// fault injection, call log). COM objects (DeviceManager.cpp and the files it leads to) are
+// thin views on it.
 #include <windows.h>
 #include <array>
 #include <atomic>
@@ -153,7 +154,8 @@ private:
     std::thread m_dispatcher;
 };
 
-// Creates the engine's device manager object on an engine (in-process hosting and the server).
+// Creates the engine's device manager object on an engine (in-process hosting and the server;
+// DeviceManager.cpp).
 HRESULT CreateDeviceManager(const std::shared_ptr<Engine>& engine, REFIID riid, void** ppv);
 
 // Text of a wide string for logs.
