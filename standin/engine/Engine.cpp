@@ -114,16 +114,21 @@ void Engine::LoadAll() {
 }
 
 // Missing file: factory defaults. Unreadable or corrupt file: kept aside under a new name,
-// never overwritten, and the device starts from factory defaults.
+// never overwritten, and the device starts from factory defaults. A value out of range in a good
+// file: its default, logged (the file is rewritten with it).
 void Engine::LoadKind(int kind) {
     Device d = FactoryDevice(kind);
     bool write = false;
     if (m_opt.persist) {
         std::wstring path = StateFile(kind);
         std::vector<uint8_t> bytes;
+        std::vector<std::wstring> replaced;  // values out of range, loaded as their defaults
         if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
             write = true;
-        } else if (!ReadFileBytes(path, 64 << 20, &bytes) || !LoadDevice(bytes, kind, &d)) {
+        } else if (ReadFileBytes(path, 64 << 20, &bytes) && LoadDevice(bytes, kind, &d, &replaced)) {
+            for (const std::wstring& r : replaced) Log(L"state file " + path + L": " + r);
+            write = !replaced.empty();
+        } else {
             d = FactoryDevice(kind);
             SYSTEMTIME t;
             GetLocalTime(&t);
@@ -578,9 +583,8 @@ HRESULT Engine::SetDeviceValue(uint32_t pid, const std::wstring& name, uint32_t 
         else if (name == L"firmware.major") d.firmware.Major = v;
         else if (name == L"firmware.minor") d.firmware.Minor = v;
         else if (name == L"layout") d.layout = v;
-        else if (name == L"buttonmask" && d.kind == Mouse && v && !(v >> kMouseButtonBits)) d.buttonMask = v;
-        else if (name == L"buttoncount" && d.kind == Mouse && v <= kMouseButtonBits) d.buttonCount = v;
-        else if (name == L"rate" && d.kind == Mouse && v) d.rate = v;
+        else if (name == L"rate" && d.kind == Mouse && v) d.rate = v;  // a raw code, as a device may report one
+        else if (const DeviceValueRule* rule = FindDeviceValueRule(d.kind, name); rule && rule->valid(v)) d.*rule->field = v;
         else if (name == L"infofail") d.infoFails = v != 0;
         else if (name == L"mode" && d.kind == Keyboard && (v == 1 || v == 2)) d.mode = v;
         else if (name == L"sync" && d.kind == Headset) d.sync = v != 0;

@@ -13,7 +13,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE SetRate(ULONG code) override {
         ENTER("IVtRateList.SetRate", U(code));
-        if (code != 8 && code != 2 && code != 1) return E_INVALIDARG;
+        if (!FindDeviceValueRule(Mouse, L"rate")->valid(code)) return E_INVALIDARG;
         return m_e->Write(m_pid, [&](Device& d, Events&) { d.rate = code; return S_OK; });
     }
     HRESULT STDMETHODCALLTYPE GetRateList(ULONG* count, ULONG** rates) override {
@@ -42,7 +42,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE SetAcceleration(ULONG v) override {
         ENTER("IVtAcceleration.SetAcceleration", U(v));
-        if (v < 1 || v > 10) return E_INVALIDARG;
+        if (!FindDeviceValueRule(Mouse, L"acceleration")->valid(v)) return E_INVALIDARG;
         return m_e->Write(m_pid, [&](Device& d, Events&) { d.accel = v; return S_OK; });
     }
     HRESULT STDMETHODCALLTYPE IsEnabled(LONG* on) override {

@@ -232,6 +232,22 @@ Device FactoryDevice(int kind) {
     return d;
 }
 
+const std::vector<DeviceValueRule>& DeviceValueRules() {
+    static const std::vector<DeviceValueRule> rules = {
+        {L"buttonmask", Mouse, &Device::buttonMask, [](uint32_t v) { return v != 0 && !(v >> kMouseButtonBits); }},
+        {L"buttoncount", Mouse, &Device::buttonCount, [](uint32_t v) { return v <= kMouseButtonBits; }},
+        {L"rate", Mouse, &Device::rate, [](uint32_t v) { return v == 1 || v == 2 || v == 8; }},
+        {L"acceleration", Mouse, &Device::accel, [](uint32_t v) { return v >= 1 && v <= 10; }},
+    };
+    return rules;
+}
+
+const DeviceValueRule* FindDeviceValueRule(int kind, const std::wstring& name) {
+    for (const DeviceValueRule& r : DeviceValueRules())
+        if (r.kind == kind && name == r.name) return &r;
+    return nullptr;
+}
+
 bool ValidProfile(const Device& d, const Profile& p) {
     if (NullGuid(p.id) || p.name.size() > kMaxNameChars) return false;
     if (!p.program.empty() && p.program.size() != 256) return false;
@@ -288,7 +304,7 @@ std::vector<uint8_t> SaveDevice(const Device& d) {
     return Frame(kStateMagic, kStateVersion, w.Bytes());
 }
 
-bool LoadDevice(const std::vector<uint8_t>& file, int kind, Device* out) {
+bool LoadDevice(const std::vector<uint8_t>& file, int kind, Device* out, std::vector<std::wstring>* replaced) {
     const uint8_t* payload;
     size_t size;
     if (!Unframe(file, kStateMagic, kStateVersion, &payload, &size)) return false;
@@ -331,7 +347,15 @@ bool LoadDevice(const std::vector<uint8_t>& file, int kind, Device* out) {
     for (auto& v : d.keyValues)
         for (uint32_t& x : v) x = r.U32();
     if (!r.Ok() || !r.AtEnd()) return false;
-    if (d.rate == 0 || d.accel < 1 || d.accel > 10 || d.buttonMask >> kMouseButtonBits) return false;
+    const Device factory = FactoryDevice(kind);
+    for (const DeviceValueRule& rule : DeviceValueRules()) {
+        uint32_t& v = d.*rule.field;
+        if (rule.valid(v)) continue;
+        if (replaced)
+            replaced->push_back(std::wstring(rule.name) + L" " + std::to_wstring(v) + L" is out of range; the default " +
+                                std::to_wstring(factory.*rule.field) + L" is used");
+        v = factory.*rule.field;
+    }
     *out = std::move(d);
     return true;
 }

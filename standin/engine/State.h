@@ -109,9 +109,22 @@ VtActionRecord DefaultRecord(int kind, uint32_t index);
 bool IsValidIndex(const Device& d, uint32_t index);
 GUID NewId();
 
-// State file of one device (versioned, framed, CRC-checked).
+// Device-wide values with a range. The engine's setters (report rate, acceleration, test control)
+// and the state-file loader check them by the same rules.
+struct DeviceValueRule {
+    const wchar_t* name;      // as test control names it
+    int kind;                 // the kind whose setters offer it
+    uint32_t Device::*field;
+    bool (*valid)(uint32_t);
+};
+const std::vector<DeviceValueRule>& DeviceValueRules();
+// The rule of a named value of a kind; null when that kind has no such value.
+const DeviceValueRule* FindDeviceValueRule(int kind, const std::wstring& name);
+
+// State file of one device (versioned, framed, CRC-checked). A file that is broken is refused; a
+// value out of its rule's range is replaced by the factory default and described in *replaced.
 std::vector<uint8_t> SaveDevice(const Device& d);
-bool LoadDevice(const std::vector<uint8_t>& file, int kind, Device* out);
+bool LoadDevice(const std::vector<uint8_t>& file, int kind, Device* out, std::vector<std::wstring>* replaced = nullptr);
 
 // Profile (".vtp") and macro (".vtm") files.
 std::vector<uint8_t> ExportProfileFile(int kind, const Profile& p);

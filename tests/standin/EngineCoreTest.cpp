@@ -936,6 +936,67 @@ TEST_F(EngineCore, CorruptStateFileIsKeptAsideAndDefaultsStart) {
     EXPECT_EQ(2, aside);
 }
 
+// A state file with a device value its setter would refuse: the value is loaded as its default and
+// logged, everything else in the file is kept, the file is not put aside, and the setter refuses
+// the same value.
+TEST_F(EngineCore, StateValuesOutOfRangeLoadAsDefaultsLikeTheSettersRefuseThem) {
+    struct Case { const wchar_t* name; uint32_t value; const char* json; uint32_t expected; bool logged; };
+    const Case cases[] = {
+        {L"buttonmask", 0, "buttonMask", 0x19F, true},
+        {L"buttonmask", 1u << 23, "buttonMask", 0x19F, true},
+        {L"buttonmask", 0x7, "buttonMask", 0x7, false},
+        {L"buttoncount", 0xFFFFFFFF, "buttonCount", 7, true},
+        {L"buttoncount", 23, "buttonCount", 23, false},
+        {L"rate", 0xFFFFFFFF, "rate", 2, true},
+        {L"rate", 0, "rate", 2, true},
+        {L"rate", 4, "rate", 2, true},
+        {L"rate", 8, "rate", 8, false},
+        {L"acceleration", 0, "acceleration", 5, true},
+        {L"acceleration", 11, "acceleration", 5, true},
+        {L"acceleration", 10, "acceleration", 10, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.json) + " " + std::to_string(c.value));
+        const vt::engine::DeviceValueRule* rule = vt::engine::FindDeviceValueRule(vt::engine::Mouse, c.name);
+        ASSERT_NE(nullptr, rule);
+        // The setter's answer for the value.
+        HRESULT set;
+        auto dev = Dev(VT_PID_MOUSE);
+        if (std::wstring(c.name) == L"rate") set = Feature<IVtRateList>(dev.Get(), IID_IVtRateList)->SetRate(c.value);
+        else if (std::wstring(c.name) == L"acceleration")
+            set = Feature<IVtAcceleration>(dev.Get(), IID_IVtAcceleration)->SetAcceleration(c.value);
+        else set = ctl->SetDeviceValue(VT_PID_MOUSE, c.name, c.value);
+        EXPECT_EQ(c.logged ? E_INVALIDARG : S_OK, set);
+        // A state file holding the value, written as the engine writes them.
+        mgr.Reset();
+        ctl.Reset();
+        engine.reset();
+        vt::engine::Device d = vt::engine::FactoryDevice(vt::engine::Mouse);
+        d.profiles[0].name = L"Kept";
+        d.*rule->field = c.value;
+        ASSERT_TRUE(WriteAll(dir.File(L"mouse.vtstate"), vt::engine::SaveDevice(d)));
+        Start();
+        std::string want = "\"";  // "<name>":<expected>, in the dump
+        want.append(c.json).append("\":").append(std::to_string(c.expected)).append(",");
+        std::string dump = engine->Dump();
+        EXPECT_NE(std::string::npos, dump.find(want));
+        EXPECT_NE(std::string::npos, dump.find("\"name\":\"Kept\""));
+        auto log = engine->LogLines();
+        ASSERT_EQ(c.logged ? 1u : 0u, log.size());
+        if (c.logged) {
+            EXPECT_NE(std::wstring::npos, log[0].find(std::wstring(c.name) + L" " + std::to_wstring(c.value) + L" is out of range"));
+        }
+        for (const auto& n : dir.List()) EXPECT_EQ(std::wstring::npos, n.find(L"corrupt")) << n;
+        // Loaded again, the value stays what was loaded, with nothing more to say.
+        mgr.Reset();
+        ctl.Reset();
+        engine.reset();
+        Start();
+        EXPECT_NE(std::string::npos, engine->Dump().find(want));
+        EXPECT_TRUE(engine->LogLines().empty());
+    }
+}
+
 TEST_F(EngineCore, MissingStateFilesStartFromFactoryDefaults) {
     engine->Flush();
     auto d = engine->Dump();
