@@ -41,8 +41,14 @@ struct First<F, R...> { using type = F; };
 template <class... I>
 class ComObject : public I... {
 public:
-    explicit ComObject(EnginePtr e) : m_e(std::move(e)) { ++Engine::s_objects; }
-    virtual ~ComObject() { --Engine::s_objects; }
+    explicit ComObject(EnginePtr e) : m_e(std::move(e)) {
+        ++Engine::s_objects;
+        Engine::NoteActivity();
+    }
+    virtual ~ComObject() {
+        --Engine::s_objects;
+        Engine::NoteActivity();
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(InterlockedIncrement(&m_ref)); }
     ULONG STDMETHODCALLTYPE Release() override {
         LONG r = InterlockedDecrement(&m_ref);

@@ -9,6 +9,7 @@
 namespace vt::engine {
 
 std::atomic<long> Engine::s_objects{0};
+std::atomic<uint64_t> Engine::s_lastActivity{0};
 
 namespace {
 
@@ -216,6 +217,7 @@ DWORD Engine::DelayFor(const std::string& method) {
 }
 
 HRESULT Engine::Enter(const char* method, const std::wstring& args) {
+    NoteActivity();
     HRESULT hr = S_OK;
     DWORD delay = 0;
     {

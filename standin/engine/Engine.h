@@ -95,7 +95,12 @@ public:
     // Messages of the engine's own log (state-file trouble), newest last.
     std::vector<std::wstring> LogLines();
 
+    // Live COM objects of the engine, and the last moment (GetTickCount64) an object was made or
+    // released or a call entered: a server ends only when none are alive and none came for a while,
+    // however short-lived the objects of its clients are.
     static std::atomic<long> s_objects;
+    static std::atomic<uint64_t> s_lastActivity;
+    static void NoteActivity() { s_lastActivity = GetTickCount64(); }
 
 private:
     explicit Engine(const EngineOptions& o);

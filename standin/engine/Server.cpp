@@ -2,13 +2,16 @@
 // serving every client: REGCLS_MULTIPLEUSE, multithreaded apartment).
 //   VtEngine.exe /RegServer     registers the class in the current user's and machine's classes
 //   VtEngine.exe /UnregServer   removes it
-//   VtEngine.exe -Embedding     started by COM; exits after a minute without any client object
+//   VtEngine.exe -Embedding     started by COM; ends a minute (or %VT_ENGINE_IDLE_SECONDS%) after
+//                               the last client object, call or sink
 #include <windows.h>
 #include <objbase.h>
 #include <atomic>
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
+#include <ocidl.h>
 #include "Engine.h"
 #include "VtEngine.h"
 
@@ -32,16 +35,79 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
+        Engine::NoteActivity();
         if (!ppv) return E_POINTER;
         *ppv = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
         return vt::engine::CreateDeviceManager(g_engine, riid, ppv);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
+        Engine::NoteActivity();
         if (lock) ++g_locks;
         else --g_locks;
         return S_OK;
     }
+};
+
+// Wine's COM drops an interface's RPC registration when the last stub of that interface in the
+// process goes, and there waits, holding a lock every marshal needs, for the calls on that
+// interface to end. When a client's release of an object meets a call on the same interface, the
+// release waits for the call and the call for the lock: the whole server hangs (seen under churn:
+// an RPC worker in RemRelease inside RpcServerUnregisterIf, every other one in
+// rpc_register_interface). One placeholder stub per interface, never handed to any client and kept
+// for the server's life, keeps every registration alive, so none is ever dropped.
+const IID* const kServed[] = {
+    &IID_IUnknown, &IID_IClassFactory, &IID_IConnectionPointContainer, &IID_IConnectionPoint,
+    &IID_IVtDeviceMgr, &IID_IVtSimControl, &IID_IVtDevice, &IID_IVtDeviceIdentity, &IID_IVtKeyboardInfo,
+    &IID_IVtProfileManager, &IID_IVtProfile, &IID_IVtProfileProperties, &IID_IVtDpi,
+    &IID_IVtButtonAssignments, &IID_IVtAssignmentTable, &IID_IVtLighting, &IID_IVtLightingZone,
+    &IID_IVtLightingColor, &IID_IVtLightingEffect, &IID_IVtLightingBrightness, &IID_IVtEqualizer,
+    &IID_IVtEQGain, &IID_IVtRateList, &IID_IVtAcceleration, &IID_IVtMacroStore, &IID_IVtMacro,
+    &IID_IVtAppLauncher, &IID_IVtLaunchEntry, &IID_IVtEntryCollection, &IID_IVtCollectionEntry,
+    &IID_IVtKeyEntries, &IID_IVtKeyboardMode, &IID_IVtMacroRecorder, &IID_IVtSync};
+
+class Placeholder : public IUnknown {
+public:
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    // Each served interface (and nothing else, so COM marshals it the standard way): the stub only
+    // keeps the pointer, and no call ever reaches it.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        *ppv = nullptr;
+        for (const IID* iid : kServed)
+            if (riid == *iid) {
+                *ppv = static_cast<IUnknown*>(this);
+                return S_OK;
+            }
+        return E_NOINTERFACE;
+    }
+};
+
+class InterfacePins {
+public:
+    void Pin() {
+        for (const IID* iid : kServed) {
+            IStream* s = nullptr;
+            if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &s))) continue;
+            if (SUCCEEDED(CoMarshalInterface(s, *iid, &m_placeholder, MSHCTX_LOCAL, nullptr, MSHLFLAGS_TABLESTRONG)))
+                m_streams.push_back(s);
+            else
+                s->Release();
+        }
+    }
+    void Unpin() {
+        for (IStream* s : m_streams) {
+            LARGE_INTEGER zero{};
+            s->Seek(zero, STREAM_SEEK_SET, nullptr);
+            CoReleaseMarshalData(s);
+            s->Release();
+        }
+        m_streams.clear();
+    }
+private:
+    Placeholder m_placeholder;
+    std::vector<IStream*> m_streams;
 };
 
 const wchar_t kClsidKey[] = L"Software\\Classes\\CLSID\\{472079C9-3628-45F7-A32E-FE00490518F1}";
@@ -90,6 +156,8 @@ int Serve() {
         SetStdHandle(which, nullptr);
     }
     if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 1;
+    static InterfacePins pins;
+    pins.Pin();
     g_engine = Engine::Create();
     g_engine->onShutdown = [] { g_quit = true; };
     static Factory factory;
@@ -99,22 +167,26 @@ int Serve() {
     if (FAILED(hr)) {
         fwprintf(stderr, L"VtEngine: CoRegisterClassObject failed 0x%08lX\n", static_cast<unsigned long>(hr));
         g_engine.reset();
+        pins.Unpin();
         CoUninitialize();
         return 1;
     }
-    // Clients create a manager for every single operation: stay for a while after the last one.
-    DWORD idleLimit = 60;
+    // Clients connect for short operations: stay while objects, locks or sinks are alive, and for
+    // the idle limit after the last object, call or connection, however brief each was.
+    ULONGLONG idleMs = 60000;
     wchar_t buf[32];
-    if (GetEnvironmentVariableW(L"VT_ENGINE_IDLE_SECONDS", buf, 32) > 0) idleLimit = wcstoul(buf, nullptr, 10);
-    DWORD idle = 0;
-    while (idle < idleLimit * 10 && !g_quit) {
+    if (GetEnvironmentVariableW(L"VT_ENGINE_IDLE_SECONDS", buf, 32) > 0) idleMs = wcstoull(buf, nullptr, 10) * 1000;
+    Engine::NoteActivity();
+    while (!g_quit) {
         Sleep(100);
-        idle = (Engine::s_objects.load() > 0 || g_locks.load() > 0 || g_engine->SinkCount() > 0) ? 0 : idle + 1;
+        bool busy = Engine::s_objects.load() > 0 || g_locks.load() > 0 || g_engine->SinkCount() > 0;
+        if (!busy && GetTickCount64() - Engine::s_lastActivity.load() >= idleMs) break;
     }
     CoRevokeClassObject(cookie);
     g_engine->WaitEventsIdle(2000);
     g_engine->Flush();  // clients may still hold objects, which keep the engine itself alive
     g_engine.reset();
+    pins.Unpin();
     CoUninitialize();
     return 0;
 }

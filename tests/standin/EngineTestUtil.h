@@ -2,6 +2,7 @@
 // Helpers shared by the engine tests: a sink for every engine event, strings, temporary folders.
 #include <windows.h>
 #include <ocidl.h>
+#include <tlhelp32.h>
 #include <olectl.h>
 #include <chrono>
 #include <condition_variable>
@@ -168,6 +169,19 @@ inline ComPtr<IVtDevice> DeviceOf(IVtDeviceMgr* mgr, ULONG pid) {
         ULONG p = 0, v = 0;
         if (SUCCEEDED(d.As(id)) && SUCCEEDED(id->GetIds(&p, &v)) && p == pid) return d;
     }
+}
+
+// The process id of the running engine server (VtEngine.exe), or 0 when none runs.
+inline DWORD EngineServerPid() {
+    DWORD pid = 0;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32W e{};
+    e.dwSize = sizeof e;
+    for (BOOL ok = Process32FirstW(snap, &e); ok; ok = Process32NextW(snap, &e))
+        if (!_wcsicmp(e.szExeFile, L"VtEngine.exe")) pid = e.th32ProcessID;
+    CloseHandle(snap);
+    return pid;
 }
 
 // A new empty folder under the temporary folder, removed with everything in it at the end.
