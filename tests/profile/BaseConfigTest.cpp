@@ -321,7 +321,7 @@ TEST_F(BaseConfigTest, FoldersComeFromTheProgramFolder) {
 
 TEST_F(BaseConfigTest, TooLongProgramFolderGivesNoPaths) {
     std::wstring deep = m_folder + std::wstring(250, L'd') + L"\\";
-    ASSERT_TRUE(vt::skin::InitProgramFolder(deep.c_str()));
+    ASSERT_TRUE(vt::base::InitProgramFolder(deep.c_str()));
     CDmConfig_Keyboard cfg;
     EXPECT_TRUE(cfg.ProfileFolder().empty());
     EXPECT_TRUE(cfg.SettingsPath().empty());
