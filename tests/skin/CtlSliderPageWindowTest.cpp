@@ -22,7 +22,7 @@ protected:
     RecorderWindow owner;
     CGUIItems items;
     void SetUp() override {
-        ASSERT_TRUE(vt::base::InitProgramFolder(ImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(460, 320));
         ASSERT_TRUE(LoadSkinPage(items, L"ControlsSliders.xml", owner));
         PumpMessages();
