@@ -2,7 +2,11 @@
 #include <algorithm>
 #include <cstring>
 #include "config/pages/FileChoice.h"
+#include "config/popups/NameEntryPopup.h"
 #include "config/popups/NumEntryPopup.h"
+#include "config/popups/PredefinedMacroPopup.h"
+#include "config/popups/SingleKeyPopup.h"
+#include "config/popups/WarningPopup.h"
 #include "win/Strings.h"
 
 namespace vt::config {
@@ -60,7 +64,7 @@ int KeyPartnerRow(const std::vector<MacroEvent>& events, int row) {
 template <class ConfigT>
 INT_PTR MacroPageRules<ConfigT>::Warn(const wchar_t* file, const wchar_t* message, const std::wstring* name) {
     const std::wstring appended = name ? L": " + *name : std::wstring();
-    return m_popups.Warning(m_owner, file, message, name ? appended.c_str() : nullptr);
+    return vt::config::Warn(m_popups, m_owner, file, message, name ? appended.c_str() : nullptr);
 }
 
 template <class ConfigT>
@@ -90,8 +94,9 @@ void MacroPageRules<ConfigT>::MacroChosen() {
 template <class ConfigT>
 void MacroPageRules<ConfigT>::NewMacro() {
     if (!m_config || m_config->GetMacroCount() >= kMacroLimit) return;
-    std::wstring name;
-    if (m_popups.NameEntry(m_owner, L"MacroNamePopup.xml", name, nullptr) != 1 || name.empty()) return;
+    NameEntryPopup entry(L"MacroNamePopup.xml");
+    if (m_popups.Run(m_owner, entry) != 1 || entry.Name().empty()) return;
+    const std::wstring name = entry.Name();
     // Macros are found by name without regard to case: a second macro whose name differs only in
     // case could never be told from the first, and recording into it would overwrite the first.
     for (int i = 0; i < m_config->GetMacroCount(); ++i) {
@@ -221,12 +226,14 @@ void MacroPageRules<ConfigT>::EditKeyEvent() {
     if (row < 0 || size_t(row) >= events.size() || events[size_t(row)].type != kEventKey) return;
     const MacroEvent old = events[size_t(row)];
     const KeyOf k = ReadKey(old);
-    vt::skin::KeyEventRecord key;
-    key.scanCode = k.scan;
-    key.virtualKey = k.vk;
-    key.flags = k.flags & 1;
+    vt::skin::KeyEventRecord shown;
+    shown.scanCode = k.scan;
+    shown.virtualKey = k.vk;
+    shown.flags = k.flags & 1;
+    SingleKeyPopup popup(shown);
     // Only OK takes the key: a cancelled popup changes nothing.
-    if (m_popups.SingleKey(m_owner, key) != 1) return;
+    if (m_popups.Run(m_owner, popup) != 1) return;
+    const vt::skin::KeyEventRecord& key = popup.Key();
     const bool extended = (key.flags & 1) != 0;
     if (!KeyEditChanges(old, key.scanCode, key.virtualKey, extended)) return;
     // The other half of the stroke follows, or the macro would press one key and release another.
@@ -246,8 +253,9 @@ void MacroPageRules<ConfigT>::EditKeyEvent() {
 template <class ConfigT>
 void MacroPageRules<ConfigT>::InsertPredefined() {
     if (m_view.SelectedIndex() < 0) return;
-    std::wstring chosen;
-    if (m_popups.PredefinedMacro(m_owner, chosen) != 1 || chosen.empty()) return;
+    PredefinedMacroPopup popup;
+    if (m_popups.Run(m_owner, popup) != 1 || popup.Chosen().empty()) return;
+    const std::wstring chosen = popup.Chosen();
     std::vector<MacroEvent> inserted;
     if (!PredefinedMacros.FindPredefinedMacro(chosen.c_str(), inserted)) return;
     CMacro* m = Selected();

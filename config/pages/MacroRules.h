@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 #include "config/FileDialogs.h"
-#include "config/popups/PagePopups.h"
+#include "config/popups/Popup.h"
 #include "config/pages/DeviceKind.h"
 #include "profile/ConfigInterfaces.h"
 
@@ -62,7 +62,7 @@ class MacroPageRules {
 public:
     using DeviceT = DeviceOf<ConfigT>;
 
-    MacroPageRules(ConfigT*& config, std::function<DeviceT*()> device, IPagePopups& popups, IFileDialogs& files,
+    MacroPageRules(ConfigT*& config, std::function<DeviceT*()> device, IPopupHost& popups, IFileDialogs& files,
                    IMacroPageView& view)
         : m_config(config), m_device(std::move(device)), m_popups(popups), m_files(files), m_view(view) {}
 
@@ -90,7 +90,7 @@ private:
 
     ConfigT*& m_config;
     std::function<DeviceT*()> m_device;
-    IPagePopups& m_popups;
+    IPopupHost& m_popups;
     IFileDialogs& m_files;
     IMacroPageView& m_view;
     HWND m_owner = nullptr;

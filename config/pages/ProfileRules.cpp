@@ -1,6 +1,9 @@
 #include "config/pages/ProfileRules.h"
 #include <cwchar>
 #include "config/pages/FileChoice.h"
+#include "config/popups/NameEntryPopup.h"
+#include "config/popups/PreviewPopup.h"
+#include "config/popups/WarningPopup.h"
 #include "profile/KeyboardConfig.h"
 #include "profile/MouseConfig.h"
 
@@ -50,7 +53,7 @@ typename ProfilePageRules<ConfigT>::ProfileT* ProfilePageRules<ConfigT>::AtKey(i
 template <class ConfigT>
 INT_PTR ProfilePageRules<ConfigT>::Warn(const wchar_t* file, const wchar_t* message, const std::wstring* name) {
     const std::wstring appended = name ? L": " + *name : std::wstring();
-    return m_popups.Warning(m_owner, file, message, name ? appended.c_str() : nullptr);
+    return vt::config::Warn(m_popups, m_owner, file, message, name ? appended.c_str() : nullptr);
 }
 
 template <class ConfigT>
@@ -72,8 +75,9 @@ typename ProfilePageRules<ConfigT>::ProfileT* ProfilePageRules<ConfigT>::NamedEx
 template <class ConfigT>
 bool ProfilePageRules<ConfigT>::NewProfile() {
     if (!m_config || AtLimit(L"$CreateProfile")) return false;
-    std::wstring name;
-    if (m_popups.NameEntry(m_owner, L"ProfileNamePopup.xml", name, nullptr) != 1 || name.empty()) return false;
+    NameEntryPopup entry(L"ProfileNamePopup.xml");
+    if (m_popups.Run(m_owner, entry) != 1 || entry.Name().empty()) return false;
+    const std::wstring name = entry.Name();
     if (NamedExactly(name)) {
         Warn(L"DuplicateProfileWarningPopup.xml", nullptr, &name);
         return false;
@@ -95,9 +99,9 @@ bool ProfilePageRules<ConfigT>::Rename() {
     if (!p) return false;
     const std::wstring current = NameOf(p);
     const std::wstring appended = L": " + current;
-    std::wstring name;
-    if (m_popups.NameEntry(m_owner, L"ProfileRenamePopup.xml", name, appended.c_str()) != 1 || name.empty())
-        return false;
+    NameEntryPopup entry(L"ProfileRenamePopup.xml", appended.c_str());
+    if (m_popups.Run(m_owner, entry) != 1 || entry.Name().empty()) return false;
+    const std::wstring name = entry.Name();
     if (NamedExactly(name)) {
         Warn(L"DuplicateProfileWarningPopup.xml", nullptr, &name);
         m_view.SetNameCell(key, current);
@@ -132,15 +136,6 @@ void ProfilePageRules<ConfigT>::SetActive(int key) {
     m_config->SetCurrentProfile(p);
     m_view.RefreshList();
     Changed();
-}
-
-template <class ConfigT>
-void ProfilePageRules<ConfigT>::ProfileChosen(int index) {
-    if (!m_config) return;
-    ProfileT* p = AtKey(index);
-    if (p && index >= 0) m_view.SelectRow(index);
-    m_config->SetCurrentProfile(p);
-    m_view.RefreshList();
 }
 
 template <class ConfigT>
@@ -224,7 +219,9 @@ template <class ConfigT>
 void ProfilePageRules<ConfigT>::Preview() {
     if constexpr (!DeviceKind<ConfigT>::kKeyboard) {
         IMouseProfile* p = Selected();
-        if (p) m_popups.Preview(m_owner, p, m_config, L": " + NameOf(p));
+        if (!p) return;
+        PreviewPopup preview(p, m_config, L": " + NameOf(p));
+        m_popups.Run(m_owner, preview);
     }
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 // What the profile pages do with the profiles, apart from any window: the mouse and keyboard pages
 // are one template over their configuration interface. The page's list control stands behind
-// IProfileListView, the popups behind IPagePopups and the file dialogs behind IFileDialogs, so
+// IProfileListView, the popups behind the popup host and the file dialogs behind IFileDialogs, so
 // that every command runs in tests on a real configuration and a fake device.
 #include <functional>
 #include <string>
 #include <vector>
 #include "config/FileDialogs.h"
-#include "config/popups/PagePopups.h"
+#include "config/popups/Popup.h"
 #include "config/pages/DeviceKind.h"
 #include "profile/ConfigInterfaces.h"
 
@@ -54,7 +54,7 @@ public:
     using DeviceT = DeviceOf<ConfigT>;
 
     // config: the main window's configuration slot; device: the device object bound to it now.
-    ProfilePageRules(ConfigT*& config, std::function<DeviceT*()> device, IPagePopups& popups, IFileDialogs& files,
+    ProfilePageRules(ConfigT*& config, std::function<DeviceT*()> device, IPopupHost& popups, IFileDialogs& files,
                      IProfileListView& view)
         : m_config(config), m_device(std::move(device)), m_popups(popups), m_files(files), m_view(view) {}
 
@@ -70,7 +70,6 @@ public:
     bool Rename();
     void Copy(int key);
     void SetActive(int key);
-    void ProfileChosen(int index);
     bool Delete();
     void Export();
     bool Import();
@@ -90,7 +89,7 @@ private:
 
     ConfigT*& m_config;
     std::function<DeviceT*()> m_device;
-    IPagePopups& m_popups;
+    IPopupHost& m_popups;
     IFileDialogs& m_files;
     IProfileListView& m_view;
     HWND m_owner = nullptr;

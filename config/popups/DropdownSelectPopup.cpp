@@ -3,6 +3,14 @@
 
 namespace vt::config {
 
+INT_PTR SelectPopup::Show(HWND parent) {
+    std::wstring chosen = m_chosen;
+    CDmDropdownSelectPopup popup(parent, m_file.c_str(), m_choices, chosen);
+    if (popup.DoModal() != 1) return 2;
+    m_chosen = chosen;
+    return 1;
+}
+
 CDmDropdownSelectPopup::CDmDropdownSelectPopup(HWND parent, const wchar_t* pageFile,
                                                const std::vector<std::wstring>& choices, std::wstring& chosen)
     : CDmPagePopup(parent, pageFile), m_choices(choices), m_chosen(chosen) {}

@@ -10,6 +10,16 @@ constexpr int kPlayIds[4] = {ctl::BUTTON_MACRO_PLAY_ONCE, ctl::BUTTON_MACRO_PLAY
 constexpr unsigned kPlayModes[4] = {1, 2, 4, 3};
 } // namespace
 
+INT_PTR MacroAssignmentPopup::Show(HWND parent) {
+    unsigned mode = m_mode;
+    std::wstring chosen = m_chosen;
+    CDmMacroAssignmentPopup popup(parent, mode, m_names, chosen);
+    if (popup.DoModal() != 1) return 2;
+    m_mode = mode;
+    m_chosen = chosen;
+    return 1;
+}
+
 CDmMacroAssignmentPopup::CDmMacroAssignmentPopup(HWND parent, unsigned& mode, const std::vector<std::wstring>& names,
                                                  std::wstring& chosen)
     : CDmPagePopup(parent, L"SelectMacroPopup.xml"), m_mode(mode), m_names(names), m_chosen(chosen) {

@@ -3,11 +3,22 @@
 
 namespace vt::config {
 
+INT_PTR NameEntryPopup::Show(HWND parent) {
+    std::wstring name = m_name;
+    CDmNameEntryPopup popup(parent, m_file.c_str(), name, m_hasAppended ? m_appended.c_str() : nullptr);
+    if (popup.DoModal() != 1) return 2;
+    m_name = name;
+    return 1;
+}
+
 CDmNameEntryPopup::CDmNameEntryPopup(HWND parent, const wchar_t* pageFile, std::wstring& result)
     : CDmPagePopup(parent, pageFile), m_result(result) {}
 
 CDmNameEntryPopup::CDmNameEntryPopup(HWND parent, std::wstring& result, const wchar_t* appended)
-    : CDmPagePopup(parent, L"ProfileRenamePopup.xml"), m_result(result), m_appended(appended ? appended : L""),
+    : CDmNameEntryPopup(parent, L"ProfileRenamePopup.xml", result, appended) {}
+
+CDmNameEntryPopup::CDmNameEntryPopup(HWND parent, const wchar_t* pageFile, std::wstring& result, const wchar_t* appended)
+    : CDmPagePopup(parent, pageFile), m_result(result), m_appended(appended ? appended : L""),
       m_hasAppended(appended != nullptr) {}
 
 void CDmNameEntryPopup::BindItems() {

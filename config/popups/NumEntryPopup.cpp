@@ -17,6 +17,14 @@ int ParseDecimal(const std::wstring& text) {
     return int(negative ? -value : value);
 }
 
+INT_PTR NumberEntryPopup::Show(HWND parent) {
+    int n = m_number;
+    CDmNumEntryPopup popup(parent, m_file.c_str(), n);
+    if (popup.DoModal() != 1) return 2;
+    m_number = n;
+    return 1;
+}
+
 CDmNumEntryPopup::CDmNumEntryPopup(HWND parent, const wchar_t* pageFile, int& result)
     : CDmPagePopup(parent, pageFile), m_result(result) {}
 

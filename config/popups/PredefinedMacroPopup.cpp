@@ -7,6 +7,13 @@ namespace vt::config {
 
 using vt::skin::CDropdownListItem;
 
+INT_PTR PredefinedMacroPopup::Show(HWND parent) {
+    CDmPredefinedMacroPopup popup(parent);
+    if (popup.DoModal() != 1) return 2;
+    m_chosen = popup.ChosenName();
+    return 1;
+}
+
 CPredefinedMacroPopup::CPredefinedMacroPopup(HWND parent, const CPredefinedMacroList& list)
     : CDmPagePopup(parent, L"AdvancedMacroPopup.xml", kPredefinedTemplateId), m_list(list) {}
 

@@ -4,12 +4,25 @@
 // open; an insert button closes with OK and the chosen name when its list has a choice.
 #include <string>
 #include "config/popups/PagePopup.h"
+#include "config/popups/Popup.h"
 #include "profile/Macro.h"
 #include "skin/DropDownList.h"
 
 namespace vt::config {
 
 constexpr UINT kPredefinedTemplateId = 133;
+
+// What a macro page runs. After OK (1) Chosen() holds the chosen sequence's name.
+class PredefinedMacroPopup : public IPopup {
+public:
+    std::wstring& Chosen() { return m_chosen; }
+    INT_PTR Show(HWND parent) override;
+
+private:
+    std::wstring m_chosen;
+};
+
+// The popup's window.
 
 class CPredefinedMacroPopup : public CDmPagePopup {
 public:

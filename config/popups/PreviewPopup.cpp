@@ -71,6 +71,12 @@ const wchar_t* PreviewZoneState(uint8_t on, uint8_t apm) {
     return on ? L"$On" : L"$Off";
 }
 
+INT_PTR PreviewPopup::Show(HWND parent) {
+    CDmPreviewPopup_Mouse popup(parent, m_profile, m_config);
+    popup.SetTitleText(m_title);
+    return popup.DoModal() == 1 ? 1 : 2;
+}
+
 CPreviewPopup::CPreviewPopup(HWND parent, IMouseProfile* profile, IMouseConfig* config)
     : CDmPagePopup(parent, L"PreviewPopup.xml"), m_profile(profile), m_config(config) {}
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 #include "config/popups/PagePopup.h"
+#include "config/popups/Popup.h"
 #include "profile/ConfigInterfaces.h"
 
 namespace vt::config {
@@ -19,6 +20,22 @@ std::wstring PreviewLine(const AssignmentRecord& record, IMouseConfig* config);
 // A zone heading's state: "$APM" when its lighting flag is set, else "$On" or "$Off".
 const wchar_t* PreviewZoneState(uint8_t on, uint8_t apm);
 
+// What the mouse profile page runs: the profile, its configuration and the text after the heading.
+class PreviewPopup : public IPopup {
+public:
+    PreviewPopup(IMouseProfile* profile, IMouseConfig* config, std::wstring title)
+        : m_profile(profile), m_config(config), m_title(std::move(title)) {}
+    IMouseProfile* Profile() const { return m_profile; }
+    const std::wstring& Title() const { return m_title; }
+    INT_PTR Show(HWND parent) override;
+
+private:
+    IMouseProfile* m_profile;
+    IMouseConfig* m_config;
+    std::wstring m_title;
+};
+
+// The popup's window.
 class CPreviewPopup : public CDmPagePopup {
 public:
     CPreviewPopup(HWND parent, IMouseProfile* profile, IMouseConfig* config);

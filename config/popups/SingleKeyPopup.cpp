@@ -3,6 +3,14 @@
 
 namespace vt::config {
 
+INT_PTR SingleKeyPopup::Show(HWND parent) {
+    vt::skin::KeyEventRecord key = m_key;
+    CPopupBoxSingleKeyEntry popup(parent, key);
+    if (popup.DoModal() != 1) return 2;
+    m_key = key;
+    return 1;
+}
+
 CPopupBoxSingleKeyEntry::CPopupBoxSingleKeyEntry(HWND parent, vt::skin::KeyEventRecord& key)
     : CDmPagePopup(parent, L"SingleKeyPopup.xml"), m_key(key) {}
 

@@ -7,8 +7,14 @@
 #include <string>
 #include <vector>
 #include "config/pages/DeviceKind.h"
+#include "config/DeviceSet.h"
 #include "config/FileDialogs.h"
-#include "config/popups/PagePopups.h"
+#include "config/popups/NameEntryPopup.h"
+#include "config/popups/PredefinedMacroPopup.h"
+#include "config/popups/PreviewPopup.h"
+#include "config/popups/SingleKeyPopup.h"
+#include "config/popups/WarningPopup.h"
+#include "skin/LangTable.h"
 
 namespace vt::test {
 
@@ -65,7 +71,9 @@ struct PopupCall {
     std::wstring message;    // message or "" ; appended text after "|"
 };
 
-class ScriptedPagePopups : public vt::config::IPagePopups {
+// A popup host that answers from a script and records what it was asked: which popup (by its
+// class), its page file and its texts.
+class ScriptedPagePopups : public vt::config::IPopupHost {
 public:
     std::vector<PopupCall> calls;
     INT_PTR warningAnswer = 1;
@@ -78,36 +86,38 @@ public:
     vt::skin::KeyEventRecord key;
     vt::skin::KeyEventRecord keyShown;
 
-    INT_PTR Warning(HWND, const wchar_t* file, const wchar_t* message, const wchar_t* appended) override {
-        calls.push_back({L"warning", file, std::wstring(message ? message : L"") + L"|" + (appended ? appended : L"")});
-        return warningAnswer;
-    }
-    INT_PTR NameEntry(HWND, const wchar_t* file, std::wstring& out, const wchar_t* appended) override {
-        calls.push_back({L"name", file, std::wstring(L"|") + (appended ? appended : L"")});
-        if (nameAnswer == 1) out = name;
-        return nameAnswer;
-    }
-    INT_PTR NumberEntry(HWND, const wchar_t*, int&) override { return 2; }
-    INT_PTR Select(HWND, const wchar_t*, const std::vector<std::wstring>&, std::wstring&) override { return 2; }
-    INT_PTR MacroAssignment(HWND, unsigned&, const std::vector<std::wstring>&, std::wstring&) override { return 2; }
-    INT_PTR PredefinedMacro(HWND, std::wstring& chosen) override {
-        calls.push_back({L"predefined", L"", L""});
-        if (predefinedAnswer == 1) chosen = predefined;
-        return predefinedAnswer;
-    }
-    INT_PTR Preview(HWND, IMouseProfile*, IMouseConfig*, const std::wstring& title) override {
-        calls.push_back({L"preview", L"PreviewPopup.xml", title});
-        return 1;
-    }
-    INT_PTR SingleKey(HWND, vt::skin::KeyEventRecord& k) override {
-        calls.push_back({L"key", L"", L""});
-        keyShown = k;
-        if (keyAnswer == 1) {
-            k.scanCode = key.scanCode;
-            k.virtualKey = key.virtualKey;
-            k.flags = key.flags;
+    INT_PTR Run(HWND, vt::config::IPopup& popup) override {
+        using namespace vt::config;
+        if (auto* w = dynamic_cast<WarningPopup*>(&popup)) {
+            calls.push_back({L"warning", w->File(), w->Message() + L"|" + w->Appended()});
+            return warningAnswer;
         }
-        return keyAnswer;
+        if (auto* n = dynamic_cast<NameEntryPopup*>(&popup)) {
+            calls.push_back({L"name", n->File(), L"|" + n->Appended()});
+            if (nameAnswer == 1) n->Name() = name;
+            return nameAnswer;
+        }
+        if (auto* p = dynamic_cast<PredefinedMacroPopup*>(&popup)) {
+            calls.push_back({L"predefined", L"", L""});
+            if (predefinedAnswer == 1) p->Chosen() = predefined;
+            return predefinedAnswer;
+        }
+        if (auto* v = dynamic_cast<PreviewPopup*>(&popup)) {
+            calls.push_back({L"preview", L"PreviewPopup.xml", v->Title()});
+            return 1;
+        }
+        if (auto* k = dynamic_cast<SingleKeyPopup*>(&popup)) {
+            calls.push_back({L"key", L"", L""});
+            keyShown = k->Key();
+            if (keyAnswer == 1) {
+                k->Key().scanCode = key.scanCode;
+                k->Key().virtualKey = key.virtualKey;
+                k->Key().flags = key.flags;
+            }
+            return keyAnswer;
+        }
+        calls.push_back({L"other", L"", L""});
+        return 2;
     }
     // The warnings shown, by file name.
     std::vector<std::wstring> Warnings() const {
@@ -139,5 +149,53 @@ public:
     size_t Opens() const { size_t n = 0; for (const Call& c : calls) n += c.open; return n; }
     size_t Saves() const { return calls.size() - Opens(); }
 };
+
+// A device set whose mouse and keyboard are fake device objects; reads give each device one profile.
+class FakePageDevices : public vt::config::IDeviceSet {
+public:
+    FakePageDevices(IMouseConfig*& mouse, IKeyboardConfig*& keyboard) : m_mouseConfig(mouse), m_keyboardConfig(keyboard) {}
+    FakeDevice<IMouseConfig> mouse;
+    FakeDevice<IKeyboardConfig> keyboard;
+
+    void Open() override {}
+    bool Read(int d) override {
+        if (d == vt::config::kMouse && m_mouseConfig->GetProfileCount() == 0) m_mouseConfig->CreateProfile(L"PROFILE01");
+        if (d == vt::config::kKeyboard && m_keyboardConfig->GetProfileCount() == 0) m_keyboardConfig->CreateProfile(L"PROFILE01");
+        mouse.engineProfiles = m_mouseConfig->GetProfileCount();
+        keyboard.engineProfiles = m_keyboardConfig->GetProfileCount();
+        return d != vt::config::kHeadset;
+    }
+    bool StartWrite(int) override { return true; }
+    bool IsBusy(int) override { return false; }
+    int LastWriteResult(int) override { return 1; }
+    bool FirmwareVersion(int, std::wstring& t) override { t = L"1.00"; return true; }
+    bool DriverVersion(int, std::wstring& t) override { t = L"1.00"; return true; }
+    bool Recreate(int d) override { return d != vt::config::kHeadset; }
+    bool QueryKeyboardLayout(ULONG*) override { return false; }
+    void SetNotifyWindow(HWND) override {}
+    void Destroy() override {}
+    ::IMouseDevice* MouseDevice() override { return &mouse; }
+    ::IKeyboardDevice* KeyboardDevice() override { return &keyboard; }
+
+private:
+    IMouseConfig*& m_mouseConfig;
+    IKeyboardConfig*& m_keyboardConfig;
+};
+
+constexpr int kEnglish = 544, kGerman = 549;
+// The texts as the program shows them: the language file read once (German selected, so that its
+// table and the default English one are built), then the language chosen. False when it has none.
+inline bool UseLanguage(int id) {
+    // Kept to the end of the process: the tables must outlive every window and the skin store.
+    static auto* languages = new vt::skin::CGUIItems;
+    if (languages->Count() == 0) {
+        vt::skin::SetSelectedLanguageId(kGerman);
+        if (!languages->LoadSkinPage(L"Language.xml", nullptr)) return false;
+    }
+    auto found = vt::skin::LanguageMap().find(id);
+    if (found == vt::skin::LanguageMap().end()) return false;
+    vt::skin::SetCurrentLanguageTable(found->second);
+    return true;
+}
 
 } // namespace vt::test

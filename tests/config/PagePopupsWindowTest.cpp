@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "PageFakes.h"
 #include "WindowTest.h"
 #include "config/Items.h"
 #include "config/popups/DropdownSelectPopup.h"
@@ -15,7 +16,7 @@
 #include "config/popups/PredefinedMacroPopup.h"
 #include "config/popups/PreviewPopup.h"
 #include "config/popups/SingleKeyPopup.h"
-#include "config/WarningDlg.h"
+#include "config/popups/WarningPopup.h"
 #include "profile/MouseConfig.h"
 #include "skin/ColourButton.h"
 #include "skin/DpiStageWnd.h"
@@ -77,6 +78,25 @@ std::vector<FileCase> Files() {
     for (int i = 0; i < 7; ++i) preview.needs.push_back({ctl::TEXT_PREVIEW_01 + i, T});
     for (int i = 0; i < 5; ++i) preview.needs.push_back({ctl::DPISTAGEWINDOW_01 + i, skin::kKindDPIStageWindow});
     files.push_back(preview);
+    files.push_back({L"Mouse_MgProfs.xml", false, {{ctl::LIST_PROFILELIST, skin::kKindXListCtrl}, {ctl::LISTPANEL_PROFILEOPTIONS, L},
+        {ctl::BUTTON_ENABLE_PROFILE_OSD, B}, {ctl::BUTTON_NEWPROFILE_MOUSE, B}, {ctl::BUTTON_IMPORTPROFILE_MOUSE, B},
+        {ctl::BUTTON_EXPORTPROFILE_MOUSE, B}, {ctl::BUTTON_DELETEPROFILE_MOUSE, B}}});
+    files.push_back({L"Keyboard_MgProfs.xml", false, {{ctl::LIST_PROFILELIST_KEYBOARD, skin::kKindXListCtrl},
+        {ctl::LISTPANEL_PROFILEOPTIONS, L}, {ctl::BUTTON_ENABLE_PROFILE_OSD_KEYBOARD, B}, {ctl::BUTTON_NEWPROFILE_KEYBOARD, B},
+        {ctl::BUTTON_IMPORTPROFILE_KEYBOARD, B}, {ctl::BUTTON_EXPORTPROFILE_KEYBOARD, B}, {ctl::BUTTON_DELETEPROFILE_KEYBOARD, B}}});
+    files.push_back({L"Mouse_MgMcrs.xml", false, {{ctl::LIST_GLOBALMACROLIST, D}, {ctl::MACRO_DISPLAY, skin::kKindMacroDisplay},
+        {ctl::LISTPANEL_MACROOPTIONS_KEYSTROKE, L}, {ctl::LISTPANEL_MACROOPTIONS_DELAY, L}, {ctl::LISTPANEL_MACROOPTIONS_MOUSECLICK, L},
+        {ctl::BUTTON_MACRO_CREATE, B}, {ctl::BUTTON_MACRO_IMPORT, B}, {ctl::BUTTON_MACRO_EXPORT, B}, {ctl::BUTTON_MACRO_DELETE, B},
+        {ctl::BUTTON_MACRO_RECORD, B}, {ctl::BUTTON_MACRO_ADVANCED, B}, {ctl::BUTTON_IGNORE_DELAY, B},
+        {ctl::BUTTON_INSERTDEFAULT_DELAY, B}, {ctl::TEXT_IGNORE_DELAY, T}, {ctl::TEXT_INSERTDEFAULT_DELAY, T},
+        {ctl::EDITCTRL_DEFAULT_DELAY, E}}});
+    files.push_back({L"Keyboard_MgMcrs.xml", false, {{ctl::LIST_GLOBALMACROLIST_KEYBOARD, D},
+        {ctl::MACRO_DISPLAY_KEYBOARD, skin::kKindMacroDisplay}, {ctl::LISTPANEL_MACROOPTIONS_KEYBOARD_KEYSTROKE, L},
+        {ctl::LISTPANEL_MACROOPTIONS_KEYBOARD_DELAY, L}, {ctl::LISTPANEL_MACROOPTIONS_KEYBOARD_MOUSECLICK, L},
+        {ctl::BUTTON_MACRO_CREATE_KEYBOARD, B}, {ctl::BUTTON_MACRO_IMPORT_KEYBOARD, B}, {ctl::BUTTON_MACRO_EXPORT_KEYBOARD, B},
+        {ctl::BUTTON_MACRO_DELETE_KEYBOARD, B}, {ctl::BUTTON_MACRO_RECORD_KEYBOARD, B}, {ctl::BUTTON_MACRO_ADVANCED_KEYBOARD, B},
+        {ctl::BUTTON_IGNORE_DELAY_KEYBOARD, B}, {ctl::BUTTON_INSERTDEFAULT_DELAY_KEYBOARD, B}, {ctl::TEXT_IGNORE_DELAY_KEYBOARD, T},
+        {ctl::TEXT_INSERTDEFAULT_DELAY_KEYBOARD, T}, {ctl::EDITCTRL_DEFAULT_DELAY_KEYBOARD, E}}});
     return files;
 }
 
@@ -97,20 +117,8 @@ protected:
         UseLanguage(kEnglish);
     }
     static void TearDownTestSuite() { vt::skin::SetCurrentLanguageTable(nullptr); }
-    static constexpr int kEnglish = 544, kGerman = 549;
-    // The texts as the program shows them: the language file read once, the language chosen.
-    static void UseLanguage(int id) {
-        // Kept to the end of the process: the tables must outlive every popup and the skin store.
-        static auto* languages = new vt::skin::CGUIItems;
-        if (languages->Count() == 0) {
-            // German selected: its table and the default (English) one are built.
-            vt::skin::SetSelectedLanguageId(kGerman);
-            ASSERT_TRUE(languages->LoadSkinPage(L"Language.xml", nullptr));
-        }
-        auto found = vt::skin::LanguageMap().find(id);
-        ASSERT_NE(found, vt::skin::LanguageMap().end()) << id;
-        vt::skin::SetCurrentLanguageTable(found->second);
-    }
+    static constexpr int kEnglish = vt::test::kEnglish, kGerman = vt::test::kGerman;
+    static void UseLanguage(int id) { ASSERT_TRUE(vt::test::UseLanguage(id)); }
     // The window of a popup's item (edit fields sit inside a frame of their own).
     static HWND ItemHwnd(vt::skin::CGUIPanel& p, int id) { return ItemWindow(vt::skin::FindItem(p.Items(), id)); }
     // Clicks a button as the mouse does (it toggles itself first, then reports the click).
