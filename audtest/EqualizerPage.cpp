@@ -7,7 +7,11 @@ void CEqualizerPage::OnInitDialog() { Show(true); }
 void CEqualizerPage::OnSetActive() { Show(false); }
 
 void CEqualizerPage::EnableBands(bool on) {
-    for (int band = 0; band < kBands; ++band) EnableWindow(Band(band), on);
+    // Each trackbar is drawn whole again: a disabled one may otherwise keep its old thumb on screen.
+    for (int band = 0; band < kBands; ++band) {
+        EnableWindow(Band(band), on);
+        InvalidateRect(Band(band), nullptr, TRUE);
+    }
 }
 
 void CEqualizerPage::Show(bool ranges) {
@@ -32,8 +36,11 @@ void CEqualizerPage::Show(bool ranges) {
             // The range goes below zero: minimum and maximum are set apart (TBM_SETRANGE packs
             // them into 16-bit words).
             if (ranges && SUCCEEDED(gain->QueryGainRange(band, &low, &high))) {
-                SendMessageW(Band(band), TBM_SETRANGEMIN, FALSE, low);
+                SendMessageW(Band(band), TBM_SETRANGEMIN, TRUE, low);
                 SendMessageW(Band(band), TBM_SETRANGEMAX, TRUE, high);
+                // Some trackbars place the thumb again only when the position changes: move it to
+                // the range's end first, so the position set below always places it.
+                SendMessageW(Band(band), TBM_SETPOS, FALSE, high);
             }
             hr = gain->GetGain(band, &value);
             if (FAILED(hr)) {

@@ -1,8 +1,10 @@
 #include "audtest/MixerPage.h"
 #include "audtest/resource.h"
+#include "device/WinVol.h"
 #include "win/AudioEndpoints.h"
 
 #include <algorithm>
+#include <cwchar>
 
 namespace vt::audtest {
 
@@ -101,6 +103,11 @@ void CMixerPage::ShowCapture() {
 
 void CMixerPage::OnInitDialog() {
     if (!Device()) return;
+    m_coreAudio = vt::device::IsCoreAudioSystem();
+    if (!m_coreAudio) {
+        OpenMixer();
+        return;
+    }
     auto endpoints = vt::device::CurrentVolumeEndpoints();
     if (!endpoints) return;
     m_render = endpoints->Find(vt::device::VolumeFlow::Render, vt::win::kHeadsetEndpointName);
@@ -121,6 +128,10 @@ void CMixerPage::OnInitDialog() {
 
 void CMixerPage::OnSetActive() {
     if (!Device()) return;
+    if (!m_coreAudio) {
+        ScanMixer();
+        return;
+    }
     ShowRender();
     ShowCapture();
 }
@@ -129,13 +140,16 @@ void CMixerPage::OnCommand(UINT id, UINT code) {
     if (code != BN_CLICKED || !Device()) return;
     switch (id) {
     case IDC_OUT_MUTE:
-        if (m_render) m_render->SetMute(Checked(IDC_OUT_MUTE), nullptr);
+        if (!m_coreAudio) MixerBox(LineKind::Render, L"Mute", Checked(IDC_OUT_MUTE));
+        else if (m_render) m_render->SetMute(Checked(IDC_OUT_MUTE), nullptr);
         break;
     case IDC_IN_MUTE:
-        if (m_capture) m_capture->SetMute(Checked(IDC_IN_MUTE), nullptr);
+        if (!m_coreAudio) MixerBox(LineKind::Capture, L"Mute", Checked(IDC_IN_MUTE));
+        else if (m_capture) m_capture->SetMute(Checked(IDC_IN_MUTE), nullptr);
         break;
     case IDC_IN_AGC:
-        if (m_capture && m_capture->HasAutoGain()) m_capture->SetAutoGain(Checked(IDC_IN_AGC));
+        if (!m_coreAudio) MixerBox(LineKind::Capture, L"AGC", Checked(IDC_IN_AGC));
+        else if (m_capture && m_capture->HasAutoGain()) m_capture->SetAutoGain(Checked(IDC_IN_AGC));
         break;
     case IDC_SYNC: {
         auto device = Device();
@@ -156,6 +170,10 @@ void CMixerPage::OnCommand(UINT id, UINT code) {
 void CMixerPage::OnHScroll(UINT code, HWND control) {
     if (code != TB_ENDTRACK || !Device()) return;
     const int id = GetDlgCtrlID(control);
+    if (!m_coreAudio) {
+        MixerTrack(id, static_cast<DWORD>(SendMessageW(control, TBM_GETPOS, 0, 0)));
+        return;
+    }
     const float level = static_cast<float>(SendMessageW(control, TBM_GETPOS, 0, 0)) / 100.0f;
     if ((id == IDC_OUT_LEFT || id == IDC_OUT_RIGHT) && m_render) {
         m_render->SetChannel(id == IDC_OUT_LEFT ? 0 : 1, level, nullptr);
@@ -194,9 +212,14 @@ void CMixerPage::ShowNotice(bool capture) {
     if (capture && follower->TakeAutoGain(&on)) Check(IDC_IN_AGC, on);
 }
 
-bool CMixerPage::OnMessage(UINT msg, WPARAM wParam, LPARAM, INT_PTR* result) {
-    if (msg != kNoticeArrived) return false;
-    ShowNotice(wParam == 1);
+bool CMixerPage::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+    if (msg == MM_MIXM_CONTROL_CHANGE) {
+        MixerChanged(reinterpret_cast<HMIXER>(wParam), static_cast<DWORD>(lParam));
+    } else if (msg == kNoticeArrived) {
+        ShowNotice(wParam == 1);
+    } else if (msg != MM_MIXM_LINE_CHANGE) {
+        return false;
+    }
     *result = 0;
     return true;
 }
@@ -209,6 +232,194 @@ void CMixerPage::Stop() {
     m_capture.reset();
     m_renderFollower.reset();
     m_captureFollower.reset();
+    if (m_mixer) m_mixerApi->Close(m_mixer);
+    m_mixer = nullptr;
+}
+
+// ---- the waveform mixer ----
+
+namespace {
+
+// Fixed room for a line's controls and a control's channels: what a line reports beyond it is left out.
+constexpr DWORD kMaxControls = 32;
+constexpr DWORD kMaxChannels = 8;
+
+bool Named(const MIXERCONTROLW& control, const wchar_t* name) {
+    return wcscmp(control.szShortName, name) == 0 || wcscmp(control.szName, name) == 0;
+}
+
+} // namespace
+
+void CMixerPage::OpenMixer() {
+    m_mixerApi = vt::device::CurrentMixerApi();
+    const UINT count = m_mixerApi->GetNumDevs();
+    for (UINT id = 0; id < count && !m_mixer; ++id) {
+        HMIXER mixer = nullptr;
+        if (m_mixerApi->Open(&mixer, id, m_hwnd) != MMSYSERR_NOERROR) continue;
+        MIXERCAPSW caps{};
+        if (m_mixerApi->GetDevCaps(id, &caps) == MMSYSERR_NOERROR && wcscmp(caps.szPname, L"Velto Corvel") == 0) {
+            m_mixer = mixer;
+            m_caps = caps;
+        } else {
+            m_mixerApi->Close(mixer);
+        }
+    }
+    if (m_mixer) ScanMixer();
+}
+
+std::vector<CMixerPage::MixerControl> CMixerPage::MixerControls(LineKind kind) {
+    std::vector<MixerControl> out;
+    if (!m_mixer) return out;
+    for (DWORD destination = 0; destination < m_caps.cDestinations; ++destination) {
+        MIXERLINEW line{};
+        line.cbStruct = sizeof line;
+        line.dwDestination = destination;
+        if (m_mixerApi->GetLineInfo(m_mixer, &line, MIXER_GETLINEINFOF_DESTINATION) != MMSYSERR_NOERROR) continue;
+        const DWORD type = line.dwComponentType;
+        const bool render = type == MIXERLINE_COMPONENTTYPE_DST_SPEAKERS || type == MIXERLINE_COMPONENTTYPE_DST_HEADPHONES;
+        const bool capture = type == MIXERLINE_COMPONENTTYPE_DST_WAVEIN || type == MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE;
+        if (kind == LineKind::Render ? !render : !capture) continue;
+        MIXERCONTROLW controls[kMaxControls] = {};
+        MIXERLINECONTROLSW lc{};
+        lc.cbStruct = sizeof lc;
+        lc.dwLineID = line.dwLineID;
+        lc.cControls = std::min(line.cControls, kMaxControls);
+        lc.cbmxctrl = sizeof(MIXERCONTROLW);
+        lc.pamxctrl = controls;
+        if (lc.cControls == 0 || m_mixerApi->GetLineControls(m_mixer, &lc, MIXER_GETLINECONTROLSF_ALL) != MMSYSERR_NOERROR)
+            continue;
+        for (DWORD c = 0; c < lc.cControls; ++c) {
+            MixerControl mc;
+            mc.control = controls[c];
+            mc.channels = (controls[c].fdwControl & MIXERCONTROL_CONTROLF_UNIFORM) ? 1 : line.cChannels;
+            mc.channels = std::clamp<DWORD>(mc.channels, 1, kMaxChannels);
+            mc.values.assign(mc.channels, 0);
+            MIXERCONTROLDETAILS details{};
+            details.cbStruct = sizeof details;
+            details.dwControlID = controls[c].dwControlID;
+            details.cChannels = mc.channels;
+            details.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
+            details.paDetails = mc.values.data();
+            if (m_mixerApi->GetControlDetails(m_mixer, &details, MIXER_GETCONTROLDETAILSF_VALUE) == MMSYSERR_NOERROR)
+                out.push_back(std::move(mc));
+        }
+    }
+    return out;
+}
+
+void CMixerPage::SetMixerSlider(int id, const MIXERCONTROLW& control, DWORD value) {
+    HWND slider = Item(id);
+    SendMessageW(slider, TBM_SETRANGEMIN, FALSE, static_cast<LPARAM>(control.Bounds.dwMinimum));
+    SendMessageW(slider, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(control.Bounds.dwMaximum));
+    SendMessageW(slider, TBM_SETPOS, TRUE, static_cast<LPARAM>(value));
+}
+
+void CMixerPage::ScanMixer() {
+    if (!m_mixer) return;
+    for (const MixerControl& c : MixerControls(LineKind::Render)) {
+        SetWindowTextW(Item(IDC_OUT_NAME), m_caps.szPname);
+        if (Named(c.control, L"Mute")) {
+            m_renderMute = c.control.dwControlID;
+            Check(IDC_OUT_MUTE, c.values[0] != 0);
+        } else if (Named(c.control, L"Volume")) {
+            m_renderVolume = c.control.dwControlID;
+            const DWORD left = c.values[0], right = c.channels > 1 ? c.values[1] : c.values[0];
+            SetMixerSlider(IDC_OUT_LEFT, c.control, left);
+            if (c.channels > 1) SetMixerSlider(IDC_OUT_RIGHT, c.control, right);
+            SetMixerSlider(IDC_OUT_MASTER, c.control, std::max(left, right));
+        }
+    }
+    for (const MixerControl& c : MixerControls(LineKind::Capture)) {
+        SetWindowTextW(Item(IDC_IN_NAME), m_caps.szPname);
+        if (Named(c.control, L"Mute")) {
+            m_captureMute = c.control.dwControlID;
+            Check(IDC_IN_MUTE, c.values[0] != 0);
+        } else if (Named(c.control, L"Volume")) {
+            m_captureVolume = c.control.dwControlID;
+            SetMixerSlider(IDC_IN_MASTER, c.control, c.values[0]);
+        } else if (Named(c.control, L"AGC")) {
+            m_autoGain = c.control.dwControlID;
+            Check(IDC_IN_AGC, c.values[0] != 0);
+        }
+    }
+}
+
+bool CMixerPage::WriteMixer(MixerControl& c) {
+    MIXERCONTROLDETAILS details{};
+    details.cbStruct = sizeof details;
+    details.dwControlID = c.control.dwControlID;
+    details.cChannels = c.channels;
+    details.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
+    details.paDetails = c.values.data();
+    return m_mixerApi->SetControlDetails(m_mixer, &details, MIXER_SETCONTROLDETAILSF_VALUE) == MMSYSERR_NOERROR;
+}
+
+void CMixerPage::MixerBox(LineKind kind, const wchar_t* name, bool on) {
+    // On each line of the kind, the first control of that name gets the box's state.
+    if (!m_mixer) return;
+    SetWindowTextW(Item(kind == LineKind::Render ? IDC_OUT_NAME : IDC_IN_NAME), m_caps.szPname);
+    for (MixerControl& c : MixerControls(kind)) {
+        if (!Named(c.control, name)) continue;
+        std::fill(c.values.begin(), c.values.end(), on ? 1u : 0u);
+        WriteMixer(c);
+        break;
+    }
+}
+
+void CMixerPage::MixerTrack(int id, DWORD position) {
+    if (!m_mixer) return;
+    const bool render = id == IDC_OUT_LEFT || id == IDC_OUT_RIGHT || id == IDC_OUT_MASTER;
+    if (!render && id != IDC_IN_MASTER) return;
+    for (MixerControl& c : MixerControls(render ? LineKind::Render : LineKind::Capture)) {
+        if (!Named(c.control, L"Volume")) continue;
+        if (!render) {
+            std::fill(c.values.begin(), c.values.end(), position);
+        } else if (id == IDC_OUT_LEFT) {
+            c.values[0] = position;
+        } else if (id == IDC_OUT_RIGHT) {
+            if (c.channels > 1) c.values[1] = position;
+        } else if (c.channels > 1) {
+            // The master keeps the balance on the raw values: the louder channel becomes the
+            // position, the other keeps its ratio to it.
+            DWORD& left = c.values[0];
+            DWORD& right = c.values[1];
+            if (left == right) {
+                left = right = position;
+            } else if (left > right) {
+                right = static_cast<DWORD>(static_cast<unsigned long long>(position) * right / left);
+                left = position;
+            } else {
+                left = static_cast<DWORD>(static_cast<unsigned long long>(position) * left / right);
+                right = position;
+            }
+        } else {
+            c.values[0] = position;
+        }
+        WriteMixer(c);
+    }
+}
+
+void CMixerPage::MixerChanged(HMIXER mixer, DWORD controlId) {
+    if (!m_mixer || mixer != m_mixer) return;
+    const bool render = controlId == m_renderMute || controlId == m_renderVolume;
+    for (const MixerControl& c : MixerControls(render ? LineKind::Render : LineKind::Capture)) {
+        if (c.control.dwControlID != controlId) continue;
+        if (controlId == m_renderMute) {
+            Check(IDC_OUT_MUTE, c.values[0] != 0);
+        } else if (controlId == m_captureMute) {
+            Check(IDC_IN_MUTE, c.values[0] != 0);
+        } else if (controlId == m_renderVolume) {
+            const DWORD left = c.values[0], right = c.channels > 1 ? c.values[1] : c.values[0];
+            SendDlgItemMessageW(m_hwnd, IDC_OUT_MASTER, TBM_SETPOS, TRUE, static_cast<LPARAM>(std::max(left, right)));
+            SendDlgItemMessageW(m_hwnd, IDC_OUT_LEFT, TBM_SETPOS, TRUE, static_cast<LPARAM>(left));
+            SendDlgItemMessageW(m_hwnd, IDC_OUT_RIGHT, TBM_SETPOS, TRUE, static_cast<LPARAM>(right));
+        } else if (controlId == m_captureVolume) {
+            SendDlgItemMessageW(m_hwnd, IDC_IN_MASTER, TBM_SETPOS, TRUE, static_cast<LPARAM>(c.values[0]));
+        } else if (controlId == m_autoGain) {
+            Check(IDC_IN_AGC, c.values[0] != 0);
+        }
+        return;
+    }
 }
 
 void CMixerPage::OnDestroy() { Stop(); }

@@ -146,6 +146,46 @@ TEST_F(AudTestSheet, ProfileCreatedRenamedAppliedAndDeleted) {
     EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
+TEST_F(AudTestSheet, TheSecondOfTwoHeadsetsBecomesCurrent) {
+    CloseSheet();
+    sim->SetInterfaces({{vt::sim::HeadsetPath(0)}, {vt::sim::HeadsetPath(1)}});
+    OpenSheet();
+    HWND devices = Show(kDevices);
+    HWND list = GetDlgItem(devices, IDC_DEVICE_LIST);
+    ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 2);
+    auto pathOf = [](IVtAudDevice* device) {
+        _AUDDEVICEINFOTYPE info{};
+        EXPECT_EQ(device->GetDeviceInfo(&info), S_OK);
+        std::wstring path = info.pwszDevicePath ? info.pwszDevicePath : L"";
+        CoTaskMemFree(info.pwszDevicePath);
+        return path;
+    };
+    EXPECT_EQ(pathOf(sheet->Device().Get()), vt::sim::HeadsetPath(0));
+    SendMessageW(list, CB_SETCURSEL, 1, 0);
+    Command(devices, IDC_DEVICE_LIST, CBN_SELENDOK);
+    EXPECT_EQ(pathOf(sheet->Device().Get()), vt::sim::HeadsetPath(1));
+    // The drop-down is as wide as its longest path.
+    Command(devices, IDC_DEVICE_LIST, CBN_DROPDOWN);
+    RECT box{};
+    GetWindowRect(list, &box);
+    EXPECT_GT(SendMessageW(list, CB_GETDROPPEDWIDTH, 0, 0), box.right - box.left);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(AudTestSheet, ACancelledOrUnchangedLabelEditRenamesNothing) {
+    Show(kProfiles);
+    MakeRoomForOneProfile();
+    Show(kDevices);
+    Show(kProfiles);
+    Profiles().Carry(ID_PROFILE_NEW, -1);
+    ASSERT_EQ(ListView_GetItemCount(ProfileList()), 10);
+    const std::wstring before = ListViewTexts(ProfileList()).at(9);
+    Rename(9, nullptr);  // Escape: no text
+    Rename(9, before.c_str());
+    EXPECT_EQ(ListViewTexts(ProfileList()).at(9), before);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
 TEST_F(AudTestSheet, SetActiveOutsideTheEntriesKeepsTheActiveProfileTicked) {
     Show(kProfiles);
     Profiles().Carry(ID_PROFILE_SET_ACTIVE, 2);
@@ -155,6 +195,23 @@ TEST_F(AudTestSheet, SetActiveOutsideTheEntriesKeepsTheActiveProfileTicked) {
         Profiles().Carry(command, -1);
     EXPECT_EQ(Ticked(ProfileList()), std::vector<int>{2});
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(AudTestSheet, RestoreDefaultStoresTheDefaultsAndAppliesTheActiveProfile) {
+    HWND eq = Show(kEqualizer);
+    EndTrack(eq, IDC_EQ_BAND0 + 5, 9);
+    Show(kProfiles);
+    const unsigned applies = sim->ApplyCount();
+    Profiles().Carry(ID_PROFILE_RESTORE, 0);  // "Default", the active profile
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_GT(sim->ApplyCount(), applies);
+    eq = Show(kEqualizer);
+    EXPECT_EQ(SendDlgItemMessageW(eq, IDC_EQ_BAND0 + 5, TBM_GETPOS, 0, 0), 0);
+    // Another profile's defaults are stored without an apply.
+    const unsigned later = sim->ApplyCount();
+    Show(kProfiles);
+    Profiles().Carry(ID_PROFILE_RESTORE, 3);
+    EXPECT_EQ(sim->ApplyCount(), later);
 }
 
 TEST_F(AudTestSheet, ExportWritesTheProfileFile) {
@@ -190,6 +247,8 @@ TEST_F(AudTestSheet, EqualiserBandReachesTheHeadsetAsDesigned) {
     EXPECT_EQ(sim->SentCount(), 0u);
     EndTrack(eq, IDC_EQ_BAND0 + band, -7);
     EXPECT_TRUE(dialogs.messages.empty());
+    PumpMessages();
+    CaptureClient(hwnd).SaveBmp(OutputPath(L"audtest_equalizer_band.bmp"));
 
     // The store holds the band at -7 dB, and the headset got the band's design of it.
     const std::wstring defaultProfile = L"\\Profiles\\{232EFC9F-25A8-47C7-A798-451F3C2946DE}";
@@ -252,6 +311,14 @@ TEST_F(AudTestSheet, LightingColourIsSetOrKept) {
     ASSERT_GT(swatch.width, 4);
     EXPECT_TRUE(SameColor(swatch.At(swatch.width / 2, swatch.height / 2), RGB(0, 200, 0)));
     CaptureClient(hwnd).SaveBmp(OutputPath(L"audtest_led_colour.bmp"));
+
+    // The LED box switches the zone's driver off and on.
+    ASSERT_EQ(IsDlgButtonChecked(led, IDC_LED_ON), BST_CHECKED);
+    Click(led, IDC_LED_ON);
+    EXPECT_EQ(sim->BusRegister(0x60, 8), 0);
+    Click(led, IDC_LED_ON);
+    EXPECT_EQ(sim->BusRegister(0x60, 8), 0x3F);
+    EXPECT_TRUE(dialogs.messages.empty());
 
     // The effect "Apm" shows both fields at "0" and disabled; "Pulsating" changes nothing.
     SendDlgItemMessageW(led, IDC_EFFECT, CB_SETCURSEL, 4, 0);

@@ -4,6 +4,7 @@
 #include "audtest/MixerPage.h"
 #include "audtest/resource.h"
 #include "device/VolumeFakes.h"
+#include "device/WinVol.h"
 
 namespace vt::test {
 namespace {
@@ -111,6 +112,64 @@ TEST_F(MixerPage, SyncBoxSwitchesTheAudioManagersVolumeSync) {
     sync->IsSyncEnable(&on);
     EXPECT_EQ(on, 0);
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// Before Windows 6: the waveform mixer named "Velto Corvel", with raw control values.
+class MixerPageOnTheWaveMixer : public SheetFixture {
+protected:
+    void SetUp() override {
+        mixer = std::make_shared<FakeMixer>();
+        mixer->devs.push_back({L"Other Card", {{MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, 1, 2, {{9, L"Volume", 0, 0, 65535, {1, 1}}}}}});
+        mixer->devs.push_back({L"Velto Corvel",
+                               {{MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, 10, 2,
+                                 {{11, L"Mute", MIXERCONTROL_CONTROLF_UNIFORM, 0, 1, {0}},
+                                  {12, L"Volume", 0, 0, 65535, {40000, 20000}}}},
+                                {MIXERLINE_COMPONENTTYPE_DST_WAVEIN, 20, 1,
+                                 {{21, L"Mute", MIXERCONTROL_CONTROLF_UNIFORM, 0, 1, {0}},
+                                  {22, L"Volume", 0, 0, 65535, {30000}},
+                                  {23, L"AGC", MIXERCONTROL_CONTROLF_UNIFORM, 0, 1, {1}}}}}});
+        vt::device::SetMixerApi(mixer);
+        vt::device::SetWinVolSystem(vt::device::WinVolSystem::Mixer);
+        SheetFixture::SetUp();
+    }
+    void TearDown() override {
+        SheetFixture::TearDown();
+        vt::device::SetWinVolSystem(vt::device::WinVolSystem::ByVersion);
+        vt::device::SetMixerApi(nullptr);
+    }
+    LRESULT Pos(HWND page, int id) { return SendDlgItemMessageW(page, id, TBM_GETPOS, 0, 0); }
+    std::shared_ptr<FakeMixer> mixer;
+};
+
+TEST_F(MixerPageOnTheWaveMixer, ShowsWritesAndFollowsTheHeadsetsMixer) {
+    HWND page = Show(kMixer);
+    EXPECT_FALSE(mixer->devs[0].open) << "only the headset's mixer stays open";
+    EXPECT_EQ(Text(GetDlgItem(page, IDC_OUT_NAME)), L"Velto Corvel");
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_OUT_MASTER, TBM_GETRANGEMAX, 0, 0), 65535);
+    EXPECT_EQ(Pos(page, IDC_OUT_MASTER), 40000);
+    EXPECT_EQ(Pos(page, IDC_OUT_LEFT), 40000);
+    EXPECT_EQ(Pos(page, IDC_OUT_RIGHT), 20000);
+    EXPECT_EQ(Pos(page, IDC_IN_MASTER), 30000);
+    EXPECT_EQ(IsDlgButtonChecked(page, IDC_IN_AGC), BST_CHECKED);
+
+    EndTrack(page, IDC_OUT_MASTER, 50000);  // the balance kept in integers
+    EXPECT_EQ(mixer->FindCtl(12)->values, (std::vector<DWORD>{50000, 25000}));
+    EndTrack(page, IDC_IN_MASTER, 1000);
+    EXPECT_EQ(mixer->FindCtl(22)->values.at(0), 1000u);
+    Click(page, IDC_OUT_MUTE);
+    EXPECT_EQ(mixer->FindCtl(11)->values.at(0), 1u);
+
+    // Another program changes the levels: the mixer tells the page's window.
+    mixer->FindCtl(12)->values = {100, 60000};
+    const LRESULT right = Pos(page, IDC_OUT_RIGHT);
+    SendMessageW(page, MM_MIXM_CONTROL_CHANGE, reinterpret_cast<WPARAM>(FakeMixer::Handle(0)), 12);  // another mixer
+    EXPECT_EQ(Pos(page, IDC_OUT_RIGHT), right);
+    SendMessageW(page, MM_MIXM_CONTROL_CHANGE, reinterpret_cast<WPARAM>(FakeMixer::Handle(1)), 12);
+    EXPECT_EQ(Pos(page, IDC_OUT_MASTER), 60000);
+    EXPECT_EQ(Pos(page, IDC_OUT_LEFT), 100);
+    EXPECT_EQ(Pos(page, IDC_OUT_RIGHT), 60000);
+    CloseSheet();
+    EXPECT_FALSE(mixer->devs[1].open) << "the page closes the mixer";
 }
 
 } // namespace

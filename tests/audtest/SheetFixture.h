@@ -63,6 +63,9 @@ protected:
         WindowTest::TearDown();
     }
     static void ResetSimulator(vt::sim::IHeadsetControl* s) {
+        auto interfaces = vt::sim::WineOwnInterfaces();
+        interfaces.push_back({vt::sim::HeadsetPath(0)});
+        s->SetInterfaces(interfaces);
         s->SetFaults({});
         s->Reconnect();
         s->ClearLog();
