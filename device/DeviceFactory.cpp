@@ -7,6 +7,8 @@ CMouse* g_mouse = nullptr;
 CNullMouse* g_nullMouse = nullptr;
 IKeyboardDevice* g_keyboard = nullptr;
 CNullKeyboard* g_nullKeyboard = nullptr;
+CAudioDevice* g_headset = nullptr;
+CNullAudio* g_nullHeadset = nullptr;
 
 void DestroyMouse() {
     delete g_mouse;
@@ -45,6 +47,33 @@ bool CreateKeyboardDeviceWith(IKeyboardDevice* real, IKeyboardDevice** device, I
 void DestroyDevices() {
     DestroyMouse();
     DestroyKeyboard();
+}
+
+CAudioDevice* RealHeadset() { return g_headset; }
+CNullAudio* NullHeadset() { return g_nullHeadset; }
+
+void DestroyHeadsetDevices() {
+    delete g_headset;
+    g_headset = nullptr;
+    delete g_nullHeadset;
+    g_nullHeadset = nullptr;
+}
+
+bool CreateAudioDevice(const DeviceDescription* description, IAudioDevice** device, IAudioConfig* config) {
+    DestroyHeadsetDevices();
+    g_headset = new CAudioDevice(description, config);
+    IAudioDevice* chosen = g_headset;
+    bool opened = g_headset->Open();
+    if (!opened) {
+        delete g_headset;
+        g_headset = nullptr;
+        g_nullHeadset = new CNullAudio(description, config);
+        chosen = g_nullHeadset;
+        opened = g_nullHeadset->Open();
+    }
+    if (device) *device = chosen;
+    if (config) config->SetDevice(chosen);
+    return opened;
 }
 
 } // namespace vt::device

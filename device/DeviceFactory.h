@@ -4,6 +4,7 @@
 // open fails, then binds the chosen object to the configuration.
 #include "device/DeviceDescription.h"
 #include "device/GenDevice.h"
+#include "device/HeadsetDevice.h"
 #include "device/Mouse.h"
 #include "device/NullDevices.h"
 
@@ -23,6 +24,13 @@ bool RecreateMouseDevice(IMouseDevice** device, IMouseConfig* config);
 bool CreateKeyboardDeviceWith(IKeyboardDevice* real, IKeyboardDevice** device, IKeyboardConfig* config);
 // Deletes every device object of mouse and keyboard and clears the pointers.
 void DestroyDevices();
+
+// The headset's factory: opens a real headset and falls back to the do-nothing one when the open
+// fails; the configuration is bound to the object kept. Answers the kept object's Open.
+bool CreateAudioDevice(const DeviceDescription* description, IAudioDevice** device, IAudioConfig* config);
+CAudioDevice* RealHeadset();
+CNullAudio* NullHeadset();
+void DestroyHeadsetDevices();
 
 // The factory step both kinds share: open the real object; on failure delete it and open the
 // do-nothing object instead; bind the one kept. Answers the kept object's Open.

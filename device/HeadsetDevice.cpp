@@ -1,8 +1,7 @@
 #include "device/HeadsetDevice.h"
+#include "device/HeadsetTransfer.h"
 
 #include "device/CodeTables.h"
-#include "device/LightingZones.h"
-#include "device/ListTransfer.h"
 #include "device/ProfileSync.h"
 
 #include <cmath>
@@ -119,30 +118,13 @@ bool CAudioDevice::Open() {
     if (!Connect()) return false;
     bool ok = true;
     if (IsIdInList(m_description, kCapProfiles)) {
-        config->DeleteAllProfiles();
         ComPtr<IVtProfileManager> manager;
-        if (!m_connection.ProfileManager(manager)) {
-            ok = false;
-        } else {
-            for (ULONG index = 0;; ++index) {
-                ComPtr<IVtProfile> engine;
-                if (FAILED(manager->GetProfileByIndex(index, engine.Put())) || !engine) break;
-                std::wstring name;
-                GUID id{};
-                IAudioProfile* profile = nullptr;
-                if (GetEngineProfileName(engine.Get(), name) && GetEngineProfileId(engine.Get(), id))
-                    profile = config->CreateProfile(name.c_str());
-                if (!profile) {
-                    ok = false;
-                    continue;
-                }
-                profile->SetId(id);
-                if (ok && IsIdInList(m_description, kCapEqualizer)) {
-                    EqualizerRecord record = GetEqualizer(engine.Get());
-                    ok = ReadEqualizerRange(record, config, config->FindProfileById(id));
-                }
-            }
-        }
+        EngineProfileList list;
+        ok = m_connection.ProfileManager(manager) &&
+             ReplaceModelProfiles(manager.Get(), config, list, [&](const EngineProfileEntry& e, IAudioProfile* p) {
+                 return !IsIdInList(m_description, kCapEqualizer) ||
+                        ReadEqualizerRange(GetEqualizer(e.engine.Get()), config, p);
+             });
     }
     // A headset whose Windows endpoints cannot be found is still configured through the engine:
     // the wrapper is then not ready and Windows is left alone.
@@ -182,37 +164,10 @@ bool CAudioDevice::Apply(int32_t mode, uint32_t mask) {
 
 bool CAudioDevice::WriteJob(IAudioConfig* config, uint32_t mask) {
     if (!config || !m_connection.IsOpen()) return false;
-    bool ok = true;
-    if (IsIdInList(m_description, kCapProfiles)) {
-        ComPtr<IVtProfileManager> manager;
-        if (!m_connection.ProfileManager(manager)) {
-            ok = false;
-        } else {
-            DeleteProfilesNotInModel(manager.Get(), config);
-            // Every profile and group is tried; a failure makes the answer false.
-            for (int32_t i = 0; i < config->GetProfileCount(); ++i) {
-                IAudioProfile* profile = config->GetProfileAt(uint32_t(i));
-                if (!WriteProfileIdentity(manager.Get(), profile)) {
-                    ok = false;
-                    continue;
-                }
-                ComPtr<IVtProfile> engine;
-                if (!FindEngineProfile(manager.Get(), ProfileId(profile), engine)) {
-                    ok = false;
-                    continue;
-                }
-                if (IsIdInList(m_description, kCapEqualizer) && HasBits(mask, kHeadsetBands)) {
-                    EqualizerRecord record = GetEqualizer(engine.Get());
-                    if (WriteSwitchState(record, config, profile))
-                        ok = WriteBandGains(config, record, profile, mask) && ok;
-                    else
-                        ok = false;
-                }
-                if (IsIdInList(m_description, kCapLighting) && HasBits(mask, kHeadsetLighting))
-                    ok = WriteLightingZones(engine.Get(), config, profile) && ok;
-            }
-        }
-    }
+    HeadsetJobContext context;
+    context.description = m_description;
+    context.mask = mask;
+    bool ok = WriteHeadsetProfilesJob(m_connection, config, context);
     if (HasBits(mask, kHeadsetLevels)) {
         const int32_t master = config->GetMasterVolume();
         int32_t left = 0, right = 0;
@@ -237,46 +192,15 @@ bool CAudioDevice::WriteJob(IAudioConfig* config, uint32_t mask) {
         }
         Post(WM_HEADSET_MIC_CHANGED, 0xF0);
     }
-    if (IsIdInList(m_description, kCapEntries) && HasBits(mask, kHeadsetEntries)) {
-        ComPtr<IVtEntryCollection> collection;
-        ok = m_connection.Feature(IID_IVtEntryCollection, collection) &&
-             WriteCollectionEntries(collection.Get(), config) && ok;
-        ok = WriteKeyEntries(m_connection.Device(), config) && ok;
-    }
     return ok;
 }
 
 bool CAudioDevice::ReadJob(IAudioConfig* config, uint32_t mask) {
     if (!config || !m_connection.IsOpen()) return false;
-    bool ok = true;
-    if (IsIdInList(m_description, kCapProfiles)) {
-        ComPtr<IVtProfileManager> manager;
-        if (!m_connection.ProfileManager(manager)) {
-            ok = false;
-        } else {
-            const GUID active = GetActiveProfileId(manager.Get());
-            for (ULONG index = 0;; ++index) {
-                ComPtr<IVtProfile> engine;
-                if (FAILED(manager->GetProfileByIndex(index, engine.Put())) || !engine) break;
-                GUID id{};
-                if (!GetEngineProfileId(engine.Get(), id)) {
-                    ok = false;
-                    continue;
-                }
-                IAudioProfile* profile = config->FindProfileById(id);
-                if (!profile) continue;  // a profile the model does not know
-                if (!IsNullGuid(active) && GuidsEqual(active, id)) config->SetCurrentProfile(profile);
-                // Any band bit reads the switch and the selected bands, as the write does.
-                if (IsIdInList(m_description, kCapEqualizer) && HasBits(mask, kHeadsetBands))
-                    ok = ReadEqualizerProfile(config, m_description, engine.Get(), profile, mask) && ok;
-                if (IsIdInList(m_description, kCapLighting) && HasBits(mask, kHeadsetLighting))
-                    ok = ReadLightingZones(engine.Get(), config, profile) && ok;
-            }
-            // The configuration's own switch is the current profile's.
-            if (IAudioProfile* current = config->GetCurrentProfile())
-                config->SetEqualizerEnabled(config->GetEqualizerEnabled(current), current);
-        }
-    }
+    HeadsetJobContext context;
+    context.description = m_description;
+    context.mask = mask;
+    bool ok = ReadHeadsetProfilesJob(m_connection, config, context);
     if (!m_winvol) {
         if (HasBits(mask, kHeadsetLevels | kHeadsetMic)) ok = false;
     } else {
@@ -301,12 +225,6 @@ bool CAudioDevice::ReadJob(IAudioConfig* config, uint32_t mask) {
             all = m_winvol->PullNoiseReduction(config) && all;
             ok = all && ok;
         }
-    }
-    if (IsIdInList(m_description, kCapEntries) && HasBits(mask, kHeadsetEntries)) {
-        ComPtr<IVtEntryCollection> collection;
-        ok = m_connection.Feature(IID_IVtEntryCollection, collection) &&
-             ReadCollectionEntries(collection.Get(), config) && ok;
-        ok = ReadKeyEntries(m_connection.Device(), config) && ok;
     }
     ReadListenerValues();
     return ok;
@@ -549,103 +467,6 @@ void CAudioDevice::ApplyMute(uint8_t muted, bool capture) {
         Post(WM_HEADSET_LEVELS_CHANGED, bits);
         m_render.muted = muted;
     }
-}
-
-// ---- the do-nothing headset ----
-
-const wchar_t* const CNullAudio::kPresetNames[6] = {L"Preset01", L"Preset02", L"Preset03",
-                                                    L"Preset04", L"Preset05", L"Custom"};
-// "Custom" has an id of its own, so that finding a preset by id never yields another one.
-const GUID CNullAudio::kPresetIds[6] = {
-    {0x00A98AC7, 0x0457, 0x0457, {0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01}},
-    {0x0153158E, 0x08AE, 0x08AE, {0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02}},
-    {0x01FCA055, 0x0D05, 0x0D05, {0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03}},
-    {0x02A62B1C, 0x115C, 0x115C, {0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04}},
-    {0x034FB5E3, 0x15B3, 0x15B3, {0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05}},
-    {0x03F940AA, 0x1A0A, 0x1A0A, {0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06}},
-};
-
-bool CNullAudio::Open() {
-    IAudioConfig* c = m_config;
-    if (!c) return false;
-    static const int16_t kGains[6][10] = {
-        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-        {-35, -30, -25, -10, 0, 2, 4, 6, 8, 15},
-        {-35, -35, -35, -35, -35, 15, 15, 15, 15, 15},
-        {-35, 15, -35, 15, -35, 15, -35, 15, -35, 15},
-        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-    };
-    // The presets replace whatever an earlier, failed open left behind.
-    c->DeleteAllProfiles();
-    std::vector<int32_t> bands;
-    for (int32_t b = 0; b < 10; ++b) bands.push_back(b);
-    IAudioProfile* first = nullptr;
-    for (int i = 0; i < 6; ++i) {
-        IAudioProfile* p = c->CreateProfile(kPresetNames[i]);
-        if (!p) continue;
-        p->SetId(kPresetIds[i]);
-        c->InitBands(bands, -36, 15, 1, p);
-        for (int32_t b = 0; b < 10; ++b) c->SetBandGain(b, kGains[i][b], p);
-        if (!first) first = p;
-    }
-    c->SetVolumeRange(0, 100, 1);
-    c->SetMute(0);
-    c->SetMasterVolume(50);
-    c->SetBalance(50, 50);
-    c->SetMicRange(0, 100, 1);
-    c->SetMicMute(0);
-    c->SetMicAutoGain(0);
-    c->SetMicNoiseReduction(0);
-    c->SetMicVolume(50);
-    if (first) {
-        c->SetCurrentProfile(first);
-        c->SetEqualizerEnabled(1, first);
-    }
-    static const int32_t kZones[3] = {3, 10, 9};
-    static const int32_t kColours[3] = {0xFF, 0xFF00, 0xFF0000};
-    for (int32_t i = 0; i < c->GetProfileCount(); ++i) {
-        IAudioProfile* p = c->GetProfileAt(uint32_t(i));
-        for (int z = 0; z < 3; ++z) {
-            c->SetLightOn(kZones[z], 1, p);
-            c->SetLightColor(kZones[z], kColours[z], p);
-        }
-    }
-    return true;
-}
-
-// ---- factory ----
-
-namespace {
-CAudioDevice* g_headset = nullptr;
-CNullAudio* g_nullHeadset = nullptr;
-} // namespace
-
-CAudioDevice* RealHeadset() { return g_headset; }
-CNullAudio* NullHeadset() { return g_nullHeadset; }
-
-void DestroyHeadsetDevices() {
-    delete g_headset;
-    g_headset = nullptr;
-    delete g_nullHeadset;
-    g_nullHeadset = nullptr;
-}
-
-bool CreateAudioDevice(const DeviceDescription* description, IAudioDevice** device, IAudioConfig* config) {
-    DestroyHeadsetDevices();
-    g_headset = new CAudioDevice(description, config);
-    IAudioDevice* chosen = g_headset;
-    bool opened = g_headset->Open();
-    if (!opened) {
-        delete g_headset;
-        g_headset = nullptr;
-        g_nullHeadset = new CNullAudio(description, config);
-        chosen = g_nullHeadset;
-        opened = g_nullHeadset->Open();
-    }
-    if (device) *device = chosen;
-    if (config) config->SetDevice(chosen);
-    return opened;
 }
 
 } // namespace vt::device

@@ -2,8 +2,9 @@
 // The headset's device object: reads the headset's profiles from the engine into the headset
 // configuration and writes them back by setting groups, keeps the equaliser of the engine's active
 // profile attached for live band edits, and keeps the headset's Windows levels and the
-// configuration in step both ways through the Windows volume wrapper. `CNullAudio` stands in when
-// no headset can be opened.
+// configuration in step both ways through the Windows volume wrapper. Its jobs' engine side is in
+// HeadsetTransfer.h; the do-nothing headset (NullDevices.h) stands in when no headset can be opened,
+// and the factory (DeviceFactory.h) chooses between them.
 //
 // Threads. Everything runs on the thread that made the object (the user-interface thread), except
 // the wrapper's change reports, which arrive on system audio threads. A report never touches the
@@ -124,48 +125,5 @@ private:
     std::vector<Report> m_pending;
     bool m_posted = false;
 };
-
-// The do-nothing headset.
-class CNullAudio : public IAudioDevice {
-public:
-    CNullAudio(const DeviceDescription* description, IAudioConfig* config) : m_description(description), m_config(config) {}
-    // Fills the configuration with the headset defaults and six equaliser presets.
-    bool Open() override;
-    void Close() override {}
-    bool Apply(int32_t mode, uint32_t) override { return mode == 0; }
-    bool ReadEqualizer(IAudioConfig*) override { return false; }
-    bool WriteEqualizer(IAudioConfig*, IAudioProfile*) override { return false; }
-    bool WriteEqualizerBand(IAudioConfig*, int32_t) override { return false; }
-    bool MirrorMasterVolume(IAudioConfig*) override { return false; }
-    bool MirrorLeftVolume(IAudioConfig*) override { return false; }
-    bool MirrorRightVolume(IAudioConfig*) override { return false; }
-    bool MirrorMicVolume(IAudioConfig*) override { return false; }
-    bool SetEqualizerEnabled(IAudioConfig*) override { return false; }
-    bool MirrorMute(IAudioConfig*) override { return false; }
-    bool MirrorMicMute(IAudioConfig*) override { return false; }
-    bool MirrorMicAutoGain(IAudioConfig*) override { return false; }
-    bool MirrorMicNoiseReduction(IAudioConfig*) override { return false; }
-    bool IsConnected() override { return true; }
-    bool GetFirmwareVersion(std::wstring& text) override { text = L"1.00"; return true; }
-    bool GetDriverVersion(std::wstring& text) override { text = L"1.00"; return true; }
-    void SetNotifyWindow(HWND) override {}
-    HWND GetNotifyWindow() override { return nullptr; }
-    bool WinVolPassthrough(HMIXER, DWORD) override { return false; }
-
-    // Names and ids of the six presets the do-nothing headset offers.
-    static const wchar_t* const kPresetNames[6];
-    static const GUID kPresetIds[6];
-
-private:
-    const DeviceDescription* m_description;
-    IAudioConfig* m_config;
-};
-
-// The headset's factory: opens a real headset and falls back to the do-nothing one when the open
-// fails; the configuration is bound to the object kept. Answers the kept object's Open.
-bool CreateAudioDevice(const DeviceDescription* description, IAudioDevice** device, IAudioConfig* config);
-CAudioDevice* RealHeadset();
-CNullAudio* NullHeadset();
-void DestroyHeadsetDevices();
 
 } // namespace vt::device

@@ -19,35 +19,15 @@ bool CKeyboard::Open(IKeyboardConfig* config) {
     bool ok = true;
     if (IsIdInList(d, kCapVersions)) ok = ReadVersionTexts(connection.Device(), m_firmware, m_driver);
     if (IsIdInList(d, kCapProfiles)) {
-        config->DeleteAllProfiles();
         ComPtr<IVtProfileManager> manager;
-        if (!connection.ProfileManager(manager)) {
-            ok = false;
-        } else {
-            for (ULONG index = 0;; ++index) {
-                ComPtr<IVtProfile> engine;
-                if (FAILED(manager->GetProfileByIndex(index, engine.Put())) || !engine) break;
-                if (!ok) continue;
-                std::wstring name;
-                GUID id{};
-                IKeyboardProfile* profile = nullptr;
-                if (GetEngineProfileName(engine.Get(), name) && GetEngineProfileId(engine.Get(), id))
-                    profile = config->CreateProfile(name.c_str());
-                if (!profile) {
-                    ok = false;
-                    continue;
-                }
-                profile->SetId(id);
-            }
-            if (ok) {
-                const GUID active = GetActiveProfileId(manager.Get());
-                ComPtr<IVtProfile> activeProfile;
-                if (IsNullGuid(active)) ok = false;
-                else if (IsIdInList(d, kCapAssignTable))
-                    ok = FindEngineProfile(manager.Get(), active, activeProfile) &&
-                         ReadAssignmentKeyList(activeProfile.Get(), m_keyList);
-            }
-        }
+        EngineProfileList list;
+        const bool read = connection.ProfileManager(manager) &&
+                          ReplaceModelProfiles(manager.Get(), config, list,
+                                               [](const EngineProfileEntry&, IKeyboardProfile*) { return true; });
+        ok = read && ok;
+        const EngineProfileEntry* active = list.Active();
+        if (!active) ok = false;
+        else if (IsIdInList(d, kCapAssignTable)) ok = ReadAssignmentKeyList(active->engine.Get(), m_keyList) && ok;
     }
     connection.Disconnect();
     return ok;

@@ -4,7 +4,7 @@
 #include "device/CodeTables.h"
 #include "device/LightingZones.h"
 #include "device/ProfileSync.h"
-#include "skin/KeyboardDef.h"
+#include "base/KeyTable.h"
 
 #include <algorithm>
 #include <cstring>
@@ -51,7 +51,7 @@ uint8_t FlagForEngineCode(uint32_t code) {
 }
 
 int32_t KeyIdForEngineCode(uint32_t code) {
-    return vt::skin::FindKeyIdByCode((code & 0xFFFF) | (uint32_t(FlagForEngineCode(code)) << 16));
+    return vt::base::FindKeyIdByCode((code & 0xFFFF) | (uint32_t(FlagForEngineCode(code)) << 16));
 }
 
 bool ReadAssignmentKeyList(IVtProfile* engine, std::vector<uint32_t>& keys) {
@@ -229,29 +229,18 @@ bool ReadKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* conf
     bool ok = true;
     if (IsIdInList(d, kCapProfiles) && HasBits(mask, kGroupProfileBits)) {
         ComPtr<IVtProfileManager> manager;
-        if (!connection.ProfileManager(manager)) {
-            ok = false;
-        } else {
-            const GUID active = GetActiveProfileId(manager.Get());
-            for (ULONG index = 0;; ++index) {
-                ComPtr<IVtProfile> engine;
-                if (FAILED(manager->GetProfileByIndex(index, engine.Put())) || !engine) break;
-                GUID id{};
-                if (!GetEngineProfileId(engine.Get(), id)) {
-                    ok = false;
-                    continue;
-                }
-                IKeyboardProfile* profile = config->FindProfileById(id);
-                if (!profile) continue;
-                if (!IsNullGuid(active) && GuidsEqual(active, id)) config->SetCurrentProfile(profile);
-                if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink))
-                    ok = ReadKeyboardLink(engine.Get(), profile) && ok;
-                if (HasBits(mask, kGroupAssignTable) && IsIdInList(d, kCapAssignTable))
-                    ok = ReadKeyboardAssignments(engine.Get(), config, profile, ctx.keys.size()) && ok;
-                if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
-                    ok = ReadLightingZones(engine.Get(), config, profile) && ok;
-            }
-        }
+        ok = connection.ProfileManager(manager) &&
+             ReadModelProfiles(manager.Get(), config, [&](const EngineProfileEntry& e, IKeyboardProfile* profile) {
+                 IVtProfile* engine = e.engine.Get();
+                 bool read = true;
+                 if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink))
+                     read = ReadKeyboardLink(engine, profile) && read;
+                 if (HasBits(mask, kGroupAssignTable) && IsIdInList(d, kCapAssignTable))
+                     read = ReadKeyboardAssignments(engine, config, profile, ctx.keys.size()) && read;
+                 if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
+                     read = ReadLightingZones(engine, config, profile) && read;
+                 return read;
+             }) && ok;
     }
     if (HasBits(mask, kGroupMacros) && IsIdInList(d, kCapMacros)) {
         ComPtr<IVtMacroStore> store;

@@ -17,34 +17,17 @@ bool CMouse::Open(IMouseConfig* config) {
     if (IsIdInList(d, kCapVersions)) ok = ReadVersionTexts(connection.Device(), m_firmware, m_driver);
     if (IsIdInList(d, kCapProfiles)) {
         ComPtr<IVtProfileManager> manager;
-        if (!connection.ProfileManager(manager)) {
-            ok = false;
-        } else {
-            config->DeleteAllProfiles();
-            for (ULONG index = 0;; ++index) {
-                ComPtr<IVtProfile> engine;
-                if (FAILED(manager->GetProfileByIndex(index, engine.Put())) || !engine) break;
-                IMouseProfile* profile = nullptr;
-                if (ok) {
-                    std::wstring name;
-                    GUID id{};
-                    ok = GetEngineProfileName(engine.Get(), name) && GetEngineProfileId(engine.Get(), id);
-                    if (ok) {
-                        profile = config->CreateProfile(name.c_str());
-                        ok = profile != nullptr;
-                        if (profile) profile->SetId(id);
-                    }
-                }
-                if (ok && profile && IsIdInList(d, kCapDpi)) ok = ReadDpiLimits(engine.Get(), config, profile);
-            }
-            GUID active = GetActiveProfileId(manager.Get());
-            ComPtr<IVtProfile> activeProfile;
-            if (ok && !FindEngineProfile(manager.Get(), active, activeProfile)) ok = false;
-            if (ok && IsIdInList(d, kCapButtons)) ok = ReadButtonMask(activeProfile.Get(), m_supported);
-        }
+        EngineProfileList list;
+        const bool read = connection.ProfileManager(manager) &&
+                          ReplaceModelProfiles(manager.Get(), config, list, [&](const EngineProfileEntry& e, IMouseProfile* p) {
+                              return !IsIdInList(d, kCapDpi) || ReadDpiLimits(e.engine.Get(), config, p);
+                          });
+        ok = read && ok;
+        const EngineProfileEntry* active = list.Active();
+        if (IsIdInList(d, kCapButtons)) ok = active && ReadButtonMask(active->engine.Get(), m_supported) && ok;
     }
     if (IsIdInList(d, kCapAcceleration)) config->SetAccelerationRange(1, 10);
-    if (ok && IsIdInList(d, kCapRate)) ok = ReadMouseRateList(connection, config);
+    if (IsIdInList(d, kCapRate)) ok = ReadMouseRateList(connection, config) && ok;
     connection.Disconnect();
     return ok;
 }

@@ -308,38 +308,27 @@ bool ReadMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, co
     bool ok = true;
     if (IsIdInList(d, kCapProfiles) && HasBits(mask, kGroupProfileBits)) {
         ComPtr<IVtProfileManager> manager;
-        if (!connection.ProfileManager(manager)) {
-            ok = false;
-        } else {
-            GUID active = GetActiveProfileId(manager.Get());
-            for (ULONG index = 0;; ++index) {
-                ComPtr<IVtProfile> engine;
-                if (FAILED(manager->GetProfileByIndex(index, engine.Put())) || !engine) break;
-                GUID id{};
-                if (!GetEngineProfileId(engine.Get(), id)) {
-                    ok = false;
-                    continue;
-                }
-                IMouseProfile* profile = config->FindProfileById(id);
-                if (!profile) continue;  // engine profiles the model lacks are not created here
-                if (!IsNullGuid(active) && GuidsEqual(active, id)) config->SetCurrentProfile(profile);
-                if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink)) {
-                    ProfileLinkRead link = ReadProfileLink(engine.Get());
-                    if (link.hasName) profile->SetName(link.name.c_str());
-                    if (link.hasPath) profile->SetFileName(link.path.c_str());
-                    if (link.hasAutoSwitch) profile->SetProfileFlag(link.autoSwitch);
-                    if (link.hasOsdFlags) {
-                        profile->SetDpiOsdEnabled(link.dpiOsd);
-                        profile->SetProfileOsdEnabled(link.profileOsd);
-                    }
-                }
-                if (HasBits(mask, kGroupDpi) && IsIdInList(d, kCapDpi)) ok = ReadDpi(engine.Get(), config, profile) && ok;
-                if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons))
-                    ok = ReadButtonAssignments(engine.Get(), config, profile, ctx.supported.size()) && ok;
-                if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
-                    ok = ReadLightingZones(engine.Get(), config, profile) && ok;
-            }
-        }
+        ok = connection.ProfileManager(manager) &&
+             ReadModelProfiles(manager.Get(), config, [&](const EngineProfileEntry& e, IMouseProfile* profile) {
+                 IVtProfile* engine = e.engine.Get();
+                 bool read = true;
+                 if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink)) {
+                     ProfileLinkRead link = ReadProfileLink(engine);
+                     if (link.hasName) profile->SetName(link.name.c_str());
+                     if (link.hasPath) profile->SetFileName(link.path.c_str());
+                     if (link.hasAutoSwitch) profile->SetProfileFlag(link.autoSwitch);
+                     if (link.hasOsdFlags) {
+                         profile->SetDpiOsdEnabled(link.dpiOsd);
+                         profile->SetProfileOsdEnabled(link.profileOsd);
+                     }
+                 }
+                 if (HasBits(mask, kGroupDpi) && IsIdInList(d, kCapDpi)) read = ReadDpi(engine, config, profile) && read;
+                 if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons))
+                     read = ReadButtonAssignments(engine, config, profile, ctx.supported.size()) && read;
+                 if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
+                     read = ReadLightingZones(engine, config, profile) && read;
+                 return read;
+             }) && ok;
     }
     if (HasBits(mask, kGroupAcceleration) && IsIdInList(d, kCapAcceleration)) ok = ReadAcceleration(connection, config) && ok;
     if (HasBits(mask, kGroupRate) && IsIdInList(d, kCapRate)) ok = ReadRate(connection, config) && ok;

@@ -1,5 +1,5 @@
 #include "device/NullDevices.h"
-#include "skin/KeyboardDef.h"
+#include "base/KeyTable.h"
 #include <cstdio>
 #include <cstring>
 
@@ -125,7 +125,7 @@ const std::vector<std::wstring>& HidKeyboardUsageNames() {
 bool CNullKeyboard::Open(IKeyboardConfig* config) {
     if (!config) return false;
     m_keyIds.clear();
-    for (const std::wstring& name : HidKeyboardUsageNames()) m_keyIds.push_back(vt::skin::KeyNameHash(name));
+    for (const std::wstring& name : HidKeyboardUsageNames()) m_keyIds.push_back(vt::base::KeyNameHash(name));
     config->DeleteAllProfiles();
     struct BuiltIn { const wchar_t* name; uint32_t a; uint16_t b; uint8_t fill; };
     static const BuiltIn kProfiles[] = {
@@ -150,6 +150,69 @@ bool CNullKeyboard::GetFirmwareVersion(std::wstring& text) {
 
 bool CNullKeyboard::GetDriverVersion(std::wstring& text) {
     text = FormatText(L"%d.%02d", 1, 0);
+    return true;
+}
+
+// ---- the do-nothing headset ----
+
+const wchar_t* const CNullAudio::kPresetNames[6] = {L"Preset01", L"Preset02", L"Preset03",
+                                                    L"Preset04", L"Preset05", L"Custom"};
+// "Custom" has an id of its own, so that finding a preset by id never yields another one.
+const GUID CNullAudio::kPresetIds[6] = {
+    {0x00A98AC7, 0x0457, 0x0457, {0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01}},
+    {0x0153158E, 0x08AE, 0x08AE, {0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02}},
+    {0x01FCA055, 0x0D05, 0x0D05, {0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03}},
+    {0x02A62B1C, 0x115C, 0x115C, {0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04}},
+    {0x034FB5E3, 0x15B3, 0x15B3, {0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05}},
+    {0x03F940AA, 0x1A0A, 0x1A0A, {0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06}},
+};
+
+bool CNullAudio::Open() {
+    IAudioConfig* c = m_config;
+    if (!c) return false;
+    static const int16_t kGains[6][10] = {
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        {-35, -30, -25, -10, 0, 2, 4, 6, 8, 15},
+        {-35, -35, -35, -35, -35, 15, 15, 15, 15, 15},
+        {-35, 15, -35, 15, -35, 15, -35, 15, -35, 15},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    };
+    // The presets replace whatever an earlier, failed open left behind.
+    c->DeleteAllProfiles();
+    std::vector<int32_t> bands;
+    for (int32_t b = 0; b < 10; ++b) bands.push_back(b);
+    IAudioProfile* first = nullptr;
+    for (int i = 0; i < 6; ++i) {
+        IAudioProfile* p = c->CreateProfile(kPresetNames[i]);
+        if (!p) continue;
+        p->SetId(kPresetIds[i]);
+        c->InitBands(bands, -36, 15, 1, p);
+        for (int32_t b = 0; b < 10; ++b) c->SetBandGain(b, kGains[i][b], p);
+        if (!first) first = p;
+    }
+    c->SetVolumeRange(0, 100, 1);
+    c->SetMute(0);
+    c->SetMasterVolume(50);
+    c->SetBalance(50, 50);
+    c->SetMicRange(0, 100, 1);
+    c->SetMicMute(0);
+    c->SetMicAutoGain(0);
+    c->SetMicNoiseReduction(0);
+    c->SetMicVolume(50);
+    if (first) {
+        c->SetCurrentProfile(first);
+        c->SetEqualizerEnabled(1, first);
+    }
+    static const int32_t kZones[3] = {3, 10, 9};
+    static const int32_t kColours[3] = {0xFF, 0xFF00, 0xFF0000};
+    for (int32_t i = 0; i < c->GetProfileCount(); ++i) {
+        IAudioProfile* p = c->GetProfileAt(uint32_t(i));
+        for (int z = 0; z < 3; ++z) {
+            c->SetLightOn(kZones[z], 1, p);
+            c->SetLightColor(kZones[z], kColours[z], p);
+        }
+    }
     return true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
-// Do-nothing devices: they stand in for an absent mouse or keyboard behind the same interface,
-// fill the configuration with built-in defaults on Open and refuse every transfer.
+// Do-nothing devices: they stand in for an absent mouse, keyboard or headset behind the same
+// interface, fill the configuration with built-in defaults on Open and refuse every transfer.
+#include "device/AudioDevice.h"
+#include "device/DeviceDescription.h"
 #include "device/GenDevice.h"
 #include "profile/Records.h"
 #include <map>
@@ -69,6 +71,42 @@ public:
 
 private:
     std::vector<int32_t> m_keyIds;
+};
+
+// The do-nothing headset.
+class CNullAudio : public IAudioDevice {
+public:
+    CNullAudio(const DeviceDescription* description, IAudioConfig* config) : m_description(description), m_config(config) {}
+    // Fills the configuration with the headset defaults and six equaliser presets.
+    bool Open() override;
+    void Close() override {}
+    bool Apply(int32_t mode, uint32_t) override { return mode == 0; }
+    bool ReadEqualizer(IAudioConfig*) override { return false; }
+    bool WriteEqualizer(IAudioConfig*, IAudioProfile*) override { return false; }
+    bool WriteEqualizerBand(IAudioConfig*, int32_t) override { return false; }
+    bool MirrorMasterVolume(IAudioConfig*) override { return false; }
+    bool MirrorLeftVolume(IAudioConfig*) override { return false; }
+    bool MirrorRightVolume(IAudioConfig*) override { return false; }
+    bool MirrorMicVolume(IAudioConfig*) override { return false; }
+    bool SetEqualizerEnabled(IAudioConfig*) override { return false; }
+    bool MirrorMute(IAudioConfig*) override { return false; }
+    bool MirrorMicMute(IAudioConfig*) override { return false; }
+    bool MirrorMicAutoGain(IAudioConfig*) override { return false; }
+    bool MirrorMicNoiseReduction(IAudioConfig*) override { return false; }
+    bool IsConnected() override { return true; }
+    bool GetFirmwareVersion(std::wstring& text) override { text = L"1.00"; return true; }
+    bool GetDriverVersion(std::wstring& text) override { text = L"1.00"; return true; }
+    void SetNotifyWindow(HWND) override {}
+    HWND GetNotifyWindow() override { return nullptr; }
+    bool WinVolPassthrough(HMIXER, DWORD) override { return false; }
+
+    // Names and ids of the six presets the do-nothing headset offers.
+    static const wchar_t* const kPresetNames[6];
+    static const GUID kPresetIds[6];
+
+private:
+    const DeviceDescription* m_description;
+    IAudioConfig* m_config;
 };
 
 // The keyboard-page key names the null keyboard hashes (106 names).

@@ -72,6 +72,46 @@ bool ActivateProfileById(IVtProfileManager* manager, const GUID& id) {
     return SUCCEEDED(manager->SetActiveProfile(profile.Get()));
 }
 
+namespace {
+// How the engine says that there is no profile at an index. Anything else (a lost server, a
+// refused call) is a failure of the read, not the end of the list.
+bool IsEndOfList(HRESULT hr) {
+    return hr == E_FAIL || hr == E_INVALIDARG || hr == HRESULT(0x8000000BL) /* E_BOUNDS */ ||
+           hr == HRESULT_FROM_WIN32(ERROR_NO_MORE_ITEMS);
+}
+} // namespace
+
+const EngineProfileEntry* EngineProfileList::Active() const {
+    for (const EngineProfileEntry& e : profiles)
+        if (GuidsEqual(e.id, active)) return &e;
+    return nullptr;
+}
+
+bool ReadEngineProfileList(IVtProfileManager* manager, EngineProfileList& list, bool withNames) {
+    list = EngineProfileList{};
+    if (!manager) return false;
+    EngineProfileList read;
+    for (ULONG index = 0;; ++index) {
+        EngineProfileEntry e;
+        HRESULT hr = manager->GetProfileByIndex(index, e.engine.Put());
+        if (FAILED(hr) || !e.engine) {
+            if (SUCCEEDED(hr) || IsEndOfList(hr)) break;
+            return false;
+        }
+        if (!GetEngineProfileId(e.engine.Get(), e.id) || IsNullGuid(e.id)) return false;
+        if (withNames && !GetEngineProfileName(e.engine.Get(), e.name)) return false;
+        read.profiles.push_back(std::move(e));
+    }
+    if (!read.profiles.empty()) {
+        // The engine always has an active profile while it has profiles; one that is not in the
+        // list means the list was cut short.
+        read.active = GetActiveProfileId(manager);
+        if (IsNullGuid(read.active) || !read.Active()) return false;
+    }
+    list = std::move(read);
+    return true;
+}
+
 bool NamesEqualNoCase(const std::wstring& a, const std::wstring& b) {
     return vt::win::EqualsNoCase(a, b);
 }

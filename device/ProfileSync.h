@@ -7,6 +7,7 @@
 #include "win/Strings.h"
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vt::device {
 
@@ -48,6 +49,64 @@ struct ProfileLinkRead {
     uint8_t profileOsd = 0;
 };
 ProfileLinkRead ReadProfileLink(IVtProfile* profile);
+
+// The engine's profile list as one read: every profile in order with its id (and its name when
+// asked for), and the active profile's id. A read that failed part way is never used: the caller
+// gets false and nothing of it.
+struct EngineProfileEntry {
+    ComPtr<IVtProfile> engine;
+    GUID id{};
+    std::wstring name;
+};
+struct EngineProfileList {
+    std::vector<EngineProfileEntry> profiles;
+    GUID active{};
+    // The active profile's entry; null when the list is empty.
+    const EngineProfileEntry* Active() const;
+};
+// The list ends where the engine answers that there is no profile at an index; any other failure
+// (a lost engine, a refused call, a profile whose id or name cannot be read, an active profile
+// that is not in the list) fails the whole read.
+bool ReadEngineProfileList(IVtProfileManager* manager, EngineProfileList& list, bool withNames);
+
+// Open: the model's profiles are replaced by the engine's, but only once the engine's whole list
+// has been read; a failed read leaves the model as it was and answers false. Each new model
+// profile (name and id from the engine) is handed to `each(entry, profile)` for what the device
+// kind reads along with it. A profile the model cannot create, or an `each` that fails, makes the
+// answer false; the other profiles are still made.
+template <class Config, class Each>
+bool ReplaceModelProfiles(IVtProfileManager* manager, Config* config, EngineProfileList& list, Each&& each) {
+    if (!manager || !config || !ReadEngineProfileList(manager, list, true)) return false;
+    config->DeleteAllProfiles();
+    bool ok = true;
+    for (const EngineProfileEntry& e : list.profiles) {
+        auto* profile = config->CreateProfile(e.name.c_str());
+        if (!profile) {
+            ok = false;
+            continue;
+        }
+        profile->SetId(e.id);
+        ok = each(e, profile) && ok;
+    }
+    return ok;
+}
+
+// Read job: each engine profile the model knows (by id) is handed to `each(entry, profile)`;
+// engine profiles the model lacks are skipped, never created; the engine's active profile becomes
+// the model's current one. A failed list read reads nothing into the model and answers false.
+template <class Config, class Each>
+bool ReadModelProfiles(IVtProfileManager* manager, Config* config, Each&& each) {
+    EngineProfileList list;
+    if (!manager || !config || !ReadEngineProfileList(manager, list, false)) return false;
+    bool ok = true;
+    for (const EngineProfileEntry& e : list.profiles) {
+        auto* profile = config->FindProfileById(e.id);
+        if (!profile) continue;
+        if (!IsNullGuid(list.active) && GuidsEqual(list.active, e.id)) config->SetCurrentProfile(profile);
+        ok = each(e, profile) && ok;
+    }
+    return ok;
+}
 
 // Deletes the engine profiles the model does not know (by id). Answers whether the model has at
 // least as many profiles as the engine has left.

@@ -13,12 +13,13 @@
 #include "config/Items.h"
 #include "config/MainDlg.h"
 #include "config/Registry.h"
-#include "config/WarningDlg.h"
+#include "config/popups/DpiStagesPopup.h"
+#include "config/popups/WarningPopup.h"
 #include "profile/AudioConfig.h"
 #include "profile/KeyboardConfig.h"
 #include "profile/MouseConfig.h"
 #include "skin/Messages.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Vocabulary.h"
 
 using namespace vt::config;
@@ -74,11 +75,15 @@ public:
     std::vector<std::wstring> warnings;
     INT_PTR warningAnswer = 1;
     std::function<INT_PTR(DpiStagesEdit&)> dpi = [](DpiStagesEdit&) { return INT_PTR(2); };
-    INT_PTR Warning(HWND, const wchar_t* file, const wchar_t*) override {
-        warnings.push_back(file);
-        return warningAnswer;
+    INT_PTR Run(HWND, IPopup& popup) override {
+        if (auto* w = dynamic_cast<WarningPopup*>(&popup)) {
+            warnings.push_back(w->File());
+            return warningAnswer;
+        }
+        if (auto* d = dynamic_cast<DpiStagesPopup*>(&popup)) return dpi(d->Edit());
+        ADD_FAILURE() << "a popup the script does not know";
+        return 2;
     }
-    INT_PTR DpiStages(HWND, DpiStagesEdit& e) override { return dpi(e); }
 };
 
 std::vector<BYTE> Notice(const wchar_t* path) {
@@ -104,7 +109,7 @@ protected:
     }
     void SetUp() override {
         vt::test::WindowTest::SetUp();
-        ASSERT_TRUE(vt::skin::InitProgramFolder(vt::test::ImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(vt::test::ImageFolder().c_str()));
         mouse = &mouseConfig;
         keyboard = &keyboardConfig;
         headset = &headsetConfig;
@@ -118,7 +123,9 @@ protected:
         dlg = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, popups);
         ASSERT_TRUE(dlg->CreatePanel());
         ShowWindow(dlg->Hwnd(), SW_SHOW);
-        PumpMessages(30, 500);
+        // The devices are read once the first paint is done (a posted message): pump until the
+        // queue runs dry, however long a loaded machine takes to get there.
+        PumpMessages(30, 20000);
     }
     HWND Control(int id) const { return GetDlgItem(dlg->Hwnd(), id); }
     void Click(int id) {
@@ -237,7 +244,7 @@ TEST_F(MainWindow, ApplyWhileAWriteRunsKeepsTheDeviceAndWaits) {
     EXPECT_TRUE(dlg->Modified(kMouse));
     devices->busy = false;
     devices->lastResult = 1;
-    PumpUntil([&] { return Enabled(ctl::BUTTON_APPLY); }, 2000);
+    PumpUntil([&] { return Enabled(ctl::BUTTON_APPLY); }, 20000);
     EXPECT_TRUE(Enabled(ctl::BUTTON_APPLY));
     EXPECT_TRUE(Enabled(ctl::BUTTON_OK));
     EXPECT_TRUE(IsWindow(dlg->Hwnd()));
@@ -252,7 +259,7 @@ TEST_F(MainWindow, AFailedWriteLeavesApplyOffered) {
     Click(ctl::BUTTON_APPLY);
     devices->busy = false;
     devices->lastResult = 0;
-    PumpUntil([&] { return Enabled(ctl::BUTTON_APPLY); }, 2000);
+    PumpUntil([&] { return Enabled(ctl::BUTTON_APPLY); }, 20000);
     EXPECT_TRUE(dlg->Modified(kMouse));
     EXPECT_TRUE(Enabled(ctl::BUTTON_APPLY));
     // The write cannot even start: the edits stay unapplied.
@@ -315,7 +322,7 @@ TEST_F(MainWindow, LastDeviceGoneWarnsAndCloses) {
     EXPECT_EQ(dlg->CurrentDevice(), kNoDevice);
     EXPECT_TRUE(dlg->TimerRunning());
     HWND h = dlg->Hwnd();
-    PumpUntil([&] { return !IsWindow(h); }, 3000);
+    PumpUntil([&] { return !IsWindow(h); }, 20000);
     ASSERT_EQ(popups.warnings.size(), 1u);
     EXPECT_EQ(popups.warnings[0], L"NoMousePopup.xml");
     EXPECT_FALSE(IsWindow(h));
@@ -325,7 +332,7 @@ TEST_F(MainWindow, NoDeviceAtStartWarnsAndCloses) {
     devices->attached[kMouse] = devices->attached[kKeyboard] = devices->attached[kHeadset] = false;
     Open();
     HWND h = dlg->Hwnd();
-    PumpUntil([&] { return !IsWindow(h); }, 3000);
+    PumpUntil([&] { return !IsWindow(h); }, 20000);
     EXPECT_EQ(popups.warnings.size(), 1u);
     EXPECT_FALSE(IsWindow(h));
 }
@@ -355,7 +362,7 @@ TEST_F(MainWindow, SeparateXYOnThePageCopiesTheDpi) {
     Open();
     Click(ctl::BUTTON_ADJUSTPERFORMANCE);
     mouse->SetDpi(1800, nullptr);
-    dlg->PerformancePage()->Refresh();
+    dlg->Page(2)->Refresh();
     EXPECT_TRUE(Visible(ctl::BITMAP_SLSENSTRK_XY));
     EXPECT_FALSE(Visible(ctl::BITMAP_SLSENSTRK_X));
     SetChecked(BindButton(*dlg->Page(2), ctl::BUTTON_ENABLEXY), true);
@@ -385,7 +392,7 @@ TEST_F(MainWindow, WarningPopupAnswers) {
         HWND h = w.Hwnd();
         if (c.control > 0) SendMessageW(h, WM_COMMAND, MAKEWPARAM(c.control, BN_CLICKED), LPARAM(GetDlgItem(h, c.control)));
         else SendMessageW(h, WM_CLOSE, 0, 0);
-        PumpUntil([&] { return !IsWindow(h); }, 1000);
+        PumpUntil([&] { return !IsWindow(h); }, 20000);
         EXPECT_EQ(w.Result(), c.result) << c.control;
         EXPECT_FALSE(IsWindow(h));
     }

@@ -2,6 +2,7 @@
 // wrapper over fake endpoints: open, the equaliser and lighting round trip, the attached
 // equaliser, the Windows levels written, read and followed with their notices, reports from audio
 // threads that reach the model only on the owning thread, and the do-nothing headset.
+#include "device/DeviceFactory.h"
 #include "device/HeadsetDevice.h"
 #include "EngineHost.h"
 #include "VolumeFakes.h"

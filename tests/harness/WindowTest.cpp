@@ -174,12 +174,14 @@ static std::wstring EnvFolder(const wchar_t* name, const wchar_t* fallback) {
 }
 
 std::wstring OutputPath(const std::wstring& fileName) {
-    std::wstring dir = EnvFolder(L"VT_TEST_OUT", L".\\");
+    std::wstring dir = EnvFolder(L"VT_TEST_OUT", L"" VT_TEST_OUT_DEFAULT);
     CreateDirectoryW(dir.c_str(), nullptr);
     return dir + fileName;
 }
 
 std::wstring ImageFolder() { return EnvFolder(L"VT_IMAGE_DIR", L".\\"); }
+std::wstring TestImageFolder() { return EnvFolder(L"VT_TEST_IMAGE_DIR", L".\\"); }
+std::wstring StandinFolder() { return EnvFolder(L"VT_STANDIN_DIR", L".\\"); }
 
 static BOOL CALLBACK CollectThreadWindow(HWND hwnd, LPARAM lp) {
     reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);

@@ -7,7 +7,7 @@
 #include <string>
 #include "gallery/GalleryFill.h"
 #include "skin/PageReader.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "win/Gdi.h"
 #include "win/Window.h"
 
@@ -64,17 +64,18 @@ int wmain(int argc, wchar_t** argv) {
         if (std::wstring(argv[i]) == L"--screenshot" && i + 1 < argc) screenshot = argv[++i];
         else folder = argv[i];
     }
-    // Without a folder argument: the program folder image named by VT_IMAGE_DIR (as the tests use it).
+    // Without a folder argument: the tests' program folder named by VT_TEST_IMAGE_DIR, which holds the
+    // gallery page (the program folder image does not).
     std::wstring fromEnv;
     if (!folder) {
-        if (const wchar_t* v = _wgetenv(L"VT_IMAGE_DIR"); v && *v) {
+        if (const wchar_t* v = _wgetenv(L"VT_TEST_IMAGE_DIR"); v && *v) {
             fromEnv = v;
             if (fromEnv[0] == L'/') fromEnv = L"Z:" + fromEnv;
             for (auto& c : fromEnv) if (c == L'/') c = L'\\';
             folder = fromEnv.c_str();
         }
     }
-    vt::skin::InitProgramFolder(folder);
+    vt::base::InitProgramFolder(folder);
     vt::skin::BuildVocabularyTables();
     vt::win::Window::RegisterClass(L"VtControlGallery");
     GalleryWindow window;
@@ -85,7 +86,7 @@ int wmain(int argc, wchar_t** argv) {
     vt::gallery::LoadGalleryLanguage(language, window);
     vt::skin::CGUIItems items;
     if (!vt::skin::LoadSkinPage(items, L"ControlsGallery.xml", window)) {
-        std::fwprintf(stderr, L"ControlsGallery.xml could not be read from %ls\n", vt::skin::ProgramFolder().c_str());
+        std::fwprintf(stderr, L"ControlsGallery.xml could not be read from %ls\n", vt::base::ProgramFolder().c_str());
         return 2;
     }
     vt::gallery::FillGallery(items);
