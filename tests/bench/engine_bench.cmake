@@ -16,5 +16,5 @@ set_target_properties(engine_churn PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VT_TEST
 # A short run as a test: the registered engine keeps answering under churn.
 add_test(NAME EngineChurn.Smoke
   COMMAND /usr/bin/env VT_IMAGE_DIR=${VT_IMAGE_DIR} ${CMAKE_SOURCE_DIR}/scripts/wine-exec $<TARGET_FILE:engine_churn> 6 2 3)
-set_tests_properties(EngineChurn.Smoke PROPERTIES FIXTURES_REQUIRED engine_server RESOURCE_LOCK desktop TIMEOUT 120)
+set_tests_properties(EngineChurn.Smoke PROPERTIES FIXTURES_REQUIRED engine_server RESOURCE_LOCK serial TIMEOUT 120)
 add_dependencies(engine_churn VtEngine VtEnginePS)
