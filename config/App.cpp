@@ -5,7 +5,7 @@
 #include <memory>
 #include "config/EngineDevices.h"
 #include "config/MainDlg.h"
-#include "config/PopupHost.h"
+#include "config/popups/Popup.h"
 #include "config/Registry.h"
 #include "profile/AudioConfig.h"
 #include "profile/KeyboardConfig.h"

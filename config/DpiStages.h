@@ -1,14 +1,11 @@
 #pragma once
 // The DPI stages edit: the record the mouse performance page fills from the mouse configuration,
-// the popup edits in place and the page writes back on OK; the popup's rules on it (stage count,
-// active stage, separate X/Y, slider values) and the popup window itself.
+// the DPI stages popup edits and the page writes back on OK, and the popup's rules on it (stage
+// count, active stage, separate X/Y, slider values), apart from any window.
 #include <cstdint>
 #include <vector>
 #include "profile/ConfigInterfaces.h"
 #include "profile/MouseProfile.h"
-#include "skin/Panel.h"
-#include "skin/BitmapBtn.h"
-#include "skin/MultiSlider.h"
 
 namespace vt::config {
 
@@ -58,48 +55,5 @@ public:
 private:
     DpiStagesEdit& m_edit;
 };
-
-class CDPIStagesPopup : public vt::skin::CPopupBox {
-public:
-    CDPIStagesPopup(HWND parent, DpiStagesEdit* edit);
-    ~CDPIStagesPopup() override;
-    void BindItems() override;
-    DpiStagesEdit& Edit() { return *m_edit; }
-
-protected:
-    bool OnInitDialog() override;
-    bool OnPaint() override;
-    bool OnCommand(WORD id, WORD code, HWND control) override;
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    void ApplySeparate(bool on);
-    void LayoutWindows(bool forceRepaint);
-    void SetSlidersFromActive();
-    void ShowCount();
-    void TakeSelection();
-
-    DpiStagesEdit* m_edit;
-    DpiStagesRules m_rules;
-    HBRUSH m_black = nullptr;
-    vt::skin::CGUIItem* m_stageWindows[kStageWindows] = {};
-    vt::skin::CGUIItem* m_numStages = nullptr;
-    vt::skin::CGUIItem* m_textX = nullptr;
-    vt::skin::CGUIItem* m_textY = nullptr;
-    vt::skin::CBitmapBtn* m_separate = nullptr;
-    vt::skin::CSliderHMulti* m_slider = nullptr;
-    vt::skin::CSliderHMulti* m_sliderX = nullptr;
-    vt::skin::CSliderHMulti* m_sliderY = nullptr;
-    vt::skin::CGUIItem* m_track = nullptr;
-    vt::skin::CGUIItem* m_trackX = nullptr;
-    vt::skin::CGUIItem* m_trackY = nullptr;
-};
-
-// Sets a multi-thumb slider's first thumb to a value (clamped to the thumb's range).
-void SetSliderValue(vt::skin::CSliderHMulti* slider, int value);
-// The first thumb's value (0 without a thumb).
-int SliderValue(vt::skin::CSliderHMulti* slider);
-// Makes window the receiver of the slider's thumb notifications.
-void NotifySliderTo(vt::skin::CSliderHMulti* slider, HWND window);
 
 } // namespace vt::config

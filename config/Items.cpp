@@ -109,4 +109,18 @@ void AssignWindowIds(const CGUIItems& items) {
     }
 }
 
+void SetSliderValue(vt::skin::CSliderHMulti* slider, int value) {
+    if (!slider) return;
+    if (vt::skin::CPHSlider* t = slider->Thumb(0)) t->SetSliderValue(value);
+}
+
+int SliderValue(vt::skin::CSliderHMulti* slider) {
+    vt::skin::CPHSlider* t = slider ? slider->Thumb(0) : nullptr;
+    return t ? t->Value() : 0;
+}
+
+void NotifySliderTo(vt::skin::CSliderHMulti* slider, HWND window) {
+    if (slider && slider->m_track) slider->m_track->m_owner = window;
+}
+
 } // namespace vt::config

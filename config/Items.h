@@ -3,6 +3,7 @@
 #include <string>
 #include "skin/BitmapBtn.h"
 #include "skin/GuiItem.h"
+#include "skin/MultiSlider.h"
 #include "skin/VocabularyIds.h"
 
 namespace vt::config {
@@ -64,4 +65,13 @@ namespace vt::config {
 // Gives every control window of the list (and every slider thumb) its control id as window id, so
 // that a control can be found with GetDlgItem(parent, control id).
 void AssignWindowIds(const CGUIItems& items);
+} // namespace vt::config
+
+namespace vt::config {
+// Sets a multi-thumb slider's first thumb to a value (clamped to the thumb's range).
+void SetSliderValue(vt::skin::CSliderHMulti* slider, int value);
+// The first thumb's value (0 without a thumb).
+int SliderValue(vt::skin::CSliderHMulti* slider);
+// Makes window the receiver of the slider's thumb notifications.
+void NotifySliderTo(vt::skin::CSliderHMulti* slider, HWND window);
 } // namespace vt::config

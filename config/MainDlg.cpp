@@ -1,8 +1,13 @@
 #include "config/MainDlg.h"
 #include <dbt.h>
+#include <algorithm>
 #include <cwchar>
 #include "VtEngine.h"
+#include "device/AudioDevice.h"
 #include "config/Items.h"
+#include "config/MainPageCommands.h"
+#include "config/pages/PageTable.h"
+#include "config/popups/WarningPopup.h"
 #include "skin/ItemText.h"
 #include "skin/LangTable.h"
 #include "skin/Messages.h"
@@ -14,27 +19,6 @@ using namespace vt::skin;
 
 namespace {
 
-struct PageInfo {
-    int id;
-    const wchar_t* file;
-    int button;
-};
-const PageInfo kPages[] = {
-    {1, L"Mouse_AssnBtns.xml", ctl::BUTTON_ASSIGNBUTTONS},
-    {2, L"Mouse_AdjPerf.xml", ctl::BUTTON_ADJUSTPERFORMANCE},
-    {3, L"Mouse_MgProfs.xml", ctl::BUTTON_MANAGEPROFILES},
-    {4, L"Mouse_MgMcrs.xml", ctl::BUTTON_MANAGEMACROS},
-    {5, L"Mouse_Lighting.xml", ctl::BUTTON_LIGHTINGMAINTENANCE},
-    {6, L"Keyboard_AssnKeys.xml", ctl::BUTTON_ASSIGNKEYS},
-    {7, L"Keyboard_MgProfs.xml", ctl::BUTTON_MANAGEPROFILES_KEYBOARD},
-    {8, L"Keyboard_MgMcrs.xml", ctl::BUTTON_MANAGEMACROS_KEYBOARD},
-    {9, L"Keyboard_Lighting.xml", ctl::BUTTON_LIGHTINGMAINTENANCE_KEYBOARD},
-    {10, L"Headset_AudLvl.xml", ctl::BUTTON_AUDIOLEVEL},
-    {11, L"Headset_EqSet.xml", ctl::BUTTON_EQSETTINGS},
-    {12, L"Headset_MicSet.xml", ctl::BUTTON_MICSETTINGS},
-    {13, L"Headset_Lighting.xml", ctl::BUTTON_LIGHTINGMAINTENANCE_HEADSET},
-};
-const int kInitOrder[] = {1, 2, 3, 4, 5, 6, 8, 7, 9, 10, 12, 11, 13};
 const int kDeviceButtonIds[kDeviceCount] = {ctl::BUTTON_PRODSELECT_MOUSE, ctl::BUTTON_PRODSELECT_KEYBOARD,
                                             ctl::BUTTON_PRODSELECT_HEADSET};
 const int kPictureIds[kDeviceCount] = {ctl::BITMAP_VELTO_PYLIT, ctl::BITMAP_VELTO_TESSARAN, ctl::BITMAP_VELTO_CORVEL};
@@ -43,32 +27,13 @@ constexpr const wchar_t* kDriverPage = L"https://www.velto.example/support/dunem
 } // namespace
 
 CDmAppDlg::CDmAppDlg(IMouseConfig*& mouse, IKeyboardConfig*& keyboard, IAudioConfig*& headset, IDeviceSet& devices,
-                     IPopupHost& popups, ShellOpen shell)
+                     IPopupHost& popups, ShellOpen shell, IFileDialogs* files)
     : CGUIPanel(L"MainPage.xml", kMainTemplateId, nullptr), m_mouse(mouse), m_keyboard(keyboard), m_headset(headset),
-      m_devices(devices), m_popups(popups), m_shell(std::move(shell)) {
-    for (const PageInfo& p : kPages) {
-        std::unique_ptr<CDmPage> page;
-        switch (p.id) {
-        case 1: page = std::make_unique<CDmItems_Mouse_ASB>(); break;
-        case 2: {
-            auto ajp = std::make_unique<CDmItems_Mouse_AJP>(m_mouse, &m_currentPage, m_popups);
-            m_ajp = ajp.get();
-            page = std::move(ajp);
-            break;
-        }
-        case 3: page = std::make_unique<CDmItems_Mouse_MGP>(); break;
-        case 4: page = std::make_unique<CDmItems_Mouse_MGM>(); break;
-        case 5: page = std::make_unique<CDmItems_Mouse_LTG>(); break;
-        case 6: page = std::make_unique<CDmItems_Keyboard_ASK>(); break;
-        case 7: page = std::make_unique<CDmItems_Keyboard_MGP>(); break;
-        case 8: page = std::make_unique<CDmItems_Keyboard_MGM>(); break;
-        case 9: page = std::make_unique<CDmItems_Keyboard_LTG>(); break;
-        case 10: page = std::make_unique<CDmItems_Headset_ALC>(); break;
-        case 11: page = std::make_unique<CDmItems_Headset_EQS>(); break;
-        case 12: page = std::make_unique<CDmItems_Headset_MCS>(); break;
-        default: page = std::make_unique<CDmItems_Headset_LTG>(); break;
-        }
-        m_pages[p.id] = std::move(page);
+      m_devices(devices), m_popups(popups),
+      m_context{mouse, keyboard, headset, devices, popups, files ? *files : m_ownFiles, *this}, m_shell(std::move(shell)) {
+    for (const PageRow& row : PageTable()) {
+        m_pages[row.id] = row.make(m_context);
+        if (row.isDefault) m_defaultPage[row.device] = row.id;
     }
 }
 
@@ -76,13 +41,6 @@ CDmAppDlg::~CDmAppDlg() {
     // The pages' controls go before the window (and its own items) go.
     for (auto& [id, page] : m_pages)
         if (page) DeleteAllItems(*page);
-}
-
-int CDmAppDlg::DeviceOfPage(int pageId) {
-    if (pageId >= 1 && pageId <= 5) return kMouse;
-    if (pageId >= 6 && pageId <= 9) return kKeyboard;
-    if (pageId >= 10 && pageId <= 13) return kHeadset;
-    return -1;
 }
 
 CDmPage* CDmAppDlg::Page(int pageId) const {
@@ -119,7 +77,7 @@ void CDmAppDlg::BindItems() {
     m_ok = BindButton(m_items, ctl::BUTTON_OK);
     m_applyButton = BindButton(m_items, ctl::BUTTON_APPLY);
     m_cancel = BindButton(m_items, ctl::BUTTON_CANCEL);
-    for (const PageInfo& p : kPages) m_pageButtons[size_t(DeviceOfPage(p.id))][p.id] = BindButton(m_items, p.button);
+    for (const PageRow& row : PageTable()) m_pageButtons[size_t(row.device)][row.id] = BindButton(m_items, row.button);
 }
 
 bool CDmAppDlg::OnInitDialog() {
@@ -171,15 +129,9 @@ void CDmAppDlg::FinishInit() {
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     GdiFlush();
     // The pages are read after the first paint as well.
-    for (const PageInfo& p : kPages) {
-        std::unique_ptr<CDmPage>& page = m_pages[p.id];
-        if (page && !page->LoadSkinPage(p.file, m_hWnd)) {
-            DeleteAllItems(*page);
-            if (page.get() == m_ajp) m_ajp = nullptr;
-            page.reset();
-        } else if (page) {
-            AssignWindowIds(*page);
-        }
+    for (const PageRow& row : PageTable()) {
+        std::unique_ptr<CDmPage>& page = m_pages[row.id];
+        if (page && !page->Build(row.file, m_hWnd)) page.reset();
     }
     m_devices.Open();
     if (m_devicesOpened) m_devicesOpened();
@@ -195,8 +147,8 @@ void CDmAppDlg::FinishInit() {
     for (auto& buttons : m_pageButtons)
         for (auto& [id, b] : buttons)
             if (b) b->SetToggleOnClick(false);
-    for (int id : kInitOrder)
-        if (CDmPage* page = Page(id)) page->Initialise(m_hWnd);
+    for (const PageRow& row : PageTable())
+        if (CDmPage* page = Page(row.id)) page->Initialise();
     // The window opens on a device that is there, with its page shown, and the tabs follow
     // presence from the start.
     UpdateDeviceButtons(true);
@@ -219,24 +171,18 @@ void CDmAppDlg::ShowPage(int pageId) {
     if (m_currentDevice < 0 || m_currentDevice >= kDeviceCount || DeviceOfPage(pageId) != m_currentDevice) return;
     CDmPage* page = Page(pageId);
     if (page && page == m_currentPage) return;
-    for (const PageInfo& p : kPages) {
-        if (DeviceOfPage(p.id) != m_currentDevice) continue;
-        CDmPage* other = Page(p.id);
-        if (!other) continue;
-        if (p.id == pageId) {
-            if (p.id == 2) other->Refresh();
-            ShowAll(*other, true);
-        } else {
-            ShowAll(*other, false);
-        }
+    if (m_currentPage) m_currentPage->Leave();
+    for (const PageRow& row : PageTable()) {
+        CDmPage* other = Page(row.id);
+        if (other && row.device == m_currentDevice && other != page) other->Show(false);
     }
     m_currentPage = page;
     m_defaultPage[m_currentDevice] = pageId;
     for (auto& [id, b] : m_pageButtons[size_t(m_currentDevice)]) SetChecked(b, id == pageId);
     if (page) {
+        page->Enter();
         page->Refresh();
-        // Refresh may lay the page out (X/Y, acceleration): show what it chose, not everything.
-        if (pageId != 2) ShowAll(*page, true);
+        page->Show(true);
     }
     RepaintAll(m_hWnd);
 }
@@ -244,8 +190,9 @@ void CDmAppDlg::ShowPage(int pageId) {
 void CDmAppDlg::SwitchDevice(int device, bool forced) {
     if (device == kNoDevice) {
         SetControlsEnabled(false);
+        if (m_currentPage) m_currentPage->Leave();
         for (auto& [id, page] : m_pages)
-            if (page) ShowAll(*page, false);
+            if (page) page->Show(false);
         for (CGUIItem* pic : m_pictures) ShowItemIf(pic, false);
         m_currentPage = nullptr;
         m_currentDevice = kNoDevice;
@@ -257,7 +204,7 @@ void CDmAppDlg::SwitchDevice(int device, bool forced) {
     if (!forced) {
         if (device == m_currentDevice) return;
         if (m_currentDevice >= 0 && m_currentDevice < kDeviceCount && m_modified[size_t(m_currentDevice)]) {
-            const INT_PTR r = m_popups.Warning(m_hWnd, L"RefreshBeforeProductSwitchPopup.xml");
+            const INT_PTR r = Warn(m_popups, m_hWnd, L"RefreshBeforeProductSwitchPopup.xml");
             if (r == 1) {
                 if (!ApplyCurrentDevice()) {
                     UpdateWriteButtons();
@@ -275,8 +222,9 @@ void CDmAppDlg::SwitchDevice(int device, bool forced) {
     const bool wasNone = m_currentDevice == kNoDevice;
     for (int d = 0; d < kDeviceCount; ++d)
         for (CGUIItem* w : m_deviceWindows[size_t(d)]) ShowItemIf(w, d == device);
+    if (m_currentPage) m_currentPage->Leave();
     for (auto& [id, page] : m_pages)
-        if (page && DeviceOfPage(id) != device) ShowAll(*page, false);
+        if (page && DeviceOfPage(id) != device) page->Show(false);
     m_currentDevice = device;
     if (wasNone) SetControlsEnabled(true);
     for (int d = 0; d < kDeviceCount; ++d) SetChecked(m_deviceButtons[d], d == device);
@@ -307,8 +255,8 @@ void CDmAppDlg::UpdateDeviceButtons(bool force) {
 }
 
 void CDmAppDlg::MarkModified() {
-    const int page = CurrentPageId();
-    if (page >= 10 && page <= 12) return;
+    // Pages whose edits reach the device at once leave nothing to apply.
+    if (m_currentPage && m_currentPage->AppliesLive()) return;
     if (m_currentDevice < 0 || m_currentDevice >= kDeviceCount) return;
     m_modified[size_t(m_currentDevice)] = true;
     UpdateWriteButtons();
@@ -410,16 +358,13 @@ bool CDmAppDlg::ApplyCurrentDevice() {
 }
 
 void CDmAppDlg::RefreshDevicePages(int device) {
-    if (device == kMouse) {
-        for (int id : {3, 1, 2, 5})
-            if (CDmPage* p = Page(id)) p->Refresh();
-    } else if (device == kKeyboard) {
-        for (int id : {7, 6, 9})
-            if (CDmPage* p = Page(id)) p->Refresh();
-    } else if (device == kHeadset) {
-        for (int id : {10, 11, 12, 13})
-            if (CDmPage* p = Page(id)) p->Refresh();
-    }
+    std::vector<const PageRow*> rows;
+    for (const PageRow& row : PageTable())
+        if (row.device == device && row.refreshOrder > 0) rows.push_back(&row);
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const PageRow* a, const PageRow* b) { return a->refreshOrder < b->refreshOrder; });
+    for (const PageRow* row : rows)
+        if (CDmPage* page = Page(row->id)) page->Refresh();
 }
 
 void CDmAppDlg::StartNoDeviceTimer(UINT ms) {
@@ -462,7 +407,10 @@ bool CDmAppDlg::DispatchItem(CGUIItem* item) {
         if (m_shell) m_shell(ProgramFolder() + L"Manuals\\index.html");
         return true;
     case ctl::BUTTON_EXIT:
-    case ctl::BUTTON_CANCEL: PostMessageW(m_hWnd, WM_CLOSE, 0, 0); return true;
+    case ctl::BUTTON_CANCEL:
+        if (m_currentPage) m_currentPage->OnClosing();
+        PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        return true;
     case ctl::BUTTON_OK:
         if (CurrentBusy()) return true;
         ApplyCurrentDevice();
@@ -475,23 +423,6 @@ bool CDmAppDlg::DispatchItem(CGUIItem* item) {
         UpdateDeviceButtons(false);
         UpdateWriteButtons();
         return true;
-    case ctl::BUTTON_RATE1:
-    case ctl::BUTTON_RATE2:
-    case ctl::BUTTON_RATE3:
-        if (m_ajp) m_ajp->RateChosen(id);
-        return true;
-    case ctl::BUTTON_ENABLEXY:
-        if (m_ajp) m_ajp->SeparateClicked();
-        return true;
-    case ctl::BUTTON_ENABLEACCELERATION:
-        if (m_ajp) m_ajp->AccelerationClicked();
-        return true;
-    case ctl::BUTTON_SENSITIVITY_STAGES:
-        if (m_ajp) m_ajp->EditDpiStages();
-        return true;
-    case ctl::BUTTON_ENABLE_DPI_OSD:
-        if (m_mouse) m_mouse->SetDpiOsdEnabled(IsChecked(static_cast<CBitmapBtn*>(item)) ? 1 : 0, nullptr);
-        return true;
     case ctl::BUTTON_UPDATE:
         if (m_shell) m_shell(kDriverPage);
         return true;
@@ -500,9 +431,15 @@ bool CDmAppDlg::DispatchItem(CGUIItem* item) {
     case ctl::BUTTON_PRODSELECT_HEADSET: SwitchDevice(kHeadset, false); return true;
     default: break;
     }
-    for (const PageInfo& p : kPages)
-        if (p.button == id) {
-            ShowPage(p.id);
+    for (const PageRow& row : PageTable())
+        if (row.button == id) {
+            ShowPage(row.id);
+            return true;
+        }
+    for (const MainPageCommand& command : MainPageCommands())
+        if (command.button == id) {
+            const int device = m_currentDevice >= 0 && m_currentDevice < kDeviceCount ? m_currentDevice : -1;
+            if (command.run(m_context, device)) MarkModified();
             return true;
         }
     return false;
@@ -510,45 +447,23 @@ bool CDmAppDlg::DispatchItem(CGUIItem* item) {
 
 bool CDmAppDlg::OnCommand(WORD id, WORD code, HWND control) {
     if (control) {
-        CGUIItem* item = FindItemByWindow(m_items, control);
-        if (!item && m_currentPage) {
-            item = FindItemByWindow(*m_currentPage, control);
-            if (item) MarkModified();
-        }
-        if (item) DispatchItem(item);
-    }
-    return CGUIPanel::OnCommand(id, code, control);
-}
-
-void CDmAppDlg::OnPageSlider(UINT msg, int value, int thumb) {
-    int axis = -1;
-    if (thumb >= ctl::SLIDER_DPI_MULTI_STAGE1 && thumb <= ctl::SLIDER_DPI_MULTI_STAGE1 + 4) axis = 0;
-    else if (thumb >= ctl::SLIDER_DPI_MULTI_X_STAGE1 && thumb <= ctl::SLIDER_DPI_MULTI_X_STAGE1 + 4) axis = 1;
-    else if (thumb >= ctl::SLIDER_DPI_MULTI_Y_STAGE1 && thumb <= ctl::SLIDER_DPI_MULTI_Y_STAGE1 + 4) axis = 2;
-    if (msg == WM_SLIDER_VALUE_SET && axis >= 0 &&
-        thumb != ctl::SLIDER_DPI_MULTI_STAGE1 && thumb != ctl::SLIDER_DPI_MULTI_X_STAGE1 && thumb != ctl::SLIDER_DPI_MULTI_Y_STAGE1)
-        axis = -1;
-    if (axis >= 0) {
-        if (m_ajp) m_ajp->DpiSliderValue(axis, value);
-        MarkModified();
-    } else if (thumb == ctl::SLIDER_ACCEL_STAGE1) {
-        if (msg == WM_SLIDER_VALUE_CHANGING) {
-            if (m_mouse) m_mouse->SetAcceleration(uint32_t(value), nullptr);
-            MarkModified();
-        } else {
-            // Released, or moved by a click on the track: the value stands.
-            if (m_mouse) m_mouse->SetAcceleration(uint32_t(value), nullptr);
-            if (m_ajp) m_ajp->AccelerationReleased();
+        if (CGUIItem* item = FindItemByWindow(m_items, control)) {
+            DispatchItem(item);
+        } else if (m_currentPage) {
+            // A command of a page control: the page acts on it and says whether it was an edit.
+            if (CGUIItem* pageItem = FindItemByWindow(*m_currentPage, control))
+                if (m_currentPage->OnItemCommand(*pageItem, code)) MarkModified();
         }
     }
     UpdateWriteButtons();
+    return CGUIPanel::OnCommand(id, code, control);
 }
 
 bool CDmAppDlg::OnTimer(UINT_PTR id) {
     if (id == kNoDeviceTimer && m_timerId) {
         KillTimer(m_hWnd, kNoDeviceTimer);
         m_timerId = 0;
-        m_popups.Warning(m_hWnd, L"NoMousePopup.xml");
+        Warn(m_popups, m_hWnd, L"NoMousePopup.xml");
         PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
         return true;
     }
@@ -575,12 +490,15 @@ bool CDmAppDlg::OnTimer(UINT_PTR id) {
 }
 
 void CDmAppDlg::OnOK() {
-    if (CurrentBusy()) return;
+    if (CurrentBusy() || (m_currentPage && !m_currentPage->CanClose())) return;
     ApplyCurrentDevice();
     EndDialog(IDOK);
 }
 
-void CDmAppDlg::OnCancel() { EndDialog(IDCANCEL); }
+void CDmAppDlg::OnCancel() {
+    if (m_currentPage && !m_currentPage->CanClose()) return;
+    EndDialog(IDCANCEL);
+}
 
 LRESULT CDmAppDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -604,28 +522,24 @@ LRESULT CDmAppDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, TRUE);
         return TRUE;
-    case WM_SLIDER_VALUE_CHANGING:
-    case WM_SLIDER_VALUE_SET:
-        OnPageSlider(msg, int(wParam), int(lParam));
-        return 0;
     case kFinishInitMessage:
         FinishInit();
         return 0;
-    case WM_DROPDOWN_SELCHANGE: {
-        CGUIItem* item = m_currentPage ? FindItemByWindow(*m_currentPage, reinterpret_cast<HWND>(lParam)) : nullptr;
-        if (item && item->m_controlId == ctl::BUTTON_DROPDOWN_PROFILESELECT && m_ajp) {
-            m_ajp->ProfileChosen(int(wParam));
-            MarkModified();
-            RepaintAll(m_hWnd);
-        }
-        return 0;
-    }
-    case WM_SLIDER_TRACK_CLICKED:
-        if (int(wParam) == ctl::BITMAP_SLACCLTRK && m_mouse) {
-            MarkModified();
-        }
+    case WM_HEADSET_MIC_CHANGED:
+    case WM_HEADSET_LEVELS_CHANGED:
+        // The headset's own changes (posted from its audio callbacks): every headset page hears them.
+        for (const PageRow& row : PageTable())
+            if (CDmPage* page = Page(row.id); page && row.device == kHeadset) page->OnDeviceNotice(msg, wParam, lParam);
         return 0;
     default: break;
+    }
+    // Everything else is first the shown page's (its controls' notifications).
+    if (m_currentPage) {
+        LRESULT result = 0;
+        if (m_currentPage->OnMessage(msg, wParam, lParam, result)) {
+            UpdateWriteButtons();
+            return result;
+        }
     }
     return CGUIPanel::WindowProc(msg, wParam, lParam);
 }

@@ -1,14 +1,16 @@
 #pragma once
 // The program's only main window: the device tabs, each device's page buttons and pages, the
-// version texts, Apply / OK / Cancel, and the reaction to devices arriving and leaving.
+// version texts, Apply / OK / Cancel, and the reaction to devices arriving and leaving. The pages
+// come from the page table (config/pages/PageTable.h); the window holds no page's behaviour.
 #include <array>
 #include <functional>
 #include <map>
 #include <memory>
 #include <vector>
 #include "config/DeviceSet.h"
-#include "config/Pages.h"
-#include "config/PopupHost.h"
+#include "config/FileDialogs.h"
+#include "config/pages/Page.h"
+#include "config/popups/Popup.h"
 #include "device/DeviceListener.h"
 #include "skin/BitmapBtn.h"
 #include "skin/Panel.h"
@@ -20,11 +22,12 @@ constexpr UINT_PTR kNoDeviceTimer = 1;
 constexpr UINT_PTR kWriteWatchTimer = 2;
 constexpr UINT kFinishInitMessage = WM_APP + 1;
 
-class CDmAppDlg : public vt::skin::CGUIPanel {
+class CDmAppDlg : public vt::skin::CGUIPanel, private IPageSite {
 public:
     using ShellOpen = std::function<void(const std::wstring& target)>;
+    // files: the file dialogs pages use (null: the program's own).
     CDmAppDlg(IMouseConfig*& mouse, IKeyboardConfig*& keyboard, IAudioConfig*& headset, IDeviceSet& devices,
-              IPopupHost& popups, ShellOpen shell = {});
+              IPopupHost& popups, ShellOpen shell = {}, IFileDialogs* files = nullptr);
     ~CDmAppDlg() override;
 
     void BindItems() override;
@@ -37,11 +40,11 @@ public:
     void UpdateDeviceButtons(bool force);
     void MarkModified();
     void ClearModified();
-    void SetControlsEnabled(bool enable);
+    void SetControlsEnabled(bool enable) override;
     void ShowVersionTexts(int device);
     bool ReadAllDevices();
     bool ApplyCurrentDevice();
-    void RefreshDevicePages(int device);
+    void RefreshDevicePages(int device) override;
 
     // State, for tests and the window's own use.
     int CurrentDevice() const { return m_currentDevice; }
@@ -51,8 +54,6 @@ public:
     bool KeptModified(int device) const { return device >= 0 && device < kDeviceCount && m_kept[size_t(device)]; }
     bool TimerRunning() const { return m_timerId != 0; }
     CDmPage* Page(int pageId) const;
-    CDmItems_Mouse_AJP* PerformancePage() const { return m_ajp; }
-    static int DeviceOfPage(int pageId);
     // The device a device-interface path names (0 mouse, 1 keyboard, 2 headset), or -1 for other
     // vendors and products.
     static int DeviceFromPath(const wchar_t* path);
@@ -79,19 +80,24 @@ private:
     void UpdateWriteButtons();
     bool CurrentBusy();
     bool DispatchItem(vt::skin::CGUIItem* item);
-    void OnPageSlider(UINT msg, int value, int thumb);
+    // IPageSite
+    HWND Owner() const override { return m_hWnd; }
+    void MarkChanged() override { MarkModified(); }
+    CDmPage* ShownPage() const override { return m_currentPage; }
+    CDmPage* FindPage(int pageId) const override { return Page(pageId); }
 
     IMouseConfig*& m_mouse;
     IKeyboardConfig*& m_keyboard;
     IAudioConfig*& m_headset;
     IDeviceSet& m_devices;
     IPopupHost& m_popups;
+    FileDialogs m_ownFiles;
+    PageContext m_context;
     ShellOpen m_shell;
     std::function<void()> m_devicesOpened;
     bool m_initFinished = false;
 
     std::map<int, std::unique_ptr<CDmPage>> m_pages;          // page id -> page (null when it failed)
-    CDmItems_Mouse_AJP* m_ajp = nullptr;
     std::array<std::map<int, vt::skin::CBitmapBtn*>, kDeviceCount> m_pageButtons;
     std::array<std::vector<vt::skin::CGUIItem*>, kDeviceCount> m_deviceWindows;
     vt::skin::CBitmapBtn* m_deviceButtons[kDeviceCount] = {};
@@ -105,7 +111,7 @@ private:
     vt::skin::CBitmapBtn* m_cancel = nullptr;
 
     int m_currentDevice = kMouse;
-    int m_defaultPage[kDeviceCount] = {1, 6, 10};
+    int m_defaultPage[kDeviceCount] = {};   // per device: the page shown last (at first the table's default)
     CDmPage* m_currentPage = nullptr;
     std::array<bool, kDeviceCount> m_present{};
     std::array<bool, kDeviceCount> m_modified{};

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Writes the bitmaps of the skinned controls (sliders, markers, lighting slider, DPI stage tiles,
 scroll bar, list check boxes, macro row icons, key caps, gallery background) into a folder:
-    gen_controls.py <out-folder>      --list prints the file names.
+    gen_controls.py product|test <out-folder>      gen_controls.py product|test --list
+"product" is what the programs themselves draw with (the program folder image); "test" the bitmaps
+of the test pages of the skinned controls, which only the tests' program folder holds.
 Change the look here: THEME holds the colours, each recipe below one bitmap (24-bit BMP)."""
 import os
 import struct
@@ -236,16 +238,21 @@ RECIPES = {
 }
 
 
+# The bitmaps the programs' own code draws with; every other recipe serves the test pages.
+PRODUCT = {'stageSelected.bmp'}
+
+
 def main(argv):
-    if len(argv) == 2 and argv[1] == '--list':
-        print(';'.join(sorted(RECIPES)))
-        return 0
-    if len(argv) != 2:
+    if len(argv) != 3 or argv[1] not in ('product', 'test'):
         print(__doc__, file=sys.stderr)
         return 2
-    os.makedirs(argv[1], exist_ok=True)
-    for name, make in sorted(RECIPES.items()):
-        make().save(os.path.join(argv[1], name))
+    chosen = sorted(n for n in RECIPES if (n in PRODUCT) == (argv[1] == 'product'))
+    if argv[2] == '--list':
+        print(';'.join(chosen))
+        return 0
+    os.makedirs(argv[2], exist_ok=True)
+    for name in chosen:
+        RECIPES[name]().save(os.path.join(argv[2], name))
     return 0
 
 

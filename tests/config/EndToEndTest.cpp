@@ -64,7 +64,7 @@ int Run(const std::wstring& commandLine, std::string* out = nullptr, DWORD timeo
 }
 
 int EngineCtl(const std::wstring& args, std::string* out = nullptr) {
-    return Run(L"\"" + Image() + L"enginectl.exe\" " + args, out);
+    return Run(L"\"" + vt::test::StandinFolder() + L"enginectl.exe\" " + args, out);
 }
 
 struct Program {
@@ -228,7 +228,8 @@ TEST_F(EndToEnd, DevicesLeavingAndComingBackMoveTheTabs) {
     EXPECT_TRUE(PumpUntil([&] { return Enabled(main, ctl::BUTTON_PRODSELECT_KEYBOARD); }, 5000));
     EXPECT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE));
     EXPECT_FALSE(Enabled(main, ctl::BUTTON_PRODSELECT_HEADSET));
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ADJUSTPERFORMANCE)));
+    // The tabs are enabled a moment before the first device's page buttons are shown.
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ADJUSTPERFORMANCE)) != FALSE; }, 5000));
     // The shown mouse leaves: its tab greys and the keyboard is shown.
     ASSERT_EQ(EngineCtl(L"unplug mouse"), 0);
     EXPECT_TRUE(PumpUntil([&] { return !Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE); }, 5000));

@@ -13,7 +13,8 @@
 #include "config/Items.h"
 #include "config/MainDlg.h"
 #include "config/Registry.h"
-#include "config/WarningDlg.h"
+#include "config/popups/DpiStagesPopup.h"
+#include "config/popups/WarningPopup.h"
 #include "profile/AudioConfig.h"
 #include "profile/KeyboardConfig.h"
 #include "profile/MouseConfig.h"
@@ -74,11 +75,15 @@ public:
     std::vector<std::wstring> warnings;
     INT_PTR warningAnswer = 1;
     std::function<INT_PTR(DpiStagesEdit&)> dpi = [](DpiStagesEdit&) { return INT_PTR(2); };
-    INT_PTR Warning(HWND, const wchar_t* file, const wchar_t*) override {
-        warnings.push_back(file);
-        return warningAnswer;
+    INT_PTR Run(HWND, IPopup& popup) override {
+        if (auto* w = dynamic_cast<WarningPopup*>(&popup)) {
+            warnings.push_back(w->File());
+            return warningAnswer;
+        }
+        if (auto* d = dynamic_cast<DpiStagesPopup*>(&popup)) return dpi(d->Edit());
+        ADD_FAILURE() << "a popup the script does not know";
+        return 2;
     }
-    INT_PTR DpiStages(HWND, DpiStagesEdit& e) override { return dpi(e); }
 };
 
 std::vector<BYTE> Notice(const wchar_t* path) {
@@ -355,7 +360,7 @@ TEST_F(MainWindow, SeparateXYOnThePageCopiesTheDpi) {
     Open();
     Click(ctl::BUTTON_ADJUSTPERFORMANCE);
     mouse->SetDpi(1800, nullptr);
-    dlg->PerformancePage()->Refresh();
+    dlg->Page(2)->Refresh();
     EXPECT_TRUE(Visible(ctl::BITMAP_SLSENSTRK_XY));
     EXPECT_FALSE(Visible(ctl::BITMAP_SLSENSTRK_X));
     SetChecked(BindButton(*dlg->Page(2), ctl::BUTTON_ENABLEXY), true);

@@ -1,7 +1,13 @@
-#include "config/WarningDlg.h"
+#include "config/popups/WarningPopup.h"
 #include "config/Items.h"
 
 namespace vt::config {
+
+INT_PTR WarningPopup::Show(HWND parent) {
+    CDmWarningDlg dlg(parent, m_file.c_str(), m_hasAppended ? m_appended.c_str() : nullptr);
+    if (!m_message.empty()) dlg.SetMessageText(m_message.c_str());
+    return dlg.DoModal() == 1 ? 1 : 2;
+}
 
 CDmWarningDlg::CDmWarningDlg(HWND parent, const wchar_t* pageFile, const wchar_t* appendedText)
     : CPopupBox(pageFile ? pageFile : L"", vt::skin::kPopupTemplateId, parent),

@@ -1,9 +1,11 @@
-#include "config/Pages.h"
+#include "config/pages/MousePerformancePage.h"
 #include <algorithm>
 #include <string>
+#include "config/DpiStages.h"
 #include "config/Items.h"
-#include "config/PopupHost.h"
+#include "config/popups/DpiStagesPopup.h"
 #include "skin/DropDownList.h"
+#include "skin/Messages.h"
 #include "skin/ItemText.h"
 #include "skin/Slider.h"
 
@@ -45,8 +47,8 @@ uint32_t CDmItems_Mouse_AJP::Step() {
     return SafeStep(st);
 }
 
-void CDmItems_Mouse_AJP::Initialise(HWND owner) {
-    CDmPage::Initialise(owner);
+void CDmItems_Mouse_AJP::Initialise() {
+    const HWND owner = m_ctx.Owner();
     BindPageItems();
     if (!m_config) return;
     for (CSliderHMulti* s : {m_dpi, m_dpiX, m_dpiY, m_accel, m_accelOff}) NotifySliderTo(s, owner);
@@ -204,16 +206,80 @@ void CDmItems_Mouse_AJP::ProfileChosen(int index) {
     if (!p) return;
     m_config->SetCurrentProfile(p);
     if (auto* list = static_cast<CDropdownListItem*>(m_profiles)) list->SelectEntry(index);
-    if (m_currentPage && *m_currentPage == this) Refresh();
+    if (Shown()) Refresh();
 }
 
 bool CDmItems_Mouse_AJP::EditDpiStages() {
     if (!m_config) return false;
-    DpiStagesEdit edit = ReadDpiStages(m_config);
-    if (m_popups.DpiStages(m_owner, edit) != 1) return false;
-    WriteDpiStages(m_config, edit);
+    DpiStagesPopup popup(ReadDpiStages(m_config));
+    if (m_ctx.popups.Run(m_ctx.Owner(), popup) != 1) return false;
+    WriteDpiStages(m_config, popup.Edit());
     Refresh();
     return true;
+}
+
+void CDmItems_Mouse_AJP::Show(bool show) {
+    CDmPage::Show(show);
+    if (!show || !m_config) return;
+    // The switches choose which of the page's sliders and texts are there.
+    LayoutSeparate(m_config->GetSeparateXY(nullptr) == 1);
+    LayoutAcceleration(m_config->GetAccelerationEnabled(nullptr) != 0);
+}
+
+bool CDmItems_Mouse_AJP::OnItemCommand(CGUIItem& item, WORD) {
+    if (item.m_kind != kKindBitmapBtn && item.m_kind != kKindTextItem) return true;
+    switch (item.m_controlId) {
+    case ctl::BUTTON_RATE1:
+    case ctl::BUTTON_RATE2:
+    case ctl::BUTTON_RATE3: RateChosen(item.m_controlId); break;
+    case ctl::BUTTON_ENABLEXY: SeparateClicked(); break;
+    case ctl::BUTTON_ENABLEACCELERATION: AccelerationClicked(); break;
+    case ctl::BUTTON_SENSITIVITY_STAGES: EditDpiStages(); break;
+    case ctl::BUTTON_ENABLE_DPI_OSD:
+        if (m_config) m_config->SetDpiOsdEnabled(IsChecked(static_cast<CBitmapBtn*>(&item)) ? 1 : 0, nullptr);
+        break;
+    default: break;
+    }
+    return true;
+}
+
+void CDmItems_Mouse_AJP::OnSlider(UINT msg, int value, int thumb) {
+    int axis = -1;
+    if (thumb >= ctl::SLIDER_DPI_MULTI_STAGE1 && thumb <= ctl::SLIDER_DPI_MULTI_STAGE1 + 4) axis = 0;
+    else if (thumb >= ctl::SLIDER_DPI_MULTI_X_STAGE1 && thumb <= ctl::SLIDER_DPI_MULTI_X_STAGE1 + 4) axis = 1;
+    else if (thumb >= ctl::SLIDER_DPI_MULTI_Y_STAGE1 && thumb <= ctl::SLIDER_DPI_MULTI_Y_STAGE1 + 4) axis = 2;
+    if (msg == WM_SLIDER_VALUE_SET && axis >= 0 &&
+        thumb != ctl::SLIDER_DPI_MULTI_STAGE1 && thumb != ctl::SLIDER_DPI_MULTI_X_STAGE1 && thumb != ctl::SLIDER_DPI_MULTI_Y_STAGE1)
+        axis = -1;
+    if (axis >= 0) {
+        DpiSliderValue(axis, value);
+        m_ctx.MarkChanged();
+    } else if (thumb == ctl::SLIDER_ACCEL_STAGE1) {
+        if (m_config) m_config->SetAcceleration(uint32_t(value), nullptr);
+        if (msg == WM_SLIDER_VALUE_CHANGING) m_ctx.MarkChanged();
+        else AccelerationReleased();   // released, or moved by a click on the track: the value stands
+    }
+}
+
+bool CDmItems_Mouse_AJP::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 0;
+    switch (msg) {
+    case WM_SLIDER_VALUE_CHANGING:
+    case WM_SLIDER_VALUE_SET: OnSlider(msg, int(wParam), int(lParam)); return true;
+    case WM_DROPDOWN_SELCHANGE: {
+        CGUIItem* item = FindItemByWindow(*this, reinterpret_cast<HWND>(lParam));
+        if (item && item->m_controlId == ctl::BUTTON_DROPDOWN_PROFILESELECT) {
+            ProfileChosen(int(wParam));
+            m_ctx.MarkChanged();
+            RepaintAll(m_ctx.Owner());
+        }
+        return true;
+    }
+    case WM_SLIDER_TRACK_CLICKED:
+        if (int(wParam) == ctl::BITMAP_SLACCLTRK && m_config) m_ctx.MarkChanged();
+        return true;
+    default: return false;
+    }
 }
 
 } // namespace vt::config

@@ -1,0 +1,55 @@
+#include "config/pages/PageTable.h"
+#include "config/pages/MousePerformancePage.h"
+#include "config/pages/PlaceholderPage.h"
+#include "skin/VocabularyIds.h"
+
+namespace vt::config {
+
+namespace ctl = vt::skin::ctl;
+
+namespace {
+
+template <class Page>
+std::unique_ptr<CDmPage> Make(PageContext& context) {
+    return std::make_unique<Page>(context);
+}
+// A page that is not finished yet; live: its edits would reach the device at once.
+template <bool live>
+std::unique_ptr<CDmPage> Placeholder(PageContext& context) {
+    return std::make_unique<CDmPlaceholderPage>(context, live);
+}
+
+// In the order the pages are initialised.
+const PageRow kPages[] = {
+    // id                     device     page file                  page button                                 factory                           refresh default
+    {kPageMouseButtons,       kMouse,    L"Mouse_AssnBtns.xml",     ctl::BUTTON_ASSIGNBUTTONS,                  Placeholder<false>,               2, true},
+    {kPageMousePerformance,   kMouse,    L"Mouse_AdjPerf.xml",      ctl::BUTTON_ADJUSTPERFORMANCE,              Make<CDmItems_Mouse_AJP>,         3, false},
+    {kPageMouseProfiles,      kMouse,    L"Mouse_MgProfs.xml",      ctl::BUTTON_MANAGEPROFILES,                 Placeholder<false>,               1, false},
+    {kPageMouseMacros,        kMouse,    L"Mouse_MgMcrs.xml",       ctl::BUTTON_MANAGEMACROS,                   Placeholder<false>,               0, false},
+    {kPageMouseLighting,      kMouse,    L"Mouse_Lighting.xml",     ctl::BUTTON_LIGHTINGMAINTENANCE,            Placeholder<false>,               4, false},
+    {kPageKeyboardKeys,       kKeyboard, L"Keyboard_AssnKeys.xml",  ctl::BUTTON_ASSIGNKEYS,                     Placeholder<false>,               2, true},
+    {kPageKeyboardMacros,     kKeyboard, L"Keyboard_MgMcrs.xml",    ctl::BUTTON_MANAGEMACROS_KEYBOARD,          Placeholder<false>,               0, false},
+    {kPageKeyboardProfiles,   kKeyboard, L"Keyboard_MgProfs.xml",   ctl::BUTTON_MANAGEPROFILES_KEYBOARD,        Placeholder<false>,               1, false},
+    {kPageKeyboardLighting,   kKeyboard, L"Keyboard_Lighting.xml",  ctl::BUTTON_LIGHTINGMAINTENANCE_KEYBOARD,   Placeholder<false>,               3, false},
+    {kPageHeadsetLevels,      kHeadset,  L"Headset_AudLvl.xml",     ctl::BUTTON_AUDIOLEVEL,                     Placeholder<true>,                1, true},
+    {kPageHeadsetMicrophone,  kHeadset,  L"Headset_MicSet.xml",     ctl::BUTTON_MICSETTINGS,                    Placeholder<true>,                3, false},
+    {kPageHeadsetEqualiser,   kHeadset,  L"Headset_EqSet.xml",      ctl::BUTTON_EQSETTINGS,                     Placeholder<true>,                2, false},
+    {kPageHeadsetLighting,    kHeadset,  L"Headset_Lighting.xml",   ctl::BUTTON_LIGHTINGMAINTENANCE_HEADSET,    Placeholder<false>,               4, false},
+};
+
+} // namespace
+
+std::span<const PageRow> PageTable() { return kPages; }
+
+const PageRow* FindPageRow(int pageId) {
+    for (const PageRow& row : kPages)
+        if (row.id == pageId) return &row;
+    return nullptr;
+}
+
+int DeviceOfPage(int pageId) {
+    const PageRow* row = FindPageRow(pageId);
+    return row ? row->device : -1;
+}
+
+} // namespace vt::config
