@@ -38,6 +38,9 @@ void CEqualizerPage::Show(bool ranges) {
             if (ranges && SUCCEEDED(gain->QueryGainRange(band, &low, &high))) {
                 SendMessageW(Band(band), TBM_SETRANGEMIN, TRUE, low);
                 SendMessageW(Band(band), TBM_SETRANGEMAX, TRUE, high);
+                // Some trackbars place the thumb again only when the position changes: move it to
+                // the range's end first, so the position set below always places it.
+                SendMessageW(Band(band), TBM_SETPOS, FALSE, high);
             }
             hr = gain->GetGain(band, &value);
             if (FAILED(hr)) {

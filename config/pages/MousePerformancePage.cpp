@@ -123,6 +123,8 @@ void CDmItems_Mouse_AJP::DpiSliderValue(int axis, int value) {
 }
 
 void CDmItems_Mouse_AJP::LayoutSeparate(bool s) {
+    // A page that is not shown keeps its controls hidden; Show lays them out when it comes.
+    if (!Shown()) return;
     ShowItemIf(m_dpi, !s);
     ShowItemIf(m_trackXY, !s);
     for (CGUIItem* item : {static_cast<CGUIItem*>(m_dpiX), static_cast<CGUIItem*>(m_dpiY), m_trackX, m_trackY, m_frame2,
@@ -154,6 +156,7 @@ void CDmItems_Mouse_AJP::SeparateClicked() {
 }
 
 void CDmItems_Mouse_AJP::LayoutAcceleration(bool e) {
+    if (!Shown()) return;
     ShowItemIf(m_accel, e);
     ShowItemIf(m_trackAccel, e);
     ShowItemIf(m_accelOff, !e);
