@@ -11,7 +11,7 @@
 #include "skin/ItemText.h"
 #include "skin/LangTable.h"
 #include "skin/Messages.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 
 namespace vt::config {
 
@@ -424,7 +424,7 @@ bool CDmAppDlg::DispatchItem(CGUIItem* item) {
     const int id = item->m_controlId;
     switch (id) {
     case ctl::BUTTON_HELP:
-        if (m_shell) m_shell(ProgramFolder() + L"Manuals\\index.html");
+        if (m_shell) m_shell(vt::base::ProgramFolder() + L"Manuals\\index.html");
         return true;
     case ctl::BUTTON_EXIT:
     case ctl::BUTTON_CANCEL:

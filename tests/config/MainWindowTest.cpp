@@ -19,7 +19,7 @@
 #include "profile/KeyboardConfig.h"
 #include "profile/MouseConfig.h"
 #include "skin/Messages.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Vocabulary.h"
 
 using namespace vt::config;
@@ -109,7 +109,7 @@ protected:
     }
     void SetUp() override {
         vt::test::WindowTest::SetUp();
-        ASSERT_TRUE(vt::skin::InitProgramFolder(vt::test::ImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(vt::test::ImageFolder().c_str()));
         mouse = &mouseConfig;
         keyboard = &keyboardConfig;
         headset = &headsetConfig;
