@@ -96,13 +96,10 @@ public:
                 s->Release();
         }
     }
-    void Unpin() {
-        for (IStream* s : m_streams) {
-            LARGE_INTEGER zero{};
-            s->Seek(zero, STREAM_SEEK_SET, nullptr);
-            CoReleaseMarshalData(s);
-            s->Release();
-        }
+    // After CoUninitialize, which disconnected the stubs without waiting for anything. Releasing
+    // the marshalled data before it would drop registrations the same waiting way.
+    void Forget() {
+        for (IStream* s : m_streams) s->Release();
         m_streams.clear();
     }
 private:
@@ -167,8 +164,8 @@ int Serve() {
     if (FAILED(hr)) {
         fwprintf(stderr, L"VtEngine: CoRegisterClassObject failed 0x%08lX\n", static_cast<unsigned long>(hr));
         g_engine.reset();
-        pins.Unpin();
         CoUninitialize();
+        pins.Forget();
         return 1;
     }
     // Clients connect for short operations: stay while objects, locks or sinks are alive, and for
@@ -186,8 +183,8 @@ int Serve() {
     g_engine->WaitEventsIdle(2000);
     g_engine->Flush();  // clients may still hold objects, which keep the engine itself alive
     g_engine.reset();
-    pins.Unpin();
     CoUninitialize();
+    pins.Forget();
     return 0;
 }
 
