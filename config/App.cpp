@@ -19,8 +19,8 @@ namespace vt::config {
 
 namespace {
 
-void ShellOpenFile(const std::wstring& target) {
-    ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+bool ShellOpenFile(const std::wstring& target) {
+    return INT_PTR(ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
 }
 
 // The application's own members: the three configurations and the language and layout pages.

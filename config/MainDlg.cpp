@@ -24,6 +24,13 @@ const int kDeviceButtonIds[kDeviceCount] = {ctl::BUTTON_PRODSELECT_MOUSE, ctl::B
 const int kPictureIds[kDeviceCount] = {ctl::BITMAP_VELTO_PYLIT, ctl::BITMAP_VELTO_TESSARAN, ctl::BITMAP_VELTO_CORVEL};
 constexpr const wchar_t* kDriverPage = L"https://www.velto.example/support/dunemarch2";
 
+// The current language's text for a key, or the fallback (the key without its "$" when none).
+std::wstring LanguageText(const wchar_t* key, const wchar_t* fallback = nullptr) {
+    std::wstring text;
+    if (CurrentLanguageTable() && ResolveText(CurrentLanguageTable(), key, text) && !text.empty()) return text;
+    return fallback ? fallback : (key[0] == L'$' ? key + 1 : key);
+}
+
 } // namespace
 
 CDmAppDlg::CDmAppDlg(IMouseConfig*& mouse, IKeyboardConfig*& keyboard, IAudioConfig*& headset, IDeviceSet& devices,
@@ -231,10 +238,11 @@ void CDmAppDlg::SwitchDevice(int device, bool forced) {
     m_currentPage = nullptr;
     ShowPage(m_defaultPage[device]);
     ShowVersionTexts(device);
-    m_modified[size_t(device)] = false;
+    // Edits kept while another device was shown count again; a write that failed meanwhile has
+    // left the device changed, and that stays.
     if (m_kept[size_t(device)]) {
         m_kept[size_t(device)] = false;
-        MarkModified();
+        m_modified[size_t(device)] = true;
     }
     UpdateWriteButtons();
 }
@@ -295,12 +303,8 @@ void CDmAppDlg::SetControlsEnabled(bool enable) {
 }
 
 void CDmAppDlg::ShowVersionTexts(int device) {
-    std::wstring fw = L"Firmware Version", dv = L"Driver Version";
-    std::wstring text;
-    if (CurrentLanguageTable()) {
-        if (ResolveText(CurrentLanguageTable(), L"$FirmwareVersion", text) && !text.empty()) fw = text;
-        if (ResolveText(CurrentLanguageTable(), L"$DriverVersion", text) && !text.empty()) dv = text;
-    }
+    const std::wstring fw = LanguageText(L"$FirmwareVersion", L"Firmware Version");
+    const std::wstring dv = LanguageText(L"$DriverVersion", L"Driver Version");
     std::wstring version;
     if (device == kMouse || device == kKeyboard || device == kHeadset) {
         if (m_devices.FirmwareVersion(device, version) && (device != kHeadset || !version.empty()))
@@ -364,7 +368,31 @@ void CDmAppDlg::RefreshDevicePages(int device) {
     std::stable_sort(rows.begin(), rows.end(),
                      [](const PageRow* a, const PageRow* b) { return a->refreshOrder < b->refreshOrder; });
     for (const PageRow* row : rows)
-        if (CDmPage* page = Page(row->id)) page->Refresh();
+        if (CDmPage* page = Page(row->id)) {
+            page->Refresh();
+            // Only the shown page's controls are ever visible.
+            if (page != m_currentPage) page->Show(false);
+        }
+}
+
+bool CDmAppDlg::AnyPresent() const { return m_present[kMouse] || m_present[kKeyboard] || m_present[kHeadset]; }
+
+bool CDmAppDlg::RecheckDevices() {
+    for (int d = 0; d < kDeviceCount; ++d) {
+        if (m_present[size_t(d)]) continue;
+        const bool recreated = m_devices.Recreate(d);
+        m_present[size_t(d)] = ReadDevice(d);
+        if (recreated && m_present[size_t(d)]) {
+            RefreshDevicePages(d);
+            if (d == kHeadset) m_devices.SetNotifyWindow(m_hWnd);
+        }
+    }
+    if (!AnyPresent()) return false;
+    if (m_timerId) KillTimer(m_hWnd, kNoDeviceTimer);
+    m_timerId = 0;
+    UpdateDeviceButtons(m_currentDevice == kNoDevice);
+    UpdateWriteButtons();
+    return true;
 }
 
 void CDmAppDlg::StartNoDeviceTimer(UINT ms) {
@@ -399,13 +427,16 @@ void CDmAppDlg::OnDeviceChange(int device, bool arrived) {
 
 // ---- commands and messages ------------------------------------------------------------------
 
+void CDmAppDlg::OpenOrSayWhere(const std::wstring& target, const wchar_t* textKey) {
+    if (!m_shell || m_shell(target)) return;
+    Warn(m_popups, m_hWnd, L"OpenFailedPopup.xml", (LanguageText(textKey) + L"\n" + target).c_str());
+}
+
 bool CDmAppDlg::DispatchItem(CGUIItem* item) {
     if (item->m_kind != kKindBitmapBtn && item->m_kind != kKindTextItem) return false;
     const int id = item->m_controlId;
     switch (id) {
-    case ctl::BUTTON_HELP:
-        if (m_shell) m_shell(ProgramFolder() + L"Manuals\\index.html");
-        return true;
+    case ctl::BUTTON_HELP: OpenOrSayWhere(ProgramFolder() + L"Manuals\\index.html", L"$ManualNotOpened"); return true;
     case ctl::BUTTON_EXIT:
     case ctl::BUTTON_CANCEL:
         if (m_currentPage) m_currentPage->OnClosing();
@@ -423,9 +454,7 @@ bool CDmAppDlg::DispatchItem(CGUIItem* item) {
         UpdateDeviceButtons(false);
         UpdateWriteButtons();
         return true;
-    case ctl::BUTTON_UPDATE:
-        if (m_shell) m_shell(kDriverPage);
-        return true;
+    case ctl::BUTTON_UPDATE: OpenOrSayWhere(kDriverPage, L"$UpdatesNotOpened"); return true;
     case ctl::BUTTON_PRODSELECT_MOUSE: SwitchDevice(kMouse, false); return true;
     case ctl::BUTTON_PRODSELECT_KEYBOARD: SwitchDevice(kKeyboard, false); return true;
     case ctl::BUTTON_PRODSELECT_HEADSET: SwitchDevice(kHeadset, false); return true;
@@ -464,7 +493,8 @@ bool CDmAppDlg::OnTimer(UINT_PTR id) {
         KillTimer(m_hWnd, kNoDeviceTimer);
         m_timerId = 0;
         Warn(m_popups, m_hWnd, L"NoMousePopup.xml");
-        PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        // Devices may have come back while the warning showed: the program goes on with them.
+        if (!RecheckDevices()) PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
         return true;
     }
     if (id == kWriteWatchTimer) {

@@ -24,7 +24,8 @@ constexpr UINT kFinishInitMessage = WM_APP + 1;
 
 class CDmAppDlg : public vt::skin::CGUIPanel, private IPageSite {
 public:
-    using ShellOpen = std::function<void(const std::wstring& target)>;
+    // Opens a file or address with the shell; false when it could not.
+    using ShellOpen = std::function<bool(const std::wstring& target)>;
     // files: the file dialogs pages use (null: the program's own).
     CDmAppDlg(IMouseConfig*& mouse, IKeyboardConfig*& keyboard, IAudioConfig*& headset, IDeviceSet& devices,
               IPopupHost& popups, ShellOpen shell = {}, IFileDialogs* files = nullptr);
@@ -77,6 +78,13 @@ private:
     void FinishInit();
     bool ReadDevice(int device);
     void StartNoDeviceTimer(UINT ms);
+    bool AnyPresent() const;
+    // Reads every device not present again (after the no-device warning); true when one is there
+    // now, which is then shown.
+    bool RecheckDevices();
+    // Opens a file or address with the shell; when that fails, a popup says what could not be
+    // opened (the language text of textKey) and names it.
+    void OpenOrSayWhere(const std::wstring& target, const wchar_t* textKey);
     void UpdateWriteButtons();
     bool CurrentBusy();
     bool DispatchItem(vt::skin::CGUIItem* item);

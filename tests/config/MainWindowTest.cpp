@@ -12,6 +12,7 @@
 #include "config/DpiStages.h"
 #include "config/Items.h"
 #include "config/MainDlg.h"
+#include "config/pages/Page.h"
 #include "config/Registry.h"
 #include "config/popups/DpiStagesPopup.h"
 #include "config/popups/WarningPopup.h"
@@ -73,11 +74,15 @@ private:
 class ScriptedPopups : public IPopupHost {
 public:
     std::vector<std::wstring> warnings;
+    std::vector<std::wstring> messages;   // the message text each warning was given
     INT_PTR warningAnswer = 1;
+    std::function<void()> whileWarning;   // runs while a warning shows
     std::function<INT_PTR(DpiStagesEdit&)> dpi = [](DpiStagesEdit&) { return INT_PTR(2); };
     INT_PTR Run(HWND, IPopup& popup) override {
         if (auto* w = dynamic_cast<WarningPopup*>(&popup)) {
             warnings.push_back(w->File());
+            messages.push_back(w->Message());
+            if (whileWarning) whileWarning();
             return warningAnswer;
         }
         if (auto* d = dynamic_cast<DpiStagesPopup*>(&popup)) return dpi(d->Edit());
@@ -119,8 +124,8 @@ protected:
         dlg.reset();
         vt::test::WindowTest::TearDown();
     }
-    void Open() {
-        dlg = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, popups);
+    void Open(CDmAppDlg::ShellOpen shell = {}) {
+        dlg = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, popups, std::move(shell));
         ASSERT_TRUE(dlg->CreatePanel());
         ShowWindow(dlg->Hwnd(), SW_SHOW);
         PumpMessages(30, 500);
@@ -133,6 +138,17 @@ protected:
     }
     bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
     bool Visible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
+    // Every control of every page but the shown one is hidden.
+    void ExpectOnlyTheShownPageVisible() {
+        for (int id = 1; id <= 13; ++id) {
+            CDmPage* page = dlg->Page(id);
+            if (!page || id == dlg->CurrentPageId()) continue;
+            for (CGUIItem* item : page->m_items) {
+                HWND w = ItemWindow(item);
+                EXPECT_FALSE(w && IsWindowVisible(w)) << "page " << id << " control " << item->m_controlId;
+            }
+        }
+    }
     void Notify(const wchar_t* path, bool arrived) {
         std::vector<BYTE> n = Notice(path);
         SendMessageW(dlg->Hwnd(), WM_DEVICECHANGE, arrived ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE, LPARAM(n.data()));
@@ -423,4 +439,136 @@ TEST_F(MainWindow, DpiStagesPopupLooksRightAndEditsItsRecord) {
     EXPECT_EQ(edit.count, 4);
     click(ctl::BUTTON_DPISTAGES_OK);
     EXPECT_EQ(popup.Result(), 1);
+}
+
+// A device that comes back has its pages re-read, never shown over another device's page; a
+// notice from a control of a page that is not shown changes nothing.
+TEST_F(MainWindow, APagesControlsNeverShowOnAnotherDevicesPage) {
+    Open();
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    devices->attached[kMouse] = false;
+    Notify(kMousePath, false);
+    devices->attached[kMouse] = true;
+    Notify(kMousePath, true);
+    ASSERT_EQ(dlg->CurrentDevice(), kKeyboard);
+    ExpectOnlyTheShownPageVisible();
+    const int dpiX = mouse->GetDpiX(nullptr);
+    SendMessageW(dlg->Hwnd(), vt::skin::WM_SLIDER_VALUE_SET, 25, ctl::SLIDER_DPI_MULTI_X_STAGE1);
+    SendMessageW(dlg->Hwnd(), vt::skin::WM_SLIDER_VALUE_CHANGING, 30, ctl::SLIDER_DPI_MULTI_STAGE1);
+    EXPECT_EQ(mouse->GetDpiX(nullptr), dpiX);
+    EXPECT_FALSE(dlg->Modified(kKeyboard));
+    EXPECT_FALSE(Enabled(ctl::BUTTON_APPLY));
+    // Back on the mouse, its page shows what its switches choose.
+    Click(ctl::BUTTON_PRODSELECT_MOUSE);
+    EXPECT_EQ(dlg->CurrentPageId(), 2);
+    ExpectOnlyTheShownPageVisible();
+    EXPECT_TRUE(Visible(ctl::BITMAP_SLSENSTRK_XY));
+    EXPECT_FALSE(Visible(ctl::BITMAP_SLSENSTRK_X));
+}
+
+// A write that was started from the switch prompt and then failed leaves the device changed,
+// also after another device was shown in between.
+TEST_F(MainWindow, AnApplyFromTheSwitchPromptThatFailsKeepsTheEdits) {
+    Open();
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    Click(ctl::BUTTON_RATE1);
+    popups.warningAnswer = 1;
+    Click(ctl::BUTTON_PRODSELECT_KEYBOARD);
+    ASSERT_EQ(devices->writes[kMouse], 1);
+    ASSERT_EQ(dlg->CurrentDevice(), kKeyboard);
+    devices->busy = false;
+    devices->lastResult = 0;
+    EXPECT_TRUE(PumpUntil([&] { return dlg->Modified(kMouse); }, 2000));
+    EXPECT_FALSE(Enabled(ctl::BUTTON_APPLY));     // the keyboard has nothing to apply
+    Click(ctl::BUTTON_PRODSELECT_MOUSE);
+    EXPECT_TRUE(dlg->Modified(kMouse));
+    EXPECT_TRUE(Enabled(ctl::BUTTON_APPLY));
+}
+
+// The stages popup starts from what the page shows; OK without a change and Cancel change
+// nothing and leave Apply off.
+TEST_F(MainWindow, StagesPopupStartsFromThePageAndChangesNothingUnlessEdited) {
+    Open();
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    mouse->SetSeparateXY(1, nullptr);
+    mouse->SetDpiX(1900, nullptr);
+    mouse->SetDpiY(2700, nullptr);
+    dlg->Page(2)->Refresh();
+    DpiStageRecord seen{};
+    popups.dpi = [&](DpiStagesEdit& e) {
+        if (DpiStageRecord* r = DpiStagesRules(e).Active()) seen = *r;
+        return INT_PTR(2);
+    };
+    Click(ctl::BUTTON_SENSITIVITY_STAGES);
+    EXPECT_EQ(seen.separateXY, 1);
+    EXPECT_EQ(seen.dpiX, 1900);
+    EXPECT_EQ(seen.dpiY, 2700);
+    EXPECT_FALSE(dlg->Modified(kMouse));
+    popups.dpi = [](DpiStagesEdit&) { return INT_PTR(1); };
+    Click(ctl::BUTTON_SENSITIVITY_STAGES);
+    EXPECT_EQ(mouse->GetSeparateXY(nullptr), 1);
+    EXPECT_EQ(mouse->GetDpiX(nullptr), 1900);
+    EXPECT_EQ(mouse->GetDpiY(nullptr), 2700);
+    EXPECT_TRUE(IsChecked(BindButton(*dlg->Page(2), ctl::BUTTON_ENABLEXY)));
+    EXPECT_FALSE(dlg->Modified(kMouse));
+    EXPECT_FALSE(Enabled(ctl::BUTTON_APPLY));
+}
+
+// Devices that come back while the no-device warning shows keep the program open, with or
+// without their notices arriving during the warning.
+TEST_F(MainWindow, DevicesBackWhileTheNoDeviceWarningShowsKeepTheProgram) {
+    for (bool notices : {true, false}) {
+        SCOPED_TRACE(notices ? "with notices" : "without notices");
+        devices = std::make_unique<FakeDevices>(mouse, keyboard);
+        devices->attached[kKeyboard] = devices->attached[kHeadset] = false;
+        popups.warnings.clear();
+        Open();
+        popups.whileWarning = [&] {
+            devices->attached[kMouse] = devices->attached[kKeyboard] = true;
+            if (notices) {
+                Notify(kMousePath, true);
+                Notify(kKeyboardPath, true);
+            }
+        };
+        devices->attached[kMouse] = false;
+        Notify(kMousePath, false);
+        ASSERT_TRUE(PumpUntil([&] { return !popups.warnings.empty(); }, 3000));
+        PumpMessages(30, 300);
+        ASSERT_TRUE(IsWindow(dlg->Hwnd()));
+        EXPECT_EQ(dlg->CurrentDevice(), kMouse);
+        EXPECT_TRUE(Enabled(ctl::BUTTON_PRODSELECT_MOUSE));
+        EXPECT_TRUE(Enabled(ctl::BUTTON_PRODSELECT_KEYBOARD));
+        EXPECT_FALSE(Enabled(ctl::BUTTON_PRODSELECT_HEADSET));
+        EXPECT_TRUE(Visible(ctl::BUTTON_ASSIGNBUTTONS));
+        EXPECT_FALSE(dlg->TimerRunning());
+        popups.whileWarning = nullptr;
+        dlg.reset();
+    }
+}
+
+// Help and Updates say what could not be opened instead of doing nothing.
+TEST_F(MainWindow, HelpAndUpdatesThatCannotOpenSaySo) {
+    struct Case { int button; const wchar_t* named; } cases[] = {
+        {ctl::BUTTON_HELP, L"Manuals\\index.html"},
+        {ctl::BUTTON_UPDATE, L"https://"},
+    };
+    std::vector<std::wstring> opened;
+    bool opens = false;
+    Open([&](const std::wstring& target) {
+        opened.push_back(target);
+        return opens;
+    });
+    for (const Case& c : cases) {
+        popups.warnings.clear();
+        popups.messages.clear();
+        opens = false;
+        Click(c.button);
+        ASSERT_EQ(popups.warnings.size(), 1u) << c.button;
+        EXPECT_NE(popups.messages[0].find(c.named), std::wstring::npos) << c.button;
+        opens = true;
+        Click(c.button);
+        EXPECT_EQ(popups.warnings.size(), 1u) << c.button;
+    }
+    ASSERT_EQ(opened.size(), 4u);
+    EXPECT_NE(opened[0].find(L"Manuals\\index.html"), std::wstring::npos);
 }
