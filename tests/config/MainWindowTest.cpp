@@ -572,3 +572,62 @@ TEST_F(MainWindow, HelpAndUpdatesThatCannotOpenSaySo) {
     ASSERT_EQ(opened.size(), 4u);
     EXPECT_NE(opened[0].find(L"Manuals\\index.html"), std::wstring::npos);
 }
+
+// On every device's tab, no control of the main page covers another (the lighting-effects button
+// and the device picture, for one).
+TEST_F(MainWindow, MainPageControlsDoNotOverlapOnAnyTab) {
+    Open();
+    for (int device : {kMouse, kKeyboard, kHeadset}) {
+        dlg->SwitchDevice(device, true);
+        PumpMessages(10, 100);
+        std::vector<std::pair<int, RECT>> shown;
+        for (CGUIItem* item : dlg->Items().m_items) {
+            HWND w = ItemWindow(item);
+            if (!w || !IsWindowVisible(w)) continue;
+            RECT rc;
+            GetWindowRect(w, &rc);
+            shown.push_back({item->m_controlId, rc});
+        }
+        EXPECT_GE(shown.size(), 10u);
+        for (size_t i = 0; i < shown.size(); ++i)
+            for (size_t j = i + 1; j < shown.size(); ++j) {
+                RECT both;
+                EXPECT_FALSE(IntersectRect(&both, &shown[i].second, &shown[j].second))
+                    << "device " << device << ": " << shown[i].first << " and " << shown[j].first;
+            }
+        vt::test::CaptureClient(dlg->Hwnd()).SaveBmp(vt::test::OutputPath(
+            (L"config_main_window_tab" + std::to_wstring(device) + L".bmp").c_str()));
+    }
+}
+
+// The stage tiles show their values as read-outs: no box in a colour of its own that looks like
+// an edit field, and in per-axis mode the X and Y values stay inside their tile, with no black.
+TEST_F(MainWindow, StageTilesShowReadOutsInsideTheirTiles) {
+    mouse->CreateProfile(L"PROFILE01");
+    mouse->SetCurrentProfile(mouse->GetProfileAt(0));
+    DpiStagesEdit edit = ReadDpiStages(mouse);
+    for (DpiStageRecord& r : edit.stages) {
+        r.separateXY = 1;
+        r.dpiX = 1600;
+        r.dpiY = 3200;
+    }
+    CDPIStagesPopup popup(nullptr, &edit);
+    ASSERT_TRUE(popup.CreatePanel());
+    ShowWindow(popup.Hwnd(), SW_SHOW);
+    PumpMessages(30, 500);
+    vt::test::Capture shot = vt::test::CaptureClient(popup.Hwnd());
+    shot.SaveBmp(vt::test::OutputPath(L"config_dpi_stages_per_axis.bmp"));
+    for (int i = 0; i < kStageWindows; ++i) {
+        HWND tile = GetDlgItem(popup.Hwnd(), ctl::DPISTAGEWINDOW_01 + i);
+        ASSERT_NE(tile, nullptr);
+        RECT rc;
+        GetWindowRect(tile, &rc);
+        MapWindowPoints(nullptr, popup.Hwnd(), reinterpret_cast<POINT*>(&rc), 2);
+        // Inside the tile's rounded frame nothing is pure black.
+        int black = 0;
+        for (int y = rc.top + 6; y < rc.bottom - 6; ++y)
+            for (int x = rc.left + 6; x < rc.right - 6; ++x)
+                if (shot.At(x, y) == RGB(0, 0, 0)) ++black;
+        EXPECT_EQ(black, 0) << "tile " << i + 1;
+    }
+}
