@@ -13,6 +13,7 @@
 #include "skin/KeyboardLayout.h"
 #include "skin/LangTable.h"
 #include "skin/ProgramFolder.h"
+#include "skin/UnusableFiles.h"
 #include "skin/Vocabulary.h"
 
 namespace vt::config {
@@ -102,6 +103,7 @@ int RunConfigProgram(HINSTANCE instance) {
     PopupHost popups;
     {
         CDmAppDlg dlg(app.mouse, app.keyboard, app.headset, *devices, popups, &ShellOpenFile);
+        dlg.AddUnusableFiles(vt::skin::TakeUnusableFiles());
         // The keyboard's layout, once the keyboard is open (the main window opens the devices
         // right after its first paint).
         dlg.SetDevicesOpenedStep([&devices] {

@@ -7,7 +7,9 @@
 #include "config/Items.h"
 #include "config/MainPageCommands.h"
 #include "config/pages/PageTable.h"
+#include "config/popups/DamagedFilesPopup.h"
 #include "config/popups/WarningPopup.h"
+#include "skin/UnusableFiles.h"
 #include "skin/ItemText.h"
 #include "skin/LangTable.h"
 #include "skin/Messages.h"
@@ -23,13 +25,6 @@ const int kDeviceButtonIds[kDeviceCount] = {ctl::BUTTON_PRODSELECT_MOUSE, ctl::B
                                             ctl::BUTTON_PRODSELECT_HEADSET};
 const int kPictureIds[kDeviceCount] = {ctl::BITMAP_VELTO_PYLIT, ctl::BITMAP_VELTO_TESSARAN, ctl::BITMAP_VELTO_CORVEL};
 constexpr const wchar_t* kDriverPage = L"https://www.velto.example/support/dunemarch2";
-
-// The current language's text for a key, or the fallback (the key without its "$" when none).
-std::wstring LanguageText(const wchar_t* key, const wchar_t* fallback = nullptr) {
-    std::wstring text;
-    if (CurrentLanguageTable() && ResolveText(CurrentLanguageTable(), key, text) && !text.empty()) return text;
-    return fallback ? fallback : (key[0] == L'$' ? key + 1 : key);
-}
 
 } // namespace
 
@@ -89,6 +84,15 @@ void CDmAppDlg::BindItems() {
 
 bool CDmAppDlg::OnInitDialog() {
     const bool focus = CGUIPanel::OnInitDialog();   // builds MainPage.xml
+    // A main page that could not be built whole is not shown: the program says which file and ends.
+    std::vector<std::wstring> damaged = TakeUnusableFiles();
+    if (damaged.empty() && !MainPageComplete()) damaged.push_back(L"xml\\MainPage.xml");
+    if (!damaged.empty()) {
+        DamagedFilesPopup report(std::move(damaged), true);
+        m_popups.Run(nullptr, report);
+        EndDialog(IDABORT);
+        return false;
+    }
     AssignWindowIds(m_items);
     m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(132));
     if (m_icon) {
@@ -136,9 +140,29 @@ void CDmAppDlg::FinishInit() {
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     GdiFlush();
     // The pages are read after the first paint as well.
+    // A page whose file or bitmaps cannot be used is left out, and its button with it.
+    std::vector<std::wstring> damaged = std::move(m_unusableFiles);
     for (const PageRow& row : PageTable()) {
         std::unique_ptr<CDmPage>& page = m_pages[row.id];
-        if (page && !page->Build(row.file, m_hWnd)) page.reset();
+        if (!page) continue;
+        std::vector<std::wstring> before = TakeUnusableFiles();
+        damaged.insert(damaged.end(), before.begin(), before.end());
+        const bool built = page->Build(row.file, m_hWnd);
+        std::vector<std::wstring> files = TakeUnusableFiles();
+        if (built && files.empty()) continue;
+        if (files.empty()) files.push_back(std::wstring(L"xml\\") + row.file);
+        damaged.insert(damaged.end(), files.begin(), files.end());
+        DeleteAllItems(*page);
+        page.reset();
+        DropPageButton(row);
+    }
+    for (int d = 0; d < kDeviceCount; ++d) {
+        if (Page(m_defaultPage[d])) continue;
+        for (const PageRow& row : PageTable())
+            if (row.device == d && Page(row.id)) {
+                m_defaultPage[d] = row.id;
+                break;
+            }
     }
     m_devices.Open();
     if (m_devicesOpened) m_devicesOpened();
@@ -161,6 +185,36 @@ void CDmAppDlg::FinishInit() {
     UpdateDeviceButtons(true);
     UpdateWriteButtons();
     RepaintAll(m_hWnd);
+    std::vector<std::wstring> later = TakeUnusableFiles();
+    damaged.insert(damaged.end(), later.begin(), later.end());
+    if (!damaged.empty()) {
+        // Each file once, in one message.
+        std::vector<std::wstring> files;
+        for (std::wstring& f : damaged)
+            if (std::find(files.begin(), files.end(), f) == files.end()) files.push_back(std::move(f));
+        DamagedFilesPopup report(std::move(files), false);
+        m_popups.Run(m_hWnd, report);
+    }
+}
+
+bool CDmAppDlg::MainPageComplete() const {
+    auto has = [this](int id) { return FindItem(m_items, id) != nullptr; };
+    for (int id : kDeviceButtonIds)
+        if (!has(id)) return false;
+    for (int id : {ctl::BUTTON_OK, ctl::BUTTON_APPLY, ctl::BUTTON_CANCEL})
+        if (!has(id)) return false;
+    return FindItem(m_items, 0) && FindItem(m_items, 1);   // background and mask
+}
+
+void CDmAppDlg::DropPageButton(const PageRow& row) {
+    auto& buttons = m_pageButtons[size_t(row.device)];
+    auto it = buttons.find(row.id);
+    if (it == buttons.end()) return;
+    CBitmapBtn* button = it->second;
+    buttons.erase(it);
+    auto& windows = m_deviceWindows[size_t(row.device)];
+    windows.erase(std::remove(windows.begin(), windows.end(), static_cast<CGUIItem*>(button)), windows.end());
+    ShowItemIf(button, false);
 }
 
 void CDmAppDlg::OnDestroy() {

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <dbt.h>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,6 +17,7 @@
 #include "config/MainDlg.h"
 #include "config/pages/Page.h"
 #include "config/Registry.h"
+#include "config/popups/DamagedFilesPopup.h"
 #include "config/popups/DpiStagesPopup.h"
 #include "config/popups/WarningPopup.h"
 #include "profile/AudioConfig.h"
@@ -21,6 +25,8 @@
 #include "profile/MouseConfig.h"
 #include "skin/Messages.h"
 #include "skin/ProgramFolder.h"
+#include "skin/SkinStore.h"
+#include "skin/UnusableFiles.h"
 #include "skin/Vocabulary.h"
 
 using namespace vt::config;
@@ -630,4 +636,99 @@ TEST_F(MainWindow, StageTilesShowReadOutsInsideTheirTiles) {
                 if (shot.At(x, y) == RGB(0, 0, 0)) ++black;
         EXPECT_EQ(black, 0) << "tile " << i + 1;
     }
+}
+
+// Damaged install data: a page or bitmap the program cannot use is reported once, by name; a page
+// of its own is left out and the program runs, a broken main page ends it before any window shows.
+TEST_F(MainWindow, DamagedFilesAreReportedByNameAndNeverShowAHalfBuiltWindow) {
+    namespace fs = std::filesystem;
+    const fs::path image(vt::test::ImageFolder());
+    const fs::path root = fs::path(vt::test::OutputPath(L"config_damaged_image"));
+    std::error_code ec;
+    fs::remove_all(root, ec);
+    fs::create_directories(root, ec);
+    for (const wchar_t* sub : {L"xml", L"skins", L"fonts", L"lang", L"bin"})
+        fs::copy(image / sub, root / sub, fs::copy_options::recursive, ec);
+    ASSERT_FALSE(ec) << ec.message();
+    auto read = [](const fs::path& p) {
+        std::ifstream f(p, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    };
+    auto write = [](const fs::path& p, const std::string& bytes) {
+        std::ofstream f(p, std::ios::binary | std::ios::trunc);
+        f << bytes;
+    };
+    auto replaceFirst = [](std::string s, const std::string& what, const std::string& with) {
+        const size_t at = s.find(what);
+        return at == std::string::npos ? s : s.replace(at, what.size(), with);
+    };
+    struct Case {
+        const wchar_t* file;
+        std::function<std::string(std::string)> damage;   // the new content; "\x01" removes the file
+        const wchar_t* reported;
+        bool closes;
+        int pageLeftOut;
+        int buttonGone;
+    } cases[] = {
+        {L"xml\\Mouse_AdjPerf.xml", [](std::string s) { return s.substr(0, s.size() / 2); }, L"xml\\Mouse_AdjPerf.xml",
+         false, 2, ctl::BUTTON_ADJUSTPERFORMANCE},
+        {L"xml\\Headset_EqSet.xml", [](std::string) { return std::string("\x01"); }, L"xml\\Headset_EqSet.xml", false,
+         11, ctl::BUTTON_EQSETTINGS},
+        {L"xml\\Mouse_AdjPerf.xml", [&](std::string s) { return replaceFirst(s, ">cfg_head_sens.bmp<", ">cfg_gone.bmp<"); },
+         L"skins\\cfg_gone.bmp", false, 2, ctl::BUTTON_ADJUSTPERFORMANCE},
+        {L"skins\\cfg_main_mask.bmp", [](std::string s) { return s.substr(0, 40); }, L"skins\\cfg_main_mask.bmp", true, 0, 0},
+        {L"xml\\MainPage.xml", [&](std::string s) { return replaceFirst(s, ">cfg_prod_keyboard.bmp<", ">..\\..\\win.ini<"); },
+         L"skins\\..\\..\\win.ini", true, 0, 0},
+        {L"xml\\MainPage.xml", [&](std::string s) { return replaceFirst(s, "\"BUTTON_APPLY\"", "\"BUTTON_APPLX\""); },
+         L"xml\\MainPage.xml", true, 0, 0},
+    };
+    struct Reports : ScriptedPopups {
+        std::vector<DamagedFilesPopup> damaged;
+        INT_PTR Run(HWND parent, IPopup& popup) override {
+            if (auto* d = dynamic_cast<DamagedFilesPopup*>(&popup)) {
+                damaged.push_back(*d);
+                return 1;
+            }
+            return ScriptedPopups::Run(parent, popup);
+        }
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const fs::path target = root / c.file;
+        const std::string original = read(target);
+        const std::string damaged = c.damage(original);
+        if (damaged == "\x01") fs::remove(target);
+        else write(target, damaged);
+        vt::skin::ReleaseSkinResources();
+        vt::skin::TakeUnusableFiles();
+        ASSERT_TRUE(vt::skin::InitProgramFolder((root.wstring() + L"\\").c_str()));
+        Reports reports;
+        auto window = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, reports);
+        const bool created = window->CreatePanel();
+        if (created) {
+            ShowWindow(window->Hwnd(), SW_SHOW);
+            PumpUntil([&] { return !reports.damaged.empty(); }, 3000);
+            PumpMessages(30, 300);
+        }
+        ASSERT_EQ(reports.damaged.size(), 1u);
+        const std::vector<std::wstring>& files = reports.damaged[0].Files();
+        EXPECT_NE(std::find(files.begin(), files.end(), c.reported), files.end());
+        EXPECT_NE(reports.damaged[0].Text().find(c.reported), std::wstring::npos);
+        EXPECT_EQ(reports.damaged[0].Closing(), c.closes);
+        if (c.closes) {
+            EXPECT_FALSE(created && IsWindow(window->Hwnd()) && IsWindowVisible(window->Hwnd()));
+        } else {
+            ASSERT_TRUE(created);
+            EXPECT_TRUE(IsWindowVisible(window->Hwnd()));
+            EXPECT_EQ(window->Page(c.pageLeftOut), nullptr);
+            HWND b = GetDlgItem(window->Hwnd(), c.buttonGone);
+            EXPECT_FALSE(b && IsWindowVisible(b));
+            EXPECT_EQ(window->CurrentDevice(), kMouse);
+            EXPECT_NE(window->CurrentPageId(), 0);
+        }
+        window.reset();
+        write(target, original);
+    }
+    vt::skin::ReleaseSkinResources();
+    ASSERT_TRUE(vt::skin::InitProgramFolder(vt::test::ImageFolder().c_str()));
 }
