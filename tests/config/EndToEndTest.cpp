@@ -287,3 +287,26 @@ TEST_F(EndToEnd, HelpAndUpdatesWithoutABrowserSaySo) {
     ASSERT_TRUE(Click(program.main, ctl::BUTTON_CANCEL));
     EXPECT_TRUE(program.Exited(15000));
 }
+
+// A plain start on the installed data: the main window comes up whole, with no other window of
+// the program (no message about damaged files) beside it.
+TEST_F(EndToEnd, AStartOnIntactDataShowsOnlyTheMainWindow) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(GetDlgItem(program.main, ctl::BUTTON_ASSIGNBUTTONS)) != FALSE; }, 5000));
+    vt::test::PumpMessages(50, 1000);
+    struct Ctx { DWORD pid; HWND main; int others; } ctx{program.pi.dwProcessId, program.main, 0};
+    EnumWindows([](HWND h, LPARAM p) -> BOOL {
+        auto* c = reinterpret_cast<Ctx*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == c->pid && h != c->main && IsWindowVisible(h)) ++c->others;
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&ctx));
+    EXPECT_EQ(ctx.others, 0);
+    for (int id : {ctl::BUTTON_OK, ctl::BUTTON_CANCEL, ctl::BUTTON_UPDATE, ctl::BUTTON_ADJUSTPERFORMANCE})
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(program.main, id))) << id;
+    vt::test::CaptureClient(program.main).SaveBmp(vt::test::OutputPath(L"config_e2e_started.bmp"));
+    ASSERT_TRUE(Click(program.main, ctl::BUTTON_CANCEL));
+    EXPECT_TRUE(program.Exited(15000));
+}
