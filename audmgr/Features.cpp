@@ -1,6 +1,7 @@
 // Lighting, equaliser and beam-forming objects of a profile. The registry is the store; the headset
-// mirrors it and is written only while the profile is the active one. Device failures leave the
-// registry updated and answer S_OK.
+// mirrors it and is written only while the profile is the active one. A change is stored first; when
+// the headset then does not take it, the call answers E_FAIL (the store keeps the change, and the
+// next apply of the profile sends it again).
 #include "audmgr/Objects.h"
 #include "audmgr/Store.h"
 
@@ -163,41 +164,50 @@ bool CVtLightingZone::ChangeLedByte(uint8_t setBits, uint8_t clearBits) {
 
 STDMETHODIMP CVtLightingZone::TurnOn() {
     if (!m_transport) return E_FAIL;
+    bool sent = true;
     if (IsProfileActive(m_keyPath)) {
         const uint8_t on = 0x3F;
-        if (m_transport->WriteBus(false, false, static_cast<uint8_t>(m_bus), 0, 8, &on, 1) == 0) {
+        sent = m_transport->WriteBus(false, false, static_cast<uint8_t>(m_bus), 0, 8, &on, 1) == 0;
+        if (sent) {
             uint8_t current[3] = {}, rgb[3];
             ScaledRgb(rgb);
             const uint16_t address = static_cast<uint16_t>(kAddrZoneColour + 3 * m_index);
-            if (m_transport->ReadMemoryWhenReady(address, false, current, 3) == 0 && std::memcmp(current, rgb, 3) != 0) {
-                m_transport->WriteMemoryWhenReady(address, false, rgb, 3);
-                m_transport->WriteBus(false, false, static_cast<uint8_t>(m_bus), 0, 2, rgb, 3);
+            if (m_transport->ReadMemoryWhenReady(address, false, current, 3)) {
+                sent = false;
+            } else if (std::memcmp(current, rgb, 3) != 0) {
+                const bool stored = m_transport->WriteMemoryWhenReady(address, false, rgb, 3) == 0;
+                sent = m_transport->WriteBus(false, false, static_cast<uint8_t>(m_bus), 0, 2, rgb, 3) == 0 && stored;
             }
         }
     }
-    if (m_state & 1) return S_OK;
-    m_state |= 1;
-    ChangeLedByte(1, 0);
-    return S_OK;
+    if (!(m_state & 1)) {
+        m_state |= 1;
+        ChangeLedByte(1, 0);
+    }
+    return sent ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP CVtLightingZone::TurnOff() {
     if (!m_transport) return E_FAIL;
+    bool sent = true;
     if (IsProfileActive(m_keyPath)) {
         uint8_t current[3] = {};
         const uint16_t address = static_cast<uint16_t>(kAddrZoneColour + 3 * m_index);
-        if (m_transport->ReadMemoryWhenReady(address, false, current, 3) == 0 && (current[0] | current[1] | current[2])) {
+        if (m_transport->ReadMemoryWhenReady(address, false, current, 3)) {
+            sent = false;
+        } else if (current[0] | current[1] | current[2]) {
             const uint8_t black[3] = {};
-            m_transport->WriteMemoryWhenReady(address, false, black, 3);
-            m_transport->WriteBus(false, false, static_cast<uint8_t>(m_bus), 0, 2, black, 3);
+            const bool stored = m_transport->WriteMemoryWhenReady(address, false, black, 3) == 0;
+            sent = m_transport->WriteBus(false, false, static_cast<uint8_t>(m_bus), 0, 2, black, 3) == 0 && stored;
         }
         const uint8_t off = 0;
-        m_transport->WriteBus(false, false, static_cast<uint8_t>(m_bus), 0, 8, &off, 1);
+        if (m_transport->WriteBus(false, false, static_cast<uint8_t>(m_bus), 0, 8, &off, 1)) sent = false;
     }
-    if (!(m_state & 1)) return S_OK;
-    m_state &= ~1;
-    ChangeLedByte(0, 1);
-    return S_OK;
+    if (m_state & 1) {
+        m_state &= ~1;
+        ChangeLedByte(0, 1);
+    }
+    return sent ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP CVtLightingZone::IsOn(LONG* on) {
@@ -216,13 +226,16 @@ STDMETHODIMP CVtLightingZone::SetColor(DWORD color) {
     if (!m_transport || m_index > 2) return E_FAIL;
     const DWORD old = m_color;
     m_color = color;
+    bool sent = true;
     if (IsProfileActive(m_keyPath) && (m_state & 1)) {
         uint8_t rgb[3], current[3] = {};
         ScaledRgb(rgb);
-        m_transport->WriteBus(false, false, static_cast<uint8_t>(m_bus), 0, 2, rgb, 3);
+        sent = m_transport->WriteBus(false, false, static_cast<uint8_t>(m_bus), 0, 2, rgb, 3) == 0;
         const uint16_t address = static_cast<uint16_t>(kAddrZoneColour + 3 * m_index);
-        if (m_transport->ReadMemoryWhenReady(address, false, current, 3) == 0 && std::memcmp(current, rgb, 3) != 0)
-            m_transport->WriteMemoryWhenReady(address, false, rgb, 3);
+        if (m_transport->ReadMemoryWhenReady(address, false, current, 3))
+            sent = false;
+        else if (std::memcmp(current, rgb, 3) != 0 && m_transport->WriteMemoryWhenReady(address, false, rgb, 3))
+            sent = false;
     }
     if (color != old) {
         StoreKey key;
@@ -233,7 +246,7 @@ STDMETHODIMP CVtLightingZone::SetColor(DWORD color) {
             }
         }
     }
-    return S_OK;
+    return sent ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP CVtLightingZone::GetColor(DWORD* color) {
@@ -317,10 +330,12 @@ STDMETHODIMP CVtEqualizer::Enable(LONG on) {
     if (!IsProfileActive(m_keyPath)) return S_OK;
     if (!WaitCommitReady(*m_transport)) return E_FAIL;
     uint8_t v = 0;
-    if (m_transport->ReadMemory(kAddrEqControl, &v, 1)) return S_OK;
+    if (m_transport->ReadMemory(kAddrEqControl, &v, 1)) return E_FAIL;
     if ((v & 1) != bit) {
         v = static_cast<uint8_t>((v & ~1) | bit);
-        if (m_transport->WriteMemory(kAddrEqControl, &v, 1) == 0) Commit(*m_transport);
+        // Answered once the headset has taken the change.
+        if (m_transport->WriteMemory(kAddrEqControl, &v, 1) || !Commit(*m_transport) || !WaitCommitReady(*m_transport))
+            return E_FAIL;
     }
     return S_OK;
 }
@@ -351,8 +366,10 @@ STDMETHODIMP CVtEqualizer::SetGain(ULONG band, SHORT gain) {
         // an all-zero block would silence the headset's whole output.
         if ((DesignBandFilter(kDefaultSampleRate, &m_bands[band], block) & kDesignBlockingCodes) == 0) {
             if (!WaitCommitReady(*m_transport)) return E_FAIL;
-            if (m_transport->WriteMemory(static_cast<uint16_t>(kAddrEqBlocks + 11 * band), block, kEqBlockSize) == 0)
-                Commit(*m_transport);
+            // Answered once the headset has taken the band.
+            if (m_transport->WriteMemory(static_cast<uint16_t>(kAddrEqBlocks + 11 * band), block, kEqBlockSize) ||
+                !Commit(*m_transport) || !WaitCommitReady(*m_transport))
+                return E_FAIL;
         }
     }
     return S_OK;
@@ -421,10 +438,9 @@ STDMETHODIMP CVtBeamForm::Enable(long on) {
     if (!IsProfileActive(m_keyPath)) return S_OK;
     if (!WaitCommitReady(*m_transport)) return E_FAIL;
     uint8_t v = 0;
-    if (m_transport->ReadMemory(kAddrBeamForm, &v, 1)) return S_OK;
+    if (m_transport->ReadMemory(kAddrBeamForm, &v, 1)) return E_FAIL;
     v = static_cast<uint8_t>((v & ~0x08) | (bit << 3));
-    if (m_transport->WriteMemory(kAddrBeamForm, &v, 1)) return S_OK;
-    if (!Commit(*m_transport)) return S_OK;
+    if (m_transport->WriteMemory(kAddrBeamForm, &v, 1) || !Commit(*m_transport)) return E_FAIL;
     return WaitCommitReady(*m_transport) ? S_OK : E_FAIL;
 }
 

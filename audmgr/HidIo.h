@@ -52,7 +52,7 @@ public:
     virtual unsigned long NowMs() = 0;
 };
 
-// The backend new transports and the device manager use. Tests and the simulator switch of the
+// The backend new transports and the device manager use. Tests and the test twin of the
 // COM server replace it; null restores the Win32 backend.
 std::shared_ptr<IHidBackend> CurrentHidBackend();
 void SetHidBackend(std::shared_ptr<IHidBackend> backend);

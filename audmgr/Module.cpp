@@ -1,6 +1,7 @@
-// VtAudMgr.dll: server entry points, the class factory of VtAudDeviceMgr, self-registration (AppID,
-// ProgIDs, class key, type library) and the simulator switch of test builds.
+// VtAudMgr.dll: server entry points, the class factory of VtAudDeviceMgr and self-registration (AppID,
+// ProgIDs, class key, type library).
 #include "audmgr/Objects.h"
+#include "audmgr/ServerStart.h"
 #include "audmgr/Store.h"
 
 #include <objbase.h>
@@ -8,10 +9,6 @@
 
 #include <string>
 
-#ifdef VT_AUDMGR_SIMULATOR_SWITCH
-#include "standin/audio/FakeAudioEndpoints.h"
-#include "standin/headset/HeadsetSimulator.h"
-#endif
 
 using namespace vt::aud;
 
@@ -25,31 +22,6 @@ const wchar_t kLibId[] = L"{1A3C65C7-0999-4669-98FC-8AFB584F8674}";
 const wchar_t kClassName[] = L"VtAudDeviceMgr Class";
 const GUID kLibGuid = {0x1A3C65C7, 0x0999, 0x4669, {0x98, 0xFC, 0x8A, 0xFB, 0x58, 0x4F, 0x86, 0x74}};
 
-#ifdef VT_AUDMGR_SIMULATOR_SWITCH
-// Test builds only: when the environment variable VT_HEADSET_SIMULATOR is "1" in the process that
-// loads the server, the server drives a simulated headset (standin/headset) instead of the HID
-// devices, and a fake "Microphone (Velto Corvel)" recording endpoint (standin/audio) instead of the
-// system's endpoints. A test program reaches both through the exports VtAudMgrHeadsetSimulator and
-// VtAudMgrFakeEndpoints. Product builds are made without VT_AUDMGR_SIMULATOR_SWITCH.
-std::shared_ptr<vt::sim::HeadsetSimulator> g_simulator;
-std::shared_ptr<vt::sim::FakeAudioEndpoints> g_fakeEndpoints;
-
-void UseSimulatorWhenAsked() {
-    static bool decided = false;
-    if (decided) return;
-    decided = true;
-    wchar_t value[8] = {};
-    if (GetEnvironmentVariableW(L"VT_HEADSET_SIMULATOR", value, 8) == 0 || wcscmp(value, L"1") != 0) return;
-    g_simulator = vt::sim::MakeHeadsetSimulator(false);
-    SetHidBackend(g_simulator);
-    g_fakeEndpoints = vt::sim::MakeFakeAudioEndpoints();
-    g_fakeEndpoints->Add(vt::win::AudioFlow::Capture, L"Microphone (Velto Corvel)");
-    g_fakeEndpoints->Add(vt::win::AudioFlow::Render, L"Speakers (Velto Corvel)");
-    vt::win::SetAudioEndpoints(g_fakeEndpoints);
-}
-#else
-void UseSimulatorWhenAsked() {}
-#endif
 
 class ClassFactory : public IClassFactory {
 public:
@@ -70,7 +42,6 @@ public:
         *ppv = nullptr;
         // An aggregating outer object may ask for IUnknown only.
         if (outer && riid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
-        UseSimulatorWhenAsked();
         auto* mgr = new (std::nothrow) CVtAudDeviceMgr(outer);
         if (!mgr) return E_OUTOFMEMORY;
         IUnknown* inner = mgr->Inner();
@@ -161,8 +132,8 @@ HRESULT WINAPI DllCanUnloadNow() {
 HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
+    ServerStart();
     if (clsid != CLSID_VtAudDeviceMgr) return CLASS_E_CLASSNOTAVAILABLE;
-    UseSimulatorWhenAsked();
     return g_factory.QueryInterface(riid, ppv);
 }
 
@@ -175,25 +146,6 @@ HRESULT WINAPI DllInstall(BOOL install, LPCWSTR cmdLine) {
     const HRESULT hr = Register();
     if (FAILED(hr)) Unregister();
     return hr;
-}
-
-// Test builds: the simulated headset (vt::sim::IHeadsetControl*) and the fake endpoints
-// (vt::sim::FakeAudioEndpoints*) the server uses; null in product builds or without the switch.
-void* VtAudMgrHeadsetSimulator() {
-#ifdef VT_AUDMGR_SIMULATOR_SWITCH
-    UseSimulatorWhenAsked();
-    return static_cast<vt::sim::IHeadsetControl*>(g_simulator.get());
-#else
-    return nullptr;
-#endif
-}
-void* VtAudMgrFakeEndpoints() {
-#ifdef VT_AUDMGR_SIMULATOR_SWITCH
-    UseSimulatorWhenAsked();
-    return static_cast<vt::sim::FakeAudioEndpoints*>(g_fakeEndpoints.get());
-#else
-    return nullptr;
-#endif
 }
 
 } // extern "C"

@@ -240,19 +240,23 @@ STDMETHODIMP CVtProfile::SetName(LPCWSTR name) {
 
 STDMETHODIMP CVtProfile::Apply() {
     if (!Initialised()) return E_ABORT;
+    // The settings go one after the other until the headset fails to take one: a busy or silent
+    // headset would make every further step wait for its bound. The answer tells whether it took all.
+    bool took = true;
+    auto note = [&took](HRESULT hr) { if (FAILED(hr)) took = false; };
     // Lighting: every zone's colour and state again.
     IVtLighting* lighting = nullptr;
     if (SUCCEEDED(CreateInterfaceInstance(IID_IVtLighting, reinterpret_cast<void**>(&lighting)))) {
         IVtLightingZone* zone = nullptr;
-        for (ULONG i = 0; SUCCEEDED(lighting->GetZone(i, &zone)); ++i) {
+        for (ULONG i = 0; took && SUCCEEDED(lighting->GetZone(i, &zone)); ++i) {
             IVtLightingColor* colour = nullptr;
             if (SUCCEEDED(zone->QueryInterface(IID_IVtLightingColor, reinterpret_cast<void**>(&colour)))) {
                 DWORD c = 0;
-                if (SUCCEEDED(colour->GetColor(&c))) colour->SetColor(c);
+                if (SUCCEEDED(colour->GetColor(&c))) note(colour->SetColor(c));
                 colour->Release();
             }
             LONG on = 0;
-            if (SUCCEEDED(zone->IsOn(&on))) on ? zone->TurnOn() : zone->TurnOff();
+            if (took && SUCCEEDED(zone->IsOn(&on))) note(on ? zone->TurnOn() : zone->TurnOff());
             zone->Release();
             zone = nullptr;
         }
@@ -260,37 +264,40 @@ STDMETHODIMP CVtProfile::Apply() {
     }
     // Equaliser: every band's gain, then the switch.
     IVtEqualizer* eq = nullptr;
-    if (SUCCEEDED(CreateInterfaceInstance(IID_IVtEqualizer, reinterpret_cast<void**>(&eq)))) {
+    if (took && SUCCEEDED(CreateInterfaceInstance(IID_IVtEqualizer, reinterpret_cast<void**>(&eq)))) {
         IVtEQGain* gain = nullptr;
         if (SUCCEEDED(eq->QueryInterface(IID_IVtEQGain, reinterpret_cast<void**>(&gain)))) {
-            for (ULONG b = 0; b < 10; ++b) {
+            for (ULONG b = 0; took && b < 10; ++b) {
                 SHORT g = 0;
-                if (SUCCEEDED(gain->GetGain(b, &g))) gain->SetGain(b, g);
+                if (SUCCEEDED(gain->GetGain(b, &g))) note(gain->SetGain(b, g));
             }
             gain->Release();
         }
         LONG on = 0;
-        if (SUCCEEDED(eq->IsEnable(&on))) eq->Enable(on);
+        if (took && SUCCEEDED(eq->IsEnable(&on))) note(eq->Enable(on));
         eq->Release();
     }
     IVtBeamForm* bf = nullptr;
-    if (SUCCEEDED(CreateInterfaceInstance(IID_IVtBeamForm, reinterpret_cast<void**>(&bf)))) {
+    if (took && SUCCEEDED(CreateInterfaceInstance(IID_IVtBeamForm, reinterpret_cast<void**>(&bf)))) {
         long on = 0;
-        if (SUCCEEDED(bf->IsEnable(&on))) bf->Enable(on);
+        if (SUCCEEDED(bf->IsEnable(&on))) note(bf->Enable(on));
         bf->Release();
     }
-    // Apply handshake: wait while bit 7 of the apply register is set, write 0xC1, wait again.
+    // Apply handshake: wait while bit 7 of the apply register is set, write 0xC1, wait again. A
+    // register that cannot be read or stays busy beyond the bound fails the apply.
     auto waitApply = [&] {
         const unsigned long start = m_transport->NowMs();
         uint8_t v = 0;
-        while (m_transport->ReadMemory(kAddrApply, &v, 1) == 0 && (v & 0x80)) {
-            if (m_transport->NowMs() - start >= CHidTransport::kReadyTimeoutMs) break;
+        for (;;) {
+            if (m_transport->ReadMemory(kAddrApply, &v, 1)) return false;
+            if (!(v & 0x80)) return true;
+            if (m_transport->NowMs() - start >= CHidTransport::kReadyTimeoutMs) return false;
             m_transport->Sleep(50);
         }
     };
-    waitApply();
+    if (!took || !waitApply()) return E_FAIL;
     const uint8_t go = 0xC1;
-    if (m_transport->WriteMemory(kAddrApply, &go, 1) == 0) waitApply();
+    if (m_transport->WriteMemory(kAddrApply, &go, 1) || !waitApply()) return E_FAIL;
     return S_OK;
 }
 

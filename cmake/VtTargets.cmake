@@ -8,9 +8,21 @@ function(vt_product target)
     PREFIX "")
 endfunction()
 
-# A COM server of the image that scripts/register registers in the prefix: KIND is dll or exe.
+# Part of the stand-in of the maker's separately installed device engine (its server, proxy DLL
+# and control program): built into the stand-in's own folder beside the image (VT_STANDIN_DIR),
+# registered from there, never shipped in the program folder.
+function(vt_standin target)
+  set_target_properties(${target} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${VT_STANDIN_DIR}
+    LIBRARY_OUTPUT_DIRECTORY ${VT_STANDIN_DIR}
+    PREFIX "")
+endfunction()
+
+# A COM server that scripts/register registers in the prefix: KIND is dll or exe. register.txt names
+# it by its path under the build folder (image/... for the product, standin/... for the stand-in).
 function(vt_register_server target kind)
-  set_property(GLOBAL APPEND PROPERTY VT_REGISTER_LINES "${kind} $<TARGET_FILE_NAME:${target}>")
+  set_property(GLOBAL APPEND PROPERTY VT_REGISTER_LINES
+    "${kind} $<PATH:RELATIVE_PATH,$<TARGET_FILE:${target}>,${CMAKE_BINARY_DIR}>")
 endfunction()
 
 # Writes register.txt once every folder has declared its servers (called at the end of the root file).
@@ -51,7 +63,7 @@ function(vt_add_gtest name)
   endif()
   # The test's environment travels on its emulator command, so it holds for discovery too.
   set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
-    "/usr/bin/env;VT_IMAGE_DIR=${VT_IMAGE_DIR};VT_SOURCE_DIR=${CMAKE_SOURCE_DIR};VT_TEST_OUT=${CMAKE_BINARY_DIR}/test-out;${CMAKE_SOURCE_DIR}/scripts/wine-exec")
+    "/usr/bin/env;VT_IMAGE_DIR=${VT_IMAGE_DIR};VT_TEST_IMAGE_DIR=${VT_TEST_IMAGE_DIR};VT_STANDIN_DIR=${VT_STANDIN_DIR};VT_SOURCE_DIR=${CMAKE_SOURCE_DIR};VT_TEST_OUT=${CMAKE_BINARY_DIR}/test-out;${CMAKE_SOURCE_DIR}/scripts/wine-exec")
   set(props TIMEOUT ${A_TIMEOUT})
   if(A_LABELS)
     list(APPEND props LABELS "${A_LABELS}")

@@ -4,6 +4,7 @@
 // the device layer's objects (EngineDevices.cpp); tests give the window a scripted set.
 #include <windows.h>
 #include <string>
+#include "device/GenDevice.h"
 
 namespace vt::config {
 
@@ -36,6 +37,10 @@ public:
     virtual void SetNotifyWindow(HWND window) = 0;
     // Tears every device object down (waits for running writes, bounded).
     virtual void Destroy() = 0;
+    // The mouse's and the keyboard's device objects as they are bound now (the do-nothing object
+    // while the device is absent), for the pages that hand files to the engine; null when none.
+    virtual ::IMouseDevice* MouseDevice() { return nullptr; }
+    virtual ::IKeyboardDevice* KeyboardDevice() { return nullptr; }
 };
 
 } // namespace vt::config

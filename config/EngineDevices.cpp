@@ -100,6 +100,8 @@ public:
         m_keyboard = nullptr;
         m_headset = nullptr;
     }
+    ::IMouseDevice* MouseDevice() override { return m_mouse; }
+    ::IKeyboardDevice* KeyboardDevice() override { return m_keyboard; }
 
 private:
     IMouseConfig*& m_mouseConfig;

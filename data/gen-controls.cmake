@@ -1,10 +1,11 @@
-# The skinned controls' bitmaps, generated from data/controlsgen/gen_controls.py into "skins\".
+# The skinned controls' bitmaps the programs draw with, generated from data/controlsgen/gen_controls.py
+# into "skins\" (the test pages' bitmaps are generated into the tests' program folder, tests/skin/pages).
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(VT_CTLGEN_DIR ${CMAKE_CURRENT_LIST_DIR}/controlsgen)
-execute_process(COMMAND ${Python3_EXECUTABLE} ${VT_CTLGEN_DIR}/gen_controls.py --list
+execute_process(COMMAND ${Python3_EXECUTABLE} ${VT_CTLGEN_DIR}/gen_controls.py product --list
                 OUTPUT_VARIABLE VT_CTL_BITMAPS OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "data/controlsgen/gen_controls.py --list failed")
+  message(FATAL_ERROR "data/controlsgen/gen_controls.py product --list failed")
 endif()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${VT_CTLGEN_DIR}/gen_controls.py)
 set(VT_CTL_BITMAP_FILES)
@@ -12,7 +13,18 @@ foreach(name ${VT_CTL_BITMAPS})
   list(APPEND VT_CTL_BITMAP_FILES ${VT_IMAGE_DIR}/skins/${name})
 endforeach()
 add_custom_command(OUTPUT ${VT_CTL_BITMAP_FILES}
-  COMMAND ${Python3_EXECUTABLE} ${VT_CTLGEN_DIR}/gen_controls.py ${VT_IMAGE_DIR}/skins
+  COMMAND ${Python3_EXECUTABLE} ${VT_CTLGEN_DIR}/gen_controls.py product ${VT_IMAGE_DIR}/skins
   DEPENDS ${VT_CTLGEN_DIR}/gen_controls.py
   COMMENT "Generating the skinned controls' bitmaps" VERBATIM)
 list(APPEND VT_DATA_OUTPUTS ${VT_CTL_BITMAP_FILES})
+
+# Which bitmaps are the product's follows from the shipped pages and the product's code
+# (data/shipped.py): the lists are made again when a page changes, and a bitmap that became a test
+# page's only is taken out of an existing image.
+file(GLOB vt_pages CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/xml/*.xml)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${vt_pages} ${CMAKE_CURRENT_LIST_DIR}/shipped.py)
+execute_process(COMMAND ${Python3_EXECUTABLE} ${VT_CTLGEN_DIR}/gen_controls.py test --list
+                OUTPUT_VARIABLE vt_test_only OUTPUT_STRIP_TRAILING_WHITESPACE)
+foreach(name ${vt_test_only})
+  file(REMOVE ${VT_IMAGE_DIR}/skins/${name})
+endforeach()

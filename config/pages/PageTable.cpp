@@ -1,6 +1,8 @@
 #include "config/pages/PageTable.h"
+#include "config/pages/MacroPage.h"
 #include "config/pages/MousePerformancePage.h"
 #include "config/pages/PlaceholderPage.h"
+#include "config/pages/ProfilePage.h"
 #include "skin/VocabularyIds.h"
 
 namespace vt::config {
@@ -24,12 +26,12 @@ const PageRow kPages[] = {
     // id                     device     page file                  page button                                 factory                           refresh default
     {kPageMouseButtons,       kMouse,    L"Mouse_AssnBtns.xml",     ctl::BUTTON_ASSIGNBUTTONS,                  Placeholder<false>,               2, true},
     {kPageMousePerformance,   kMouse,    L"Mouse_AdjPerf.xml",      ctl::BUTTON_ADJUSTPERFORMANCE,              Make<CDmItems_Mouse_AJP>,         3, false},
-    {kPageMouseProfiles,      kMouse,    L"Mouse_MgProfs.xml",      ctl::BUTTON_MANAGEPROFILES,                 Placeholder<false>,               1, false},
-    {kPageMouseMacros,        kMouse,    L"Mouse_MgMcrs.xml",       ctl::BUTTON_MANAGEMACROS,                   Placeholder<false>,               0, false},
+    {kPageMouseProfiles,      kMouse,    L"Mouse_MgProfs.xml",      ctl::BUTTON_MANAGEPROFILES,                 Make<CDmItems_Mouse_MGP>,         1, false},
+    {kPageMouseMacros,        kMouse,    L"Mouse_MgMcrs.xml",       ctl::BUTTON_MANAGEMACROS,                   Make<CDmItems_Mouse_MGM>,         0, false},
     {kPageMouseLighting,      kMouse,    L"Mouse_Lighting.xml",     ctl::BUTTON_LIGHTINGMAINTENANCE,            Placeholder<false>,               4, false},
     {kPageKeyboardKeys,       kKeyboard, L"Keyboard_AssnKeys.xml",  ctl::BUTTON_ASSIGNKEYS,                     Placeholder<false>,               2, true},
-    {kPageKeyboardMacros,     kKeyboard, L"Keyboard_MgMcrs.xml",    ctl::BUTTON_MANAGEMACROS_KEYBOARD,          Placeholder<false>,               0, false},
-    {kPageKeyboardProfiles,   kKeyboard, L"Keyboard_MgProfs.xml",   ctl::BUTTON_MANAGEPROFILES_KEYBOARD,        Placeholder<false>,               1, false},
+    {kPageKeyboardMacros,     kKeyboard, L"Keyboard_MgMcrs.xml",    ctl::BUTTON_MANAGEMACROS_KEYBOARD,          Make<CDmItems_Keyboard_MGM>,      0, false},
+    {kPageKeyboardProfiles,   kKeyboard, L"Keyboard_MgProfs.xml",   ctl::BUTTON_MANAGEPROFILES_KEYBOARD,        Make<CDmItems_Keyboard_MGP>,      1, false},
     {kPageKeyboardLighting,   kKeyboard, L"Keyboard_Lighting.xml",  ctl::BUTTON_LIGHTINGMAINTENANCE_KEYBOARD,   Placeholder<false>,               3, false},
     {kPageHeadsetLevels,      kHeadset,  L"Headset_AudLvl.xml",     ctl::BUTTON_AUDIOLEVEL,                     Placeholder<true>,                1, true},
     {kPageHeadsetMicrophone,  kHeadset,  L"Headset_MicSet.xml",     ctl::BUTTON_MICSETTINGS,                    Placeholder<true>,                3, false},

@@ -17,6 +17,9 @@ public:
           m_hasAppended(appended != nullptr) {}
     const std::wstring& File() const { return m_file; }
     const std::wstring& Message() const { return m_message; }
+    // The text after the heading, and whether one was given.
+    const std::wstring& Appended() const { return m_appended; }
+    bool HasAppended() const { return m_hasAppended; }
     INT_PTR Show(HWND parent) override;
 
 private:
@@ -25,8 +28,9 @@ private:
 };
 
 // Runs a warning through the host: 1 OK, 2 Cancel.
-inline INT_PTR Warn(IPopupHost& host, HWND parent, const wchar_t* pageFile, const wchar_t* message = nullptr) {
-    WarningPopup popup(pageFile, message);
+inline INT_PTR Warn(IPopupHost& host, HWND parent, const wchar_t* pageFile, const wchar_t* message = nullptr,
+                    const wchar_t* appended = nullptr) {
+    WarningPopup popup(pageFile, message, appended);
     return host.Run(parent, popup);
 }
 

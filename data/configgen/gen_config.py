@@ -202,6 +202,49 @@ def arrow_button(state, up):
     return c
 
 
+def entry_background(w, h, title):
+    """Name, number and selection popups: a framed field area under the prompt."""
+    c = popup_background(w, h, title)
+    c.round_rect(16, 54, w - 16, h - 62, 8, THEME['card_edge'])
+    c.round_rect(17, 55, w - 17, h - 63, 7, THEME['card'])
+    return c
+
+
+def advanced_background():
+    c = popup_background(480, 250, 'PREDEFINED COMMANDS')
+    for y in (54, 124):
+        c.round_rect(16, y, 464, y + 62, 8, THEME['card_edge'])
+        c.round_rect(17, y + 1, 463, y + 61, 7, THEME['card'])
+    return c
+
+
+def macro_select_background():
+    c = popup_background(440, 300, 'ASSIGN MACRO')
+    c.round_rect(16, 54, 424, 234, 8, THEME['card_edge'])
+    c.round_rect(17, 55, 423, 233, 7, THEME['card'])
+    c.text(30, 112, 'PLAYBACK', mix(THEME['white'], THEME['card'], 0.3), 1)
+    return c
+
+
+def preview_background():
+    c = popup_background(600, 470, '')
+    for (x0, y0, x1, y1) in ((16, 54, 292, 290), (308, 54, 584, 290), (16, 300, 584, 420)):
+        c.round_rect(x0, y0, x1, y1, 8, THEME['card_edge'])
+        c.round_rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, 7, THEME['card'])
+    c.text(30, 64, 'BUTTONS', THEME['accent'], 1)
+    c.text(322, 64, 'LIGHTING', THEME['accent'], 1)
+    c.text(30, 310, 'SENSITIVITY STAGES', THEME['accent'], 1)
+    return c
+
+
+def list_frame(w, h):
+    """The panel behind a page's list: the list draws itself inside, this gives it an edge."""
+    c = Canvas(w, h, THEME['card'])
+    c.round_rect(0, 0, w, h, 6, THEME['card_edge'])
+    c.round_rect(1, 1, w - 1, h - 1, 5, THEME['body'])
+    return c
+
+
 def bitmaps():
     out = {
         'cfg_main_bg.bmp': main_background,
@@ -234,6 +277,21 @@ def bitmaps():
         'cfg_radio_mask.bmp': lambda: button_mask(120, 30),
     }
     out['cfg_unfinished.bmp'] = unfinished
+    # profile and macro pages and their popups
+    out['cfg_head_profiles.bmp'] = lambda: heading('MANAGE PROFILES')
+    out['cfg_head_macros.bmp'] = lambda: heading('MANAGE MACROS')
+    out['cfg_head_delays.bmp'] = lambda: heading('DELAYS', 200, 22)
+    out['cfg_head_events.bmp'] = lambda: heading('EVENTS', 200, 22)
+    out['cfg_entry_bg.bmp'] = lambda: entry_background(440, 200, 'VELTO DUNEMARCH II')
+    out['cfg_entry_mask.bmp'] = lambda: panel_mask(440, 200)
+    out['cfg_macsel_bg.bmp'] = macro_select_background
+    out['cfg_macsel_mask.bmp'] = lambda: panel_mask(440, 300)
+    out['cfg_adv_bg.bmp'] = advanced_background
+    out['cfg_adv_mask.bmp'] = lambda: panel_mask(480, 250)
+    out['cfg_preview_bg.bmp'] = preview_background
+    out['cfg_preview_mask.bmp'] = lambda: panel_mask(600, 470)
+    out['cfg_listframe.bmp'] = lambda: list_frame(600, 330)
+    out['cfg_wide_mask.bmp'] = lambda: button_mask(150, 32)
     for s in 'nodx':
         out['cfg_tab_%s.bmp' % s] = (lambda s=s: device_tab(s))
         out['cfg_page_%s.bmp' % s] = (lambda s=s: page_button(s))
@@ -244,6 +302,9 @@ def bitmaps():
         out['cfg_radio_%s.bmp' % s] = (lambda s=s: push_button(120, 30, s, THEME['card']))
         out['cfg_dec_%s.bmp' % s] = (lambda s=s: arrow_button(s, False))
         out['cfg_inc_%s.bmp' % s] = (lambda s=s: arrow_button(s, True))
+        out['cfg_wide_%s.bmp' % s] = (lambda s=s: push_button(150, 32, s, THEME['card']))
+        out['cfg_cbtn_%s.bmp' % s] = (lambda s=s: small_button(s, THEME['card']))
+        out['cfg_pchk_%s.bmp' % s] = (lambda s=s: push_button(186, 30, s, THEME['card']))
     return out
 
 

@@ -12,7 +12,7 @@
 
 namespace vt::sim {
 
-// What a test (in this process or, through the COM server's simulator switch, in the server's
+// What a test (in this process or, through the exports of the server's test twin, in the server's
 // process) uses to drive and inspect the simulated headset. Pure virtual so that it can cross a
 // module boundary.
 class IHeadsetControl {

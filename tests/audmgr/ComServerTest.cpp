@@ -1,7 +1,9 @@
-// The registered VtAudMgr.dll from a client process: registration, creation through COM, the type
-// library, unloading, and every object of the server against the simulated headset that the
-// server's simulator switch (VT_HEADSET_SIMULATOR=1) selects.
+// The audio manager server from a client process: registration, creation through COM, the type
+// library, unloading, and every object of the server against the simulated headset. The registered
+// server is the test twin (VtAudMgrSim.dll, fixture "audmgr_twin"), built from the product's server
+// pieces; the product's VtAudMgr.dll is loaded from the program folder image by its path.
 #include "VtAudMgr.h"
+#include "WindowTest.h"
 #include "standin/audio/FakeAudioEndpoints.h"
 #include "standin/headset/HeadsetSimulator.h"
 
@@ -41,6 +43,18 @@ std::wstring ReadClassesValue(const std::wstring& key, const wchar_t* name) {
 
 std::wstring ServerPath() { return ReadClassesValue(std::wstring(L"CLSID\\") + kClsid + L"\\InprocServer32", nullptr); }
 
+using GetClassFn = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+
+// The product's VtAudMgr.dll of the program folder image, loaded by its path, and its class object.
+struct ProductServer {
+    HMODULE dll = LoadLibraryW((vt::test::ImageFolder() + L"VtAudMgr.dll").c_str());
+    ~ProductServer() { if (dll) FreeLibrary(dll); }
+    GetClassFn GetClassObject() const {
+        return dll ? reinterpret_cast<GetClassFn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")))
+                   : nullptr;
+    }
+};
+
 class AudComServer : public testing::Test {
 protected:
     void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
@@ -66,7 +80,7 @@ void ExpectRegistered() {
     };
     for (const auto& r : rows)
         EXPECT_EQ(ReadClassesValue(r.key, r.name), r.value) << std::string(r.key.begin(), r.key.end());
-    EXPECT_NE(ServerPath().find(L"VtAudMgr.dll"), std::wstring::npos);
+    EXPECT_NE(ServerPath().find(L"VtAudMgrSim.dll"), std::wstring::npos);
     ITypeLib* lib = nullptr;
     ASSERT_EQ(LoadRegTypeLib(kLibId, 1, 0, LOCALE_NEUTRAL, &lib), S_OK);
     BSTR doc = nullptr;
@@ -114,10 +128,9 @@ TEST_F(AudComServer, OnlyTheDeviceManagerIsCreatable) {
     Ptr<IUnknown> eq;
     EXPECT_EQ(CoCreateInstance(CLSID_VtEqualizer, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, eq.V()),
               REGDB_E_CLASSNOTREG);
-    HMODULE dll = GetModuleHandleW(L"VtAudMgr.dll");
-    ASSERT_NE(dll, nullptr);
-    using GetClass = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
-    auto get = reinterpret_cast<GetClass>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+    ProductServer product;
+    const GetClassFn get = product.GetClassObject();
+    ASSERT_NE(get, nullptr);
     void* pv = nullptr;
     EXPECT_EQ(get(CLSID_VtEqualizer, IID_IClassFactory, &pv), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(pv, nullptr);
@@ -145,16 +158,21 @@ TEST_F(AudComServer, OnlyTheDeviceManagerIsCreatable) {
     EXPECT_EQ(controlling, static_cast<IUnknown*>(&outer));
     controlling->Release();
     Ptr<IVtAudDevice> device;
-    EXPECT_EQ(aggregated->EnumDevices(0, &device), E_FAIL);  // no headset without the simulator
+    EXPECT_EQ(aggregated->EnumDevices(0, &device), E_FAIL);  // the product has no simulated headset
     aggregated->Release();
     EXPECT_EQ(outer.refs, 1u);
     EXPECT_EQ(outer.inner->Release(), 0u);
 }
 
-// Without the simulator the server looks at the real HID devices: Wine has no headset.
-TEST_F(AudComServer, RealDevicesHoldNoHeadset) {
+// The product looks at the real HID devices: Wine has no headset.
+TEST_F(AudComServer, ProductFindsNoHeadsetAmongTheRealDevices) {
+    ProductServer product;
+    const GetClassFn get = product.GetClassObject();
+    ASSERT_NE(get, nullptr);
+    Ptr<IClassFactory> factory;
+    ASSERT_EQ(get(CLSID_VtAudDeviceMgr, IID_IClassFactory, factory.V()), S_OK);
     Ptr<IVtAudDeviceMgr> mgr;
-    ASSERT_EQ(CoCreateInstance(CLSID_VtAudDeviceMgr, nullptr, CLSCTX_INPROC_SERVER, IID_IVtAudDeviceMgr, mgr.V()), S_OK);
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IVtAudDeviceMgr, mgr.V()), S_OK);
     Ptr<IVtAudDevice> device;
     EXPECT_EQ(mgr->EnumDevices(0, &device), E_FAIL);
     EXPECT_EQ(device.p, nullptr);
@@ -169,9 +187,8 @@ TEST_F(AudComServer, UnloadsOnlyWhenNoObjectLives) {
     HMODULE dll = LoadLibraryW(ServerPath().c_str());
     ASSERT_NE(dll, nullptr);
     using Fn = HRESULT(WINAPI*)();
-    using GetClass = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
     auto canUnload = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllCanUnloadNow")));
-    auto get = reinterpret_cast<GetClass>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+    auto get = reinterpret_cast<GetClassFn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
     Ptr<IClassFactory> factory;
     ASSERT_EQ(get(CLSID_VtAudDeviceMgr, IID_IClassFactory, factory.V()), S_OK);
     Ptr<IVtAudDeviceMgr> mgr;
@@ -196,12 +213,11 @@ class AudComSimulated : public AudComServer {
 protected:
     void SetUp() override {
         AudComServer::SetUp();
-        SetEnvironmentVariableW(L"VT_HEADSET_SIMULATOR", L"1");
         // A fresh store for this run: the device key is created with the built-in profiles.
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kDeviceKey);
         ASSERT_EQ(CoCreateInstance(CLSID_VtAudDeviceMgr, nullptr, CLSCTX_INPROC_SERVER, IID_IVtAudDeviceMgr, mgr.V()),
                   S_OK);
-        HMODULE dll = GetModuleHandleW(L"VtAudMgr.dll");
+        HMODULE dll = GetModuleHandleW(L"VtAudMgrSim.dll");
         ASSERT_NE(dll, nullptr);
         using Get = void* (*)();
         sim = static_cast<vt::sim::IHeadsetControl*>(

@@ -64,7 +64,7 @@ int Run(const std::wstring& commandLine, std::string* out = nullptr, DWORD timeo
 }
 
 int EngineCtl(const std::wstring& args, std::string* out = nullptr) {
-    return Run(L"\"" + Image() + L"enginectl.exe\" " + args, out);
+    return Run(L"\"" + vt::test::StandinFolder() + L"enginectl.exe\" " + args, out);
 }
 
 struct Program {

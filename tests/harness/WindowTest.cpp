@@ -180,6 +180,8 @@ std::wstring OutputPath(const std::wstring& fileName) {
 }
 
 std::wstring ImageFolder() { return EnvFolder(L"VT_IMAGE_DIR", L".\\"); }
+std::wstring TestImageFolder() { return EnvFolder(L"VT_TEST_IMAGE_DIR", L".\\"); }
+std::wstring StandinFolder() { return EnvFolder(L"VT_STANDIN_DIR", L".\\"); }
 
 static BOOL CALLBACK CollectThreadWindow(HWND hwnd, LPARAM lp) {
     reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);

@@ -37,6 +37,12 @@ void KeyUp(WORD vk, bool extended = false);
 std::wstring OutputPath(const std::wstring& fileName);
 // The program folder image the build lays out (VT_IMAGE_DIR), ending in a backslash.
 std::wstring ImageFolder();
+// The program folder of the skinned-page tests (VT_TEST_IMAGE_DIR): the image's data plus the test
+// pages and their bitmaps; ends in a backslash.
+std::wstring TestImageFolder();
+// The folder of the device engine stand-in, its proxy DLL and enginectl (VT_STANDIN_DIR), ending in
+// a backslash.
+std::wstring StandinFolder();
 
 inline bool SameColor(COLORREF a, COLORREF b, int tolerance = 8) {
     return std::abs(int(GetRValue(a)) - int(GetRValue(b))) <= tolerance &&

@@ -77,7 +77,7 @@ const char kBrokenPage[] = R"XML(<!-- Test page of bad input: every control kind
 
 TEST(CtlBadInputWindowTest, BrokenPageBuildsAndSurvivesInput) {
     BuildVocabularyTables();
-    ASSERT_TRUE(InitProgramFolder(ImageFolder().c_str()));
+    ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
     RecorderWindow owner;
     ASSERT_TRUE(owner.Open(300, 200));
     CGUIItems items;

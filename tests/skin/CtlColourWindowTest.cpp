@@ -18,7 +18,7 @@ protected:
     static void SetUpTestSuite() { BuildVocabularyTables(); }
     RecorderWindow owner;
     void SetUp() override {
-        ASSERT_TRUE(InitProgramFolder(ImageFolder().c_str()));
+        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(300, 200));
     }
     static POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }

@@ -19,7 +19,7 @@ protected:
     CDPIStageWindow* first = nullptr;
     CDPIStageWindow* third = nullptr;
     void SetUp() override {
-        ASSERT_TRUE(InitProgramFolder(ImageFolder().c_str()));
+        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(320, 110));
         ASSERT_TRUE(LoadSkinPage(items, L"ControlsDpi.xml", owner));
         ASSERT_EQ(items.Count(), 2u);

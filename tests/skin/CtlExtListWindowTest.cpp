@@ -38,7 +38,7 @@ protected:
     CXListCtrl* list = nullptr;
     std::vector<Note> notes;
     void SetUp() override {
-        ASSERT_TRUE(InitProgramFolder(ImageFolder().c_str()));
+        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(460, 300));
         owner.onMessage = [this](const RecordedMessage& m) -> LRESULT {
             if (m.msg == WM_XLIST_ROW_CLICKED) notes.push_back({m.msg, int(m.wParam), -1, L""});

@@ -11,7 +11,7 @@ using namespace vt::test;
 
 TEST(CtlGalleryWindowTest, EveryKindIsBuiltAndShown) {
     BuildVocabularyTables();
-    ASSERT_TRUE(InitProgramFolder(ImageFolder().c_str()));
+    ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
     RecorderWindow owner;
     ASSERT_TRUE(owner.Open(820, 620, 0, 0));
     CGUIItems language;

@@ -29,7 +29,7 @@ protected:
     void SetUp() override {
         g_keyNameOf = &FakeKeyName;
         g_nameRequests.clear();
-        ASSERT_TRUE(InitProgramFolder(ImageFolder().c_str()));
+        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(420, 160));
         ASSERT_TRUE(LoadSkinPage(items, L"ControlsKeys.xml", owner));
         PumpMessages();

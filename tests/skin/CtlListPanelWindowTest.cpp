@@ -48,7 +48,7 @@ protected:
     CListPanelItem* inlinePanel = nullptr;
     CListPanelItem* sub = nullptr;
     void SetUp() override {
-        ASSERT_TRUE(InitProgramFolder(ImageFolder().c_str()));
+        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(420, 260));
         ASSERT_TRUE(LoadSkinPage(items, L"ControlsLists.xml", owner));
         combo = static_cast<CDropdownListItem*>(FindItem(items, FindControlIdByName(L"BUTTON_DROPDOWN_PROFILESELECT")));

@@ -74,7 +74,7 @@ protected:
     CMacroDisplayItem* md = nullptr;
     void SetUp() override {
         SetKeyNameSystem({&FakeName, nullptr, nullptr});
-        ASSERT_TRUE(InitProgramFolder(ImageFolder().c_str()));
+        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(300, 300));
         ASSERT_TRUE(LoadSkinPage(items, L"ControlsMacro.xml", owner));
         ASSERT_EQ(items.Count(), 1u);

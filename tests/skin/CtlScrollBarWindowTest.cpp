@@ -14,7 +14,7 @@ protected:
     RecorderWindow owner;
     VScrollDescription skin;
     void SetUp() override {
-        ASSERT_TRUE(InitProgramFolder(ImageFolder().c_str()));
+        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(200, 300));
         skin.top = GetSkinBitmap(std::string_view("ctl_vs_top.bmp"));
         skin.bottom = GetSkinBitmap(std::string_view("ctl_vs_bot.bmp"));

@@ -22,7 +22,7 @@ protected:
     RecorderWindow owner;
     CGUIItems items;
     void SetUp() override {
-        ASSERT_TRUE(InitProgramFolder(ImageFolder().c_str()));
+        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(460, 320));
         ASSERT_TRUE(LoadSkinPage(items, L"ControlsSliders.xml", owner));
         PumpMessages();

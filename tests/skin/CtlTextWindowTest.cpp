@@ -24,7 +24,7 @@ protected:
     CGUIItems items;
     void SetUp() override {
         SetKeyNameSystem({&FakeName, nullptr, nullptr});
-        ASSERT_TRUE(InitProgramFolder(ImageFolder().c_str()));
+        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(400, 220));
         ASSERT_TRUE(LoadSkinPage(items, L"ControlsText.xml", owner));
         PumpMessages();

@@ -361,13 +361,13 @@ TEST(PageReaderWidePath, LoadsFromAFolderWithNonAsciiName) {
 // and the items must go again without leaving windows behind.
 TEST_F(PageReaderTest, MutatedRealPagesNeverCrashOrLeak) {
     ReleaseSkinResources();
-    ASSERT_TRUE(InitProgramFolder(vt::test::ImageDir().c_str()));
+    ASSERT_TRUE(InitProgramFolder(vt::test::TestImageDir().c_str()));
     std::vector<std::string> pages, ownPages;   // every page; the pages of the controls built here
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((vt::test::ImageDir() + L"xml\\*.xml").c_str(), &fd);
+    HANDLE h = FindFirstFileW((vt::test::TestImageDir() + L"xml\\*.xml").c_str(), &fd);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     do {
-        std::string bytes = vt::test::ReadFileBytes(vt::test::ImageDir() + L"xml\\" + fd.cFileName);
+        std::string bytes = vt::test::ReadFileBytes(vt::test::TestImageDir() + L"xml\\" + fd.cFileName);
         if (!bytes.empty()) pages.push_back(bytes);
         if (!bytes.empty() && std::wstring(fd.cFileName).rfind(L"SkinTest", 0) == 0) ownPages.push_back(bytes);
     } while (FindNextFileW(h, &fd));

@@ -95,9 +95,13 @@ struct PageLint {
 
 } // namespace
 
-TEST(SkinAssets, EveryShippedPageResolves) {
+// The shipped pages against the image, and every page against the tests' program folder (which
+// holds the test pages and their bitmaps too).
+class SkinAssets : public testing::TestWithParam<bool> {};
+
+TEST_P(SkinAssets, EveryPageResolves) {
     BuildVocabularyTables();
-    const std::wstring image = vt::test::ImageDir();
+    const std::wstring image = GetParam() ? vt::test::TestImageDir() : vt::test::ImageDir();
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW((image + L"xml\\*.xml").c_str(), &fd);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
@@ -132,3 +136,5 @@ TEST(SkinAssets, EveryShippedPageResolves) {
     EXPECT_GT(pages, 0);
     for (const std::string& p : problems) ADD_FAILURE() << p;
 }
+INSTANTIATE_TEST_SUITE_P(ImageAndTestImage, SkinAssets, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "TestImage" : "Image"; });

@@ -78,7 +78,7 @@ class SkinPopupWindowTest : public WindowTest {
 protected:
     static void SetUpTestSuite() {
         BuildVocabularyTables();
-        InitProgramFolder(ImageFolder().c_str());
+        InitProgramFolder(TestImageFolder().c_str());
         // As start-up does: the selected language and the default one are built from Language.xml.
         SetSelectedLanguageId(549);
         languages = new CGUIItems;

@@ -204,7 +204,7 @@ TEST_F(EngineServer, EventsReachThisSingleThreadedApartment) {
     });
     worker.join();
     ChildProcess ctlExe;
-    std::wstring exe = L"\"" + vt::test::ImageFolder() + L"enginectl.exe\"";
+    std::wstring exe = L"\"" + vt::test::StandinFolder() + L"enginectl.exe\"";
     ASSERT_TRUE(ctlExe.Start(exe + L" record key"));
     ASSERT_EQ(0, ctlExe.Wait(30000));
     ChildProcess press;
@@ -245,14 +245,14 @@ TEST_F(EngineServer, EnginectlDumpReflectsWhatAClientWrote) {
     store->CreateMacro(m.Put());
     m->SetName(L"Dumped macro");
     ChildProcess dump;
-    ASSERT_TRUE(dump.Start(L"\"" + vt::test::ImageFolder() + L"enginectl.exe\" dump"));
+    ASSERT_TRUE(dump.Start(L"\"" + vt::test::StandinFolder() + L"enginectl.exe\" dump"));
     ASSERT_EQ(0, dump.Wait(30000));
     const std::string& out = dump.Output();
     EXPECT_NE(std::string::npos, out.find("\"name\":\"Dumped \xc3\xa9 name\"")) << out.substr(0, 400);
     EXPECT_NE(std::string::npos, out.find("\"stages\":[[1100,1200]],\"activeStage\":1"));
     EXPECT_NE(std::string::npos, out.find("\"name\":\"Dumped macro\""));
     ChildProcess bad;
-    ASSERT_TRUE(bad.Start(L"\"" + vt::test::ImageFolder() + L"enginectl.exe\" press mouse 99"));
+    ASSERT_TRUE(bad.Start(L"\"" + vt::test::StandinFolder() + L"enginectl.exe\" press mouse 99"));
     EXPECT_NE(0, bad.Wait(30000));
 }
 

@@ -64,10 +64,11 @@ int wmain(int argc, wchar_t** argv) {
         if (std::wstring(argv[i]) == L"--screenshot" && i + 1 < argc) screenshot = argv[++i];
         else folder = argv[i];
     }
-    // Without a folder argument: the program folder image named by VT_IMAGE_DIR (as the tests use it).
+    // Without a folder argument: the tests' program folder named by VT_TEST_IMAGE_DIR, which holds the
+    // gallery page (the program folder image does not).
     std::wstring fromEnv;
     if (!folder) {
-        if (const wchar_t* v = _wgetenv(L"VT_IMAGE_DIR"); v && *v) {
+        if (const wchar_t* v = _wgetenv(L"VT_TEST_IMAGE_DIR"); v && *v) {
             fromEnv = v;
             if (fromEnv[0] == L'/') fromEnv = L"Z:" + fromEnv;
             for (auto& c : fromEnv) if (c == L'/') c = L'\\';

@@ -96,6 +96,7 @@ std::string ReadFileBytes(const std::wstring& path) {
 }
 
 std::wstring ImageDir() { return UnixEnvAsWindowsPath("VT_IMAGE_DIR"); }
+std::wstring TestImageDir() { return UnixEnvAsWindowsPath("VT_TEST_IMAGE_DIR"); }
 
 std::wstring TestOutDir() {
     std::wstring d = UnixEnvAsWindowsPath("VT_TEST_OUT");

@@ -32,6 +32,8 @@ std::string MakeBmp(int width, int height, const std::function<COLORREF(int x, i
 std::string ReadFileBytes(const std::wstring& path);
 // The build's program folder image (VT_IMAGE_DIR as a Windows path, ending in a backslash).
 std::wstring ImageDir();
+// The tests' program folder (VT_TEST_IMAGE_DIR): the image's data plus the test pages and their bitmaps.
+std::wstring TestImageDir();
 // Folder for files a person may look at after a run (VT_TEST_OUT), ending in a backslash.
 std::wstring TestOutDir();
 
