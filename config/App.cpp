@@ -12,7 +12,7 @@
 #include "profile/MouseConfig.h"
 #include "skin/KeyboardLayout.h"
 #include "skin/LangTable.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/UnusableFiles.h"
 #include "skin/Vocabulary.h"
 
@@ -69,8 +69,8 @@ int RunConfigProgram(HINSTANCE instance) {
     InitCommonControlsEx(&icc);
     const HRESULT com = CoInitialize(nullptr);
 
-    vt::skin::InitProgramFolder();
-    SetCurrentDirectoryW(vt::skin::ProgramFolder().c_str());
+    vt::base::InitProgramFolder();
+    SetCurrentDirectoryW(vt::base::ProgramFolder().c_str());
 
     CDmApp app;
     app.mouse = new CDmConfig_Mouse();

@@ -13,7 +13,7 @@
 #include "skin/ItemText.h"
 #include "skin/LangTable.h"
 #include "skin/Messages.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 
 namespace vt::config {
 
@@ -490,7 +490,7 @@ bool CDmAppDlg::DispatchItem(CGUIItem* item) {
     if (item->m_kind != kKindBitmapBtn && item->m_kind != kKindTextItem) return false;
     const int id = item->m_controlId;
     switch (id) {
-    case ctl::BUTTON_HELP: OpenOrSayWhere(ProgramFolder() + L"Manuals\\index.html", L"$ManualNotOpened"); return true;
+    case ctl::BUTTON_HELP: OpenOrSayWhere(vt::base::ProgramFolder() + L"Manuals\\index.html", L"$ManualNotOpened"); return true;
     case ctl::BUTTON_EXIT:
     case ctl::BUTTON_CANCEL:
         if (m_currentPage) m_currentPage->OnClosing();

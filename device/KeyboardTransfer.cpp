@@ -4,7 +4,7 @@
 #include "device/CodeTables.h"
 #include "device/LightingZones.h"
 #include "device/ProfileSync.h"
-#include "skin/KeyboardDef.h"
+#include "base/KeyTable.h"
 
 #include <algorithm>
 #include <cstring>
@@ -51,7 +51,7 @@ uint8_t FlagForEngineCode(uint32_t code) {
 }
 
 int32_t KeyIdForEngineCode(uint32_t code) {
-    return vt::skin::FindKeyIdByCode((code & 0xFFFF) | (uint32_t(FlagForEngineCode(code)) << 16));
+    return vt::base::FindKeyIdByCode((code & 0xFFFF) | (uint32_t(FlagForEngineCode(code)) << 16));
 }
 
 bool ReadAssignmentKeyList(IVtProfile* engine, std::vector<uint32_t>& keys) {

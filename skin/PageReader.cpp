@@ -11,7 +11,7 @@
 #include "skin/KeyboardDef.h"
 #include "skin/KeyboardLayout.h"
 #include "skin/LangTable.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/ScrollBar.h"
 #include "skin/SkinStore.h"
 #include "skin/Vocabulary.h"
@@ -416,7 +416,7 @@ bool BuildPanelFromXmlBuffer(const void* data, size_t size, CGUIItems* items, HW
 
 bool LoadSkinPage(CGUIItems& items, const wchar_t* fileName, HWND parent) {
     if (!fileName) return false;
-    if (BuildPanelFromXml(ProgramFolder() + L"xml\\" + fileName, &items, parent)) return true;
+    if (BuildPanelFromXml(vt::base::ProgramFolder() + L"xml\\" + fileName, &items, parent)) return true;
     ReportUnusableFile(std::wstring(L"xml\\") + fileName);
     return false;
 }

@@ -1,6 +1,6 @@
 #include "skin/SkinStore.h"
 #include "skin/UnusableFiles.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "win/Strings.h"
 #include <cstdio>
 #include <cstring>
@@ -112,7 +112,7 @@ SkinResource* FindSkinResource(std::wstring_view name, int type) {
         if (e->type == type && vt::win::EqualsNoCase(e->name, name)) return e;
     auto* e = new SkinResource;
     e->name.assign(name);
-    e->path = ProgramFolder() + FolderOf(type) + e->name;
+    e->path = vt::base::ProgramFolder() + FolderOf(type) + e->name;
     e->type = type;
     LoadSkinResource(*e);
     // A bitmap that is named but cannot be used is worth telling the user about.

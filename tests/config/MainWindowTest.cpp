@@ -24,7 +24,7 @@
 #include "profile/KeyboardConfig.h"
 #include "profile/MouseConfig.h"
 #include "skin/Messages.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/SkinStore.h"
 #include "skin/UnusableFiles.h"
 #include "skin/Vocabulary.h"
@@ -120,7 +120,7 @@ protected:
     }
     void SetUp() override {
         vt::test::WindowTest::SetUp();
-        ASSERT_TRUE(vt::skin::InitProgramFolder(vt::test::ImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(vt::test::ImageFolder().c_str()));
         mouse = &mouseConfig;
         keyboard = &keyboardConfig;
         headset = &headsetConfig;
@@ -701,7 +701,7 @@ TEST_F(MainWindow, DamagedFilesAreReportedByNameAndNeverShowAHalfBuiltWindow) {
         else write(target, damaged);
         vt::skin::ReleaseSkinResources();
         vt::skin::TakeUnusableFiles();
-        ASSERT_TRUE(vt::skin::InitProgramFolder((root.wstring() + L"\\").c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder((root.wstring() + L"\\").c_str()));
         Reports reports;
         auto window = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, reports);
         const bool created = window->CreatePanel();
@@ -730,5 +730,5 @@ TEST_F(MainWindow, DamagedFilesAreReportedByNameAndNeverShowAHalfBuiltWindow) {
         write(target, original);
     }
     vt::skin::ReleaseSkinResources();
-    ASSERT_TRUE(vt::skin::InitProgramFolder(vt::test::ImageFolder().c_str()));
+    ASSERT_TRUE(vt::base::InitProgramFolder(vt::test::ImageFolder().c_str()));
 }

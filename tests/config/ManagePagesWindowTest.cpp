@@ -17,7 +17,7 @@
 #include "profile/MouseConfig.h"
 #include "skin/LangTable.h"
 #include "skin/Messages.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Vocabulary.h"
 
 using namespace vt::config;
@@ -32,7 +32,7 @@ protected:
     }
     void SetUp() override {
         vt::test::WindowTest::SetUp();
-        ASSERT_TRUE(vt::skin::InitProgramFolder(vt::test::ImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(vt::test::ImageFolder().c_str()));
         ASSERT_TRUE(vt::test::UseLanguage(vt::test::kEnglish));
         for (const wchar_t* n : {L"PROFILE01", L"Work", L"Games"}) mouse->CreateProfile(n);
         mouse->SetCurrentProfile(mouse->GetProfileAt(1));
