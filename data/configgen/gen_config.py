@@ -245,6 +245,39 @@ def list_frame(w, h):
     return c
 
 
+def apm_background():
+    c = popup_background(600, 300, 'ACTIVITY LIGHTING')
+    c.round_rect(16, 54, 584, 236, 8, THEME['card_edge'])
+    c.round_rect(17, 55, 583, 235, 7, THEME['card'])
+    return c
+
+
+def apm_track(w=520, h=28):
+    """The activity slider's picture: a light grey ramp the stage colours are blended over."""
+    c = Canvas(w, h, THEME['card'])
+    for x in range(w):
+        v = 150 + 90 * x // max(1, w - 1)
+        c.rect(x, 2, x + 1, h - 2, (v, v, v))
+    return c
+
+
+def effects_background():
+    c = popup_background(640, 560, 'LIGHTING EFFECTS')
+    c.round_rect(16, 54, 624, 494, 8, THEME['card_edge'])
+    c.round_rect(17, 55, 623, 493, 7, THEME['card'])
+    for i in range(13):
+        y = 104 + 29 * i
+        c.rect(28, y + 26, 612, y + 27, THEME['card_edge'])
+    return c
+
+
+def zone_frame(w=600, h=112):
+    c = Canvas(w, h, THEME['card'])
+    c.round_rect(0, 0, w, h, 8, THEME['card_edge'])
+    c.round_rect(1, 1, w - 1, h - 1, 7, THEME['card'])
+    return c
+
+
 def bitmaps():
     out = {
         'cfg_main_bg.bmp': main_background,
@@ -292,6 +325,14 @@ def bitmaps():
     out['cfg_preview_mask.bmp'] = lambda: panel_mask(600, 470)
     out['cfg_listframe.bmp'] = lambda: list_frame(600, 330)
     out['cfg_wide_mask.bmp'] = lambda: button_mask(150, 32)
+    out['cfg_head_lighting.bmp'] = lambda: heading('LIGHTING')
+    out['cfg_zone_frame.bmp'] = zone_frame
+    out['cfg_apm_bg.bmp'] = apm_background
+    out['cfg_apm_mask.bmp'] = lambda: panel_mask(600, 300)
+    out['cfg_apm_track.bmp'] = apm_track
+    out['cfg_apm_limit.bmp'] = lambda: value_box(80, 26)
+    out['cfg_fx_bg.bmp'] = effects_background
+    out['cfg_fx_mask.bmp'] = lambda: panel_mask(640, 560)
     for s in 'nodx':
         out['cfg_tab_%s.bmp' % s] = (lambda s=s: device_tab(s))
         out['cfg_page_%s.bmp' % s] = (lambda s=s: page_button(s))
