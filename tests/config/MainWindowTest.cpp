@@ -123,7 +123,9 @@ protected:
         dlg = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, popups);
         ASSERT_TRUE(dlg->CreatePanel());
         ShowWindow(dlg->Hwnd(), SW_SHOW);
-        PumpMessages(30, 500);
+        // The devices are read once the first paint is done (a posted message): pump until the
+        // queue runs dry, however long a loaded machine takes to get there.
+        PumpMessages(30, 20000);
     }
     HWND Control(int id) const { return GetDlgItem(dlg->Hwnd(), id); }
     void Click(int id) {
@@ -242,7 +244,7 @@ TEST_F(MainWindow, ApplyWhileAWriteRunsKeepsTheDeviceAndWaits) {
     EXPECT_TRUE(dlg->Modified(kMouse));
     devices->busy = false;
     devices->lastResult = 1;
-    PumpUntil([&] { return Enabled(ctl::BUTTON_APPLY); }, 2000);
+    PumpUntil([&] { return Enabled(ctl::BUTTON_APPLY); }, 20000);
     EXPECT_TRUE(Enabled(ctl::BUTTON_APPLY));
     EXPECT_TRUE(Enabled(ctl::BUTTON_OK));
     EXPECT_TRUE(IsWindow(dlg->Hwnd()));
@@ -257,7 +259,7 @@ TEST_F(MainWindow, AFailedWriteLeavesApplyOffered) {
     Click(ctl::BUTTON_APPLY);
     devices->busy = false;
     devices->lastResult = 0;
-    PumpUntil([&] { return Enabled(ctl::BUTTON_APPLY); }, 2000);
+    PumpUntil([&] { return Enabled(ctl::BUTTON_APPLY); }, 20000);
     EXPECT_TRUE(dlg->Modified(kMouse));
     EXPECT_TRUE(Enabled(ctl::BUTTON_APPLY));
     // The write cannot even start: the edits stay unapplied.
@@ -320,7 +322,7 @@ TEST_F(MainWindow, LastDeviceGoneWarnsAndCloses) {
     EXPECT_EQ(dlg->CurrentDevice(), kNoDevice);
     EXPECT_TRUE(dlg->TimerRunning());
     HWND h = dlg->Hwnd();
-    PumpUntil([&] { return !IsWindow(h); }, 3000);
+    PumpUntil([&] { return !IsWindow(h); }, 20000);
     ASSERT_EQ(popups.warnings.size(), 1u);
     EXPECT_EQ(popups.warnings[0], L"NoMousePopup.xml");
     EXPECT_FALSE(IsWindow(h));
@@ -330,7 +332,7 @@ TEST_F(MainWindow, NoDeviceAtStartWarnsAndCloses) {
     devices->attached[kMouse] = devices->attached[kKeyboard] = devices->attached[kHeadset] = false;
     Open();
     HWND h = dlg->Hwnd();
-    PumpUntil([&] { return !IsWindow(h); }, 3000);
+    PumpUntil([&] { return !IsWindow(h); }, 20000);
     EXPECT_EQ(popups.warnings.size(), 1u);
     EXPECT_FALSE(IsWindow(h));
 }
@@ -390,7 +392,7 @@ TEST_F(MainWindow, WarningPopupAnswers) {
         HWND h = w.Hwnd();
         if (c.control > 0) SendMessageW(h, WM_COMMAND, MAKEWPARAM(c.control, BN_CLICKED), LPARAM(GetDlgItem(h, c.control)));
         else SendMessageW(h, WM_CLOSE, 0, 0);
-        PumpUntil([&] { return !IsWindow(h); }, 1000);
+        PumpUntil([&] { return !IsWindow(h); }, 20000);
         EXPECT_EQ(w.Result(), c.result) << c.control;
         EXPECT_FALSE(IsWindow(h));
     }
