@@ -133,10 +133,12 @@ void CDmAppDlg::FinishInit() {
         std::unique_ptr<CDmPage>& page = m_pages[row.id];
         if (page && !page->Build(row.file, m_hWnd)) page.reset();
     }
+    std::shared_ptr<void> held = m_devices.HoldEngine();
     m_devices.Open();
     if (m_devicesOpened) m_devicesOpened();
     m_currentDevice = kMouse;
     ReadAllDevices();
+    held.reset();
     if (m_present[kHeadset]) m_devices.SetNotifyWindow(m_hWnd);
 
     std::wstring version;
@@ -313,8 +315,22 @@ void CDmAppDlg::ShowVersionTexts(int device) {
     }
 }
 
+bool CDmAppDlg::StillThereAfterFailure(int device) {
+    const int listed = m_devices.Listed(device);
+    if (listed > 0) return true;
+    if (listed == 0) return false;
+    // The engine does not answer: presence stays as it was (the notices change it), the edits
+    // stay, and the user is told once until an operation succeeds again.
+    if (!m_engineWarned && m_hWnd) {
+        m_engineWarned = true;
+        Warn(m_popups, m_hWnd, L"NoMousePopup.xml", L"$EngineNotAnswering");
+    }
+    return m_present[size_t(device)];
+}
+
 bool CDmAppDlg::ReadDevice(int device) {
-    if (!m_devices.Read(device)) return false;
+    if (m_devices.Read(device)) m_engineWarned = false;
+    else if (!StillThereAfterFailure(device)) return false;
     // A mouse or keyboard that leaves no current profile cannot be edited: it counts as absent
     // (only a program left without any device closes).
     if (device == kMouse && m_mouse) {
@@ -345,8 +361,10 @@ bool CDmAppDlg::ApplyCurrentDevice() {
     // until it ends) and its presence stays as it was.
     if (m_devices.IsBusy(d)) return false;
     const bool ok = m_devices.StartWrite(d);
-    m_present[size_t(d)] = ok;
+    // A write that could not start leaves the edits unapplied: Apply is offered again.
+    m_present[size_t(d)] = ok || StillThereAfterFailure(d);
     if (ok) {
+        m_engineWarned = false;
         m_writing[size_t(d)] = true;
         if (!m_watching && m_hWnd) m_watching = SetTimer(m_hWnd, kWriteWatchTimer, 100, nullptr) != 0;
     }
@@ -375,9 +393,11 @@ void CDmAppDlg::StartNoDeviceTimer(UINT ms) {
 void CDmAppDlg::OnDeviceChange(int device, bool arrived) {
     // Before the devices are first opened and read, a notice changes nothing: the read comes.
     if (device < 0 || device >= kDeviceCount || !m_initFinished) return;
+    std::shared_ptr<void> held = m_devices.HoldEngine();
     const bool recreated = m_devices.Recreate(device);
     if (arrived) m_present[size_t(device)] = ReadDevice(device);
     else m_present[size_t(device)] = false;
+    held.reset();
     if (recreated && m_present[size_t(device)]) {
         RefreshDevicePages(device);
         if (device == kHeadset) m_devices.SetNotifyWindow(m_hWnd);
@@ -477,7 +497,10 @@ bool CDmAppDlg::OnTimer(UINT_PTR id) {
             }
             m_writing[size_t(d)] = false;
             // A write that failed on the worker leaves its edits unapplied: Apply offers itself again.
-            if (m_devices.LastWriteResult(d) == 0) m_modified[size_t(d)] = true;
+            if (m_devices.LastWriteResult(d) == 0) {
+                m_modified[size_t(d)] = true;
+                m_present[size_t(d)] = StillThereAfterFailure(d);
+            }
         }
         if (!still) {
             KillTimer(m_hWnd, kWriteWatchTimer);

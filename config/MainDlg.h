@@ -76,6 +76,9 @@ private:
     // read, pages initialised, the first device shown.
     void FinishInit();
     bool ReadDevice(int device);
+    // After a read or write of the device failed: whether it is still there; tells the user once
+    // when the device engine does not answer.
+    bool StillThereAfterFailure(int device);
     void StartNoDeviceTimer(UINT ms);
     void UpdateWriteButtons();
     bool CurrentBusy();
@@ -117,6 +120,7 @@ private:
     std::array<bool, kDeviceCount> m_modified{};
     std::array<bool, kDeviceCount> m_kept{};
     std::array<bool, kDeviceCount> m_writing{};
+    bool m_engineWarned = false;
     bool m_controlsDisabled = false;
     UINT_PTR m_timerId = 0;
     bool m_watching = false;
