@@ -1,4 +1,5 @@
 #include "skin/SkinStore.h"
+#include "skin/UnusableFiles.h"
 #include "base/ProgramFolder.h"
 #include "win/Strings.h"
 #include <cstdio>
@@ -114,6 +115,8 @@ SkinResource* FindSkinResource(std::wstring_view name, int type) {
     e->path = vt::base::ProgramFolder() + FolderOf(type) + e->name;
     e->type = type;
     LoadSkinResource(*e);
+    // A bitmap that is named but cannot be used is worth telling the user about.
+    if (!e->data && (type == kSkinPicture || type == kSkinImage)) ReportUnusableFile(FolderOf(type) + e->name);
     store.entries.push_back(e);
     return e;
 }

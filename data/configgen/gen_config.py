@@ -175,9 +175,10 @@ def thumb_disabled():
 
 
 def value_box(w, h):
-    c = Canvas(w, h, THEME['card'])
-    c.round_rect(0, 0, w, h, 5, THEME['card_edge'])
-    c.round_rect(1, 1, w - 1, h - 1, 4, THEME['body'])
+    """A read-out on a DPI stage tile: the tile's fill with a thin line under the value (it is not
+    an edit field)."""
+    c = Canvas(w, h, THEME['body'])
+    c.rect(4, h - 2, w - 4, h - 1, THEME['card_edge'])
     return c
 
 
