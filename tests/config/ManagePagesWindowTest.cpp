@@ -163,3 +163,4 @@ TEST_F(ManagePagesWindow, MacroPageShowsTheChosenMacro) {
     ASSERT_EQ(dlg->CurrentPageId(), kPageKeyboardMacros);
     Shot(L"config_page_keyboard_macros.bmp");
 }
+
