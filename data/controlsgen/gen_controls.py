@@ -2,8 +2,8 @@
 """Writes the bitmaps of the skinned controls (sliders, markers, lighting slider, DPI stage tiles,
 scroll bar, list check boxes, macro row icons, key caps, gallery background) into a folder:
     gen_controls.py product|test <out-folder>      gen_controls.py product|test --list
-"product" is what the programs themselves draw with (the program folder image); "test" the bitmaps
-of the test pages of the skinned controls, which only the tests' program folder holds.
+"product" is what the programs' pages and code name (the program folder image, see data/shipped.py);
+"test" the rest, which only the test pages of the skinned controls use (the tests' program folder).
 Change the look here: THEME holds the colours, each recipe below one bitmap (24-bit BMP)."""
 import os
 import struct
@@ -238,21 +238,21 @@ RECIPES = {
 }
 
 
-# The bitmaps the programs' own code draws with; every other recipe serves the test pages.
-PRODUCT = {'stageSelected.bmp'}
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import shipped  # noqa: E402
 
 
 def main(argv):
     if len(argv) != 3 or argv[1] not in ('product', 'test'):
         print(__doc__, file=sys.stderr)
         return 2
-    chosen = sorted(n for n in RECIPES if (n in PRODUCT) == (argv[1] == 'product'))
+    chosen = shipped.choose(RECIPES, argv[1])
     if argv[2] == '--list':
-        print(';'.join(chosen))
+        print(';'.join(sorted(chosen)))
         return 0
     os.makedirs(argv[2], exist_ok=True)
-    for name in chosen:
-        RECIPES[name]().save(os.path.join(argv[2], name))
+    for name in sorted(chosen):
+        chosen[name]().save(os.path.join(argv[2], name))
     return 0
 
 

@@ -107,6 +107,50 @@ TEST_F(AudTestSheet, EveryPageShowsTheSimulatedHeadset) {
     EXPECT_TRUE(dialogs.messages.empty()) << std::string(dialogs.messages[0].begin(), dialogs.messages[0].end());
 }
 
+// However the modal sheet ends, it gives back every object of the audio manager before it returns
+// (the server then says it can be unloaded).
+TEST_F(AudTestSheet, TheModalSheetReleasesEveryObjectHoweverItEnds) {
+    CloseSheet();
+    HMODULE twin = GetModuleHandleW(L"VtAudMgrSim.dll");
+    ASSERT_NE(twin, nullptr);
+    using CanUnload = HRESULT(WINAPI*)();
+    auto canUnload = reinterpret_cast<CanUnload>(reinterpret_cast<void*>(GetProcAddress(twin, "DllCanUnloadNow")));
+    ASSERT_NE(canUnload, nullptr);
+    struct Ending {
+        const char* name;
+        UINT msg;
+        WPARAM wParam;
+    };
+    static const Ending endings[] = {
+        {"Cancel", PSM_PRESSBUTTON, PSBTN_CANCEL},
+        {"OK", PSM_PRESSBUTTON, PSBTN_OK},
+        {"close box", WM_SYSCOMMAND, SC_CLOSE},
+    };
+    for (const Ending& ending : endings) {
+        SCOPED_TRACE(ending.name);
+        static const Ending* current = nullptr;
+        current = &ending;
+        vt::audtest::CVtAudApiSheet modal(GetModuleHandleW(nullptr));
+        modal.OpenAudioManager();
+        ASSERT_TRUE(modal.Device());
+        EXPECT_EQ(canUnload(), S_FALSE);
+        // Once the sheet runs, the page of the profiles is shown (it holds a profile manager and
+        // profiles) and the sheet is ended.
+        const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+            HWND sheet = FindWindowW(nullptr, L"Velto Middleware Audio Test Application");
+            if (!sheet) return;
+            KillTimer(nullptr, id);
+            SendMessageW(sheet, PSM_SETCURSEL, 2, 0);
+            PostMessageW(sheet, current->msg, current->wParam, 0);
+        });
+        modal.RunModal();
+        KillTimer(nullptr, timer);
+        EXPECT_FALSE(modal.Device());
+        EXPECT_EQ(modal.Manager(), nullptr);
+        EXPECT_EQ(canUnload(), S_OK);
+    }
+}
+
 TEST_F(AudTestSheet, ProfileCreatedRenamedAppliedAndDeleted) {
     Show(kProfiles);
     // The ten built-in profiles fill the store: New is refused and the list stays.

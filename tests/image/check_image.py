@@ -22,6 +22,7 @@ INSTRUMENT_MARKS = [b'vt3sim', b'HeadsetSimulator', b'FakeAudioEndpoints', b'VtA
 # Words that name a test instrument in a file name (the test program is a deliverable).
 INSTRUMENT_WORDS = re.compile(r'test|gallery|sample|fake|sim|mock|bench|enginectl', re.I)
 CODE = ('.exe', '.dll', '.ocx', '.com', '.sys')
+BITMAP = r'[A-Za-z0-9_]+\.bmp'
 
 
 def pe_exports(path):
@@ -99,16 +100,18 @@ def check(image, source):
                     problems.append(f'{rel}: carries test instruments ({", ".join(marks)})')
             if top == 'xml' and f.lower().endswith('.xml'):
                 pages[f] = open(path, encoding='utf-8', errors='replace').read()
+    code_names = set(re.findall(r'[A-Za-z0-9_.]+', code))
     for page in pages:
-        if page not in code:
+        if page not in code_names:
             problems.append(f'xml\\{page}: no program opens this page (a test page?)')
     # A bitmap that no shipped page and no program names, but a test does, is a test page's bitmap.
     # (One that nothing names yet may be a skin part of a page to come.)
-    named = code + '\n'.join(pages.values())
+    named = set(re.findall(BITMAP, code + '\n'.join(pages.values())))
+    test_named = set(re.findall(BITMAP, tests))
     skins = os.path.join(image, 'skins')
     if os.path.isdir(skins):
         for f in sorted(os.listdir(skins)):
-            if f not in named and f in tests:
+            if f not in named and f in test_named:
                 problems.append(f'skins\\{f}: only the tests name this bitmap')
     dll = os.path.join(image, 'VtAudMgr.dll')
     if os.path.isfile(dll):
