@@ -236,14 +236,6 @@ def preview_background():
     return c
 
 
-def list_frame(w, h):
-    """The panel behind a page's list: the list draws itself inside, this gives it an edge."""
-    c = Canvas(w, h, THEME['card'])
-    c.round_rect(0, 0, w, h, 6, THEME['card_edge'])
-    c.round_rect(1, 1, w - 1, h - 1, 5, THEME['body'])
-    return c
-
-
 LIST_BACK = (11, 11, 11)     # BLACK2, the lists' background
 
 
@@ -347,7 +339,6 @@ def bitmaps():
     out['cfg_adv_mask.bmp'] = lambda: panel_mask(480, 250)
     out['cfg_preview_bg.bmp'] = preview_background
     out['cfg_preview_mask.bmp'] = lambda: panel_mask(600, 470)
-    out['cfg_listframe.bmp'] = lambda: list_frame(600, 330)
     out['cfg_wide_mask.bmp'] = lambda: button_mask(150, 32)
     out['cfg_list_check_off.bmp'] = lambda: list_check(False)
     out['cfg_list_check_on.bmp'] = lambda: list_check(True)
