@@ -255,3 +255,114 @@ TEST_F(ManagePagesEngine, TwentyProfilesAtMost) {
     EXPECT_EQ(profiles, size_t(kProfileLimit));
     vt::test::CaptureClient(dlg->Hwnd()).SaveBmp(vt::test::OutputPath(L"config_e2e_twenty_profiles.bmp"));
 }
+
+TEST_F(ManagePagesEngine, MacroRecordedEditedExtendedExportedDeletedAndImported) {
+    Click(ctl::BUTTON_MANAGEMACROS);
+    ASSERT_EQ(dlg->CurrentPageId(), kPageMouseMacros);
+    CDmItems_Mouse_MGM* page = MacroPage();
+    popups.name = L"Recorded";
+    Click(ctl::BUTTON_MACRO_CREATE);
+    CMacro* macro = mouse->FindMacro(L"Recorded");
+    ASSERT_NE(macro, nullptr);
+    ASSERT_TRUE(IsWindowEnabled(Control(ctl::BUTTON_MACRO_RECORD)));
+
+    // Record: keys and a click injected as a user's input, seen through raw input.
+    SetForegroundWindow(dlg->Hwnd());
+    Click(ctl::BUTTON_MACRO_RECORD);
+    ASSERT_TRUE(page->IsRecording());
+    EXPECT_FALSE(IsWindowEnabled(Control(ctl::BUTTON_MACRO_CREATE)));
+    vt::test::PressKey('A');
+    Sleep(30);
+    vt::test::PressKey(VK_RETURN);
+    HWND display = ItemWindow(page->Display());
+    RECT rc;
+    GetClientRect(display, &rc);
+    vt::test::ClickClient(display, rc.right / 2, rc.bottom - 20);
+    PumpUntil([&] { return page->Display()->Events().size() >= 6; }, 3000);
+    Click(ctl::BUTTON_MACRO_RECORD);
+    ASSERT_FALSE(page->IsRecording());
+    EXPECT_TRUE(IsWindowEnabled(Control(ctl::BUTTON_MACRO_CREATE)));
+    auto count = [&](int32_t type) {
+        int n = 0;
+        for (const MacroEvent& e : macro->events) n += e.type == type;
+        return n;
+    };
+    ASSERT_GE(count(kEventKey), 4) << "keys recorded: " << count(kEventKey);
+    EXPECT_GE(count(kEventMouse), 2) << "clicks recorded: " << count(kEventMouse);
+    vt::test::CaptureClient(dlg->Hwnd()).SaveBmp(vt::test::OutputPath(L"config_e2e_macro_recorded.bmp"));
+
+    // Edit a delay in the display's own editor, and the first key (to Z).
+    vt::skin::CMacroDisplayItem* d = page->Display();
+    int delayRow = -1, keyRow = -1;
+    for (int r = 0; r < d->RowCount(); ++r) {
+        if (delayRow < 0 && d->RowKind(r) == vt::skin::kRowDelay) delayRow = r;
+        if (keyRow < 0 && d->RowKind(r) == vt::skin::kRowKeyPress) keyRow = r;
+    }
+    if (delayRow < 0) {
+        // Recorded too fast for a delay: one is inserted first, as the row menu does.
+        d->SelectRow(0);
+        d->RunMacroCommand(L"$InsertDelay");
+        delayRow = 1;
+        keyRow = keyRow >= 1 ? keyRow + 1 : keyRow;
+    }
+    d->SelectRow(delayRow);
+    d->RunMacroCommand(L"$Edit");
+    ASSERT_TRUE(d->IsEditingDelay());
+    SetWindowTextW(d->DelayEditor(), L"1234");
+    d->EndDelayEdit(true);
+    PumpMessages(20, 200);
+    ASSERT_EQ(macro->events[size_t(delayRow)].type, kEventDelay);
+    int32_t ms = 0;
+    memcpy(&ms, macro->events[size_t(delayRow)].data, 4);
+    EXPECT_EQ(ms, 1234);
+    ASSERT_GE(keyRow, 0);
+    popups.key.scanCode = 0x2C;
+    popups.key.virtualKey = 'Z';
+    popups.key.flags = 0;
+    d->SelectRow(keyRow);
+    d->RunMacroCommand(L"$Edit");
+    PumpMessages(20, 200);
+    uint16_t vk = 0;
+    memcpy(&vk, macro->events[size_t(keyRow)].data + 2, 2);
+    EXPECT_EQ(vk, 'Z');
+
+    // A predefined command after the last event.
+    const size_t before = macro->events.size();
+    d->SelectRow(d->RowCount() - 1);
+    popups.predefined = L"$cut";
+    Click(ctl::BUTTON_MACRO_ADVANCED);
+    std::vector<MacroEvent> cut;
+    ASSERT_TRUE(PredefinedMacros.FindPredefinedMacro(L"$cut", cut));
+    ASSERT_EQ(macro->events.size(), before + cut.size());
+    EXPECT_EQ(d->RowCount(), int(macro->events.size()));
+
+    // Applied: the engine holds the macro with its events.
+    const size_t events = macro->events.size();
+    std::string dump;
+    ASSERT_TRUE(ApplyUntil([&](const std::string& m) { return HasName(m, "Recorded"); }, &dump)) << dump;
+    const size_t at = dump.find("\"name\":\"Recorded\"");
+    const std::string list = dump.substr(at, dump.find("]]", at) - at);
+    size_t n = 0;
+    for (size_t p = list.find('['); p != std::string::npos; p = list.find('[', p + 1)) ++n;
+    EXPECT_EQ(n, events + 1) << list;   // the list's own bracket and one per event
+
+    // Exported, deleted (and applied), imported back.
+    const std::wstring file = vt::test::OutputPath(L"e2e_recorded.vtm");
+    DeleteFileW(file.c_str());
+    files.chosen = file;
+    Click(ctl::BUTTON_MACRO_EXPORT);
+    ASSERT_NE(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << "no exported file";
+    popups.warningAnswer = 1;
+    Click(ctl::BUTTON_MACRO_DELETE);
+    EXPECT_EQ(popups.Warnings().back(), L"ConfirmDeleteMacroPopup.xml");
+    ASSERT_EQ(mouse->FindMacro(L"Recorded"), nullptr);
+    EXPECT_FALSE(IsWindowEnabled(Control(ctl::BUTTON_MACRO_RECORD)));
+    ASSERT_TRUE(ApplyUntil([&](const std::string& m) { return !HasName(m, "Recorded"); }, &dump)) << dump;
+    files.chosen = file;
+    Click(ctl::BUTTON_MACRO_IMPORT);
+    CMacro* back = mouse->FindMacro(L"Recorded");
+    ASSERT_NE(back, nullptr) << (popups.Warnings().empty() ? L"" : popups.Warnings().back());
+    EXPECT_EQ(back->events.size(), events);
+    ASSERT_TRUE(ApplyUntil([&](const std::string& m) { return HasName(m, "Recorded"); }, &dump)) << dump;
+    vt::test::CaptureClient(dlg->Hwnd()).SaveBmp(vt::test::OutputPath(L"config_e2e_macro_imported.bmp"));
+}
