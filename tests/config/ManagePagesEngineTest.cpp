@@ -10,8 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include "PageFakes.h"
-#include "WindowTest.h"
+#include "PagesFixture.h"
 #include "config/EngineDevices.h"
 #include "config/Items.h"
 #include "config/MainDlg.h"
@@ -94,25 +93,17 @@ std::string Utf8(const std::wstring& w) {
 
 } // namespace
 
-class ManagePagesEngine : public vt::test::WindowTest {
+class ManagePagesEngine : public vt::test::PagesFixture {
 protected:
-    static void SetUpTestSuite() {
-        vt::skin::BuildVocabularyTables();
-        RegisterMainWindowClass(GetModuleHandleW(nullptr));
-    }
     void SetUp() override {
         vt::test::WindowTest::SetUp();
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        ASSERT_TRUE(vt::skin::InitProgramFolder(vt::test::ImageFolder().c_str()));
-        ASSERT_TRUE(vt::test::UseLanguage(vt::test::kEnglish));
+        SetUpFolder();
         ASSERT_EQ(EngineCtl(L"reset"), 0);
         ASSERT_EQ(EngineCtl(L"unplug all"), 0);
         ASSERT_EQ(EngineCtl(L"plug mouse"), 0);
         devices = CreateEngineDevices(mouse, keyboard, headset);
-        dlg = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, popups, CDmAppDlg::ShellOpen{}, &files);
-        ASSERT_TRUE(dlg->CreatePanel());
-        ShowWindow(dlg->Hwnd(), SW_SHOW);
-        SetForegroundWindow(dlg->Hwnd());
+        OpenWindow(*devices);
         ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(Control(ctl::BUTTON_PRODSELECT_MOUSE)) != FALSE; }, 20000));
         ASSERT_GT(mouse->GetProfileCount(), 0);
     }
@@ -122,24 +113,6 @@ protected:
         devices.reset();
         CoUninitialize();
         vt::test::WindowTest::TearDown();
-    }
-    HWND Control(int id) const {
-        if (HWND h = GetDlgItem(dlg->Hwnd(), id)) return h;
-        for (const PageRow& row : PageTable())
-            if (CDmPage* page = dlg->Page(row.id))
-                if (HWND h = ItemWindow(vt::skin::FindItem(*page, id))) return h;
-        return nullptr;
-    }
-    void Click(int id) {
-        HWND c = Control(id);
-        ASSERT_NE(c, nullptr) << "no control " << id;
-        SendMessageW(dlg->Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(c));
-        PumpMessages(20, 300);
-    }
-    void MenuChoice(int key, const wchar_t* text) {
-        vt::skin::ListNotifyRecord rec{key, 0, LPARAM(text)};
-        SendMessageW(dlg->Hwnd(), vt::skin::WM_XLIST_CELL_CHOICE, WPARAM(Control(ctl::LIST_PROFILELIST)), LPARAM(&rec));
-        PumpMessages(20, 300);
     }
     // Apply, and wait until the mouse's part of the dump satisfies the condition.
     bool ApplyUntil(const std::function<bool(const std::string&)>& done, std::string* last = nullptr) {
@@ -163,16 +136,7 @@ protected:
     CDmItems_Mouse_MGP* ProfilePage() { return static_cast<CDmItems_Mouse_MGP*>(dlg->Page(kPageMouseProfiles)); }
     CDmItems_Mouse_MGM* MacroPage() { return static_cast<CDmItems_Mouse_MGM*>(dlg->Page(kPageMouseMacros)); }
 
-    CDmConfig_Mouse mouseConfig;
-    CDmConfig_Keyboard keyboardConfig;
-    CDmConfig_Headset headsetConfig;
-    IMouseConfig* mouse = &mouseConfig;
-    IKeyboardConfig* keyboard = &keyboardConfig;
-    IAudioConfig* headset = &headsetConfig;
     std::unique_ptr<IDeviceSet> devices;
-    vt::test::ScriptedPagePopups popups;
-    vt::test::ScriptedFileDialogs files;
-    std::unique_ptr<CDmAppDlg> dlg;
 };
 
 TEST_F(ManagePagesEngine, ProfilesCreatedRenamedCopiedExportedDeletedAndImported) {
