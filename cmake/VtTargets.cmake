@@ -1,5 +1,7 @@
 # Helpers every folder uses to declare products, data and tests.
 
+set(VT_TEST_LIST_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/VtTestList.cmake)
+
 # A deliverable: built straight into the program folder image.
 function(vt_product target)
   set_target_properties(${target} PROPERTIES
@@ -47,34 +49,82 @@ function(vt_image_files name subdir)
 endfunction()
 
 # A GoogleTest executable run by CTest under Wine.
-#   vt_add_gtest(name SOURCES ... [LIBS ...] [WINDOWS] [SERIAL] [LABELS ...] [TIMEOUT s] [PROPERTIES ...])
-# WINDOWS: the tests open real windows on the X display; they run one executable at a time
-# so focus and injected input of one test cannot reach another.
+#   vt_add_gtest(name SOURCES ... [LIBS ...] [WINDOWS] [SERIAL] [SEPARATE_CASES] [LABELS ...] [TIMEOUT s]
+#                [PROPERTIES ...])
+# CTest runs each test suite of the program (the first name in its TEST and TEST_F lines) as one
+# test named "Suite.*": one process runs the suite's cases one after another. SEPARATE_CASES gives
+# each case a process and a test of its own ("Suite.Case"), for cases that need a fresh process.
+# WINDOWS: the tests open real windows. Each process runs on a Wine desktop and an X display of its
+# own (scripts/wine-exec --own-desktop), so focus, activation and injected input of one test never
+# reach another's, and window tests run side by side with everything else.
+# SERIAL: the tests share state with other SERIAL tests (the registered engine server, HKLM), so they
+# run one at a time.
+# TIMEOUT: the seconds one case may take (default 120): a case that takes longer ends its process
+# with a line naming it.
+# PROPERTIES: further test properties, e.g. FIXTURES_REQUIRED engine_server.
 function(vt_add_gtest name)
-  cmake_parse_arguments(A "WINDOWS;SERIAL" "TIMEOUT" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(A "WINDOWS;SERIAL;SEPARATE_CASES" "TIMEOUT" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock)
   if(NOT A_LIBS MATCHES "vttesthost")
-    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE vttestmain)
   endif()
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VT_TEST_BIN_DIR})
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 120)
   endif()
-  # The test's environment travels on its emulator command, so it holds for discovery too.
-  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
-    "/usr/bin/env;VT_IMAGE_DIR=${VT_IMAGE_DIR};VT_TEST_IMAGE_DIR=${VT_TEST_IMAGE_DIR};VT_STANDIN_DIR=${VT_STANDIN_DIR};VT_SOURCE_DIR=${CMAKE_SOURCE_DIR};VT_TEST_OUT=${CMAKE_BINARY_DIR}/test-out;${CMAKE_SOURCE_DIR}/scripts/wine-exec")
-  set(props TIMEOUT ${A_TIMEOUT})
+  # The test's environment travels on its emulator command.
+  set(command /usr/bin/env VT_IMAGE_DIR=${VT_IMAGE_DIR} VT_TEST_IMAGE_DIR=${VT_TEST_IMAGE_DIR}
+      VT_STANDIN_DIR=${VT_STANDIN_DIR} VT_SOURCE_DIR=${CMAKE_SOURCE_DIR}
+      VT_TEST_OUT=${CMAKE_BINARY_DIR}/test-out ${CMAKE_SOURCE_DIR}/scripts/wine-exec)
+  if(A_WINDOWS)
+    list(APPEND command --own-desktop=${VT_TEST_BIN_DIR}/vtdesktop.exe)
+    add_dependencies(${name} vtdesktop)
+  endif()
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${command}")
+
+  # Properties of every test of the program, as the arguments of set_tests_properties.
+  set(props "WORKING_DIRECTORY [==[${VT_TEST_BIN_DIR}]==]")
   if(A_LABELS)
-    list(APPEND props LABELS "${A_LABELS}")
+    string(APPEND props " LABELS [==[${A_LABELS}]==]")
   endif()
-  if(A_WINDOWS OR A_SERIAL)
-    list(APPEND props RESOURCE_LOCK desktop)
+  if(A_SERIAL)
+    string(APPEND props " RESOURCE_LOCK serial")
   endif()
-  # Further test properties, e.g. FIXTURES_REQUIRED engine_server.
-  list(APPEND props ${A_PROPERTIES})
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-    WORKING_DIRECTORY ${VT_TEST_BIN_DIR}
-    PROPERTIES ${props})
+  foreach(p ${A_PROPERTIES})
+    string(APPEND props " [==[${p}]==]")
+  endforeach()
+
+  # The list of tests is written from the program's sources whenever they change (cmake/VtTestList.cmake).
+  set(sources)
+  foreach(src ${A_SOURCES})
+    get_filename_component(src ${src} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    if(src MATCHES "\\.(cpp|cc|cxx)$")
+      list(APPEND sources ${src})
+    endif()
+  endforeach()
+  set(params ${CMAKE_CURRENT_BINARY_DIR}/${name}_test_params.cmake)
+  set(list ${CMAKE_CURRENT_BINARY_DIR}/${name}_test_list.cmake)
+  file(GENERATE OUTPUT ${params} CONTENT
+"set(VT_PROGRAM [==[$<TARGET_FILE:${name}>]==])
+set(VT_COMMAND [==[${command}]==])
+set(VT_SOURCES [==[${sources}]==])
+set(VT_CASE_TIMEOUT ${A_TIMEOUT})
+set(VT_SEPARATE_CASES ${A_SEPARATE_CASES})
+set(VT_PROPERTIES [====[${props}]====])
+")
+  add_custom_command(OUTPUT ${list}
+    COMMAND ${CMAKE_COMMAND} -DVT_PARAMS=${params} -DVT_OUTPUT=${list} -P ${VT_TEST_LIST_SCRIPT}
+    DEPENDS ${params} ${sources} ${VT_TEST_LIST_SCRIPT}
+    COMMENT "Listing the test suites of ${name}" VERBATIM)
+  add_custom_target(${name}_test_list ALL DEPENDS ${list})
+  set(include ${CMAKE_CURRENT_BINARY_DIR}/${name}_test_include.cmake)
+  file(WRITE ${include}
+"if(EXISTS [==[${list}]==])
+  include([==[${list}]==])
+else()
+  add_test([==[${name}_NOT_BUILT]==] [==[${name}_NOT_BUILT]==])
+endif()
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include})
 endfunction()

@@ -12,15 +12,42 @@
 #include "profile/MouseConfig.h"
 #include "skin/KeyboardLayout.h"
 #include "skin/LangTable.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
+#include "skin/UnusableFiles.h"
 #include "skin/Vocabulary.h"
 
 namespace vt::config {
 
 namespace {
 
-void ShellOpenFile(const std::wstring& target) {
-    ShellExecuteW(nullptr, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+// Opens a file or address with the program the system has for it. False when there is none, or
+// when the program started for it gives up at once (a browser launcher that finds no browser):
+// its end is awaited for a moment, the window still painting meanwhile.
+bool ShellOpenFile(const std::wstring& target) {
+    SHELLEXECUTEINFOW info{sizeof(info)};
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"open";
+    info.lpFile = target.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info)) return false;
+    if (!info.hProcess) return true;   // handed to a program that was already running
+    constexpr DWORD kGiveUpWithin = 2000;
+    const DWORD start = GetTickCount();
+    DWORD code = STILL_ACTIVE;
+    for (;;) {
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= kGiveUpWithin) break;
+        const DWORD r = MsgWaitForMultipleObjects(1, &info.hProcess, FALSE, kGiveUpWithin - spent, QS_PAINT);
+        if (r == WAIT_OBJECT_0) {
+            GetExitCodeProcess(info.hProcess, &code);
+            break;
+        }
+        if (r != WAIT_OBJECT_0 + 1) break;
+        MSG msg;
+        for (int n = 0; n < 64 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++n) DispatchMessageW(&msg);
+    }
+    CloseHandle(info.hProcess);
+    return code == 0 || code == STILL_ACTIVE;
 }
 
 // The application's own members: the three configurations and the language and layout pages.
@@ -42,8 +69,8 @@ int RunConfigProgram(HINSTANCE instance) {
     InitCommonControlsEx(&icc);
     const HRESULT com = CoInitialize(nullptr);
 
-    vt::skin::InitProgramFolder();
-    SetCurrentDirectoryW(vt::skin::ProgramFolder().c_str());
+    vt::base::InitProgramFolder();
+    SetCurrentDirectoryW(vt::base::ProgramFolder().c_str());
 
     CDmApp app;
     app.mouse = new CDmConfig_Mouse();
@@ -76,6 +103,7 @@ int RunConfigProgram(HINSTANCE instance) {
     PopupHost popups;
     {
         CDmAppDlg dlg(app.mouse, app.keyboard, app.headset, *devices, popups, &ShellOpenFile);
+        dlg.AddUnusableFiles(vt::skin::TakeUnusableFiles());
         // The keyboard's layout, once the keyboard is open (the main window opens the devices
         // right after its first paint).
         dlg.SetDevicesOpenedStep([&devices] {

@@ -3,6 +3,7 @@
 // (0 mouse, 1 keyboard, 2 headset), each bound to its configuration. The program's own set wraps
 // the device layer's objects (EngineDevices.cpp); tests give the window a scripted set.
 #include <windows.h>
+#include <memory>
 #include <string>
 #include "device/GenDevice.h"
 
@@ -37,6 +38,14 @@ public:
     virtual void SetNotifyWindow(HWND window) = 0;
     // Tears every device object down (waits for running writes, bounded).
     virtual void Destroy() = 0;
+    // Whether the device is there as the engine sees it now: 1 it lists the device, 0 it does not
+    // (or only the do-nothing object is bound), -1 the device engine does not answer. After a
+    // read or write failed, this (with the arrival and removal notices) says whether the device
+    // is still there: a failed operation is never an absent device by itself.
+    virtual int Listed(int device) { return 0; }
+    // Keeps one engine connection, and the engine objects it fetches, for the device operations
+    // made until the holder is let go (start-up's open and read, an arrival's re-creation).
+    virtual std::shared_ptr<void> HoldEngine() { return nullptr; }
     // The mouse's and the keyboard's device objects as they are bound now (the do-nothing object
     // while the device is absent), for the pages that hand files to the engine; null when none.
     virtual ::IMouseDevice* MouseDevice() { return nullptr; }

@@ -56,6 +56,26 @@ void WriteDpiStages(IMouseConfig* config, const DpiStagesEdit& e) {
 
 // ------------------------------------------------------------------------------------------------
 
+void TakeCurrentSettings(IMouseConfig* config, DpiStagesEdit& e) {
+    if (!config || e.active < 1 || size_t(e.active) > e.stages.size()) return;
+    DpiStageRecord& r = e.stages[size_t(e.active - 1)];
+    r.dpi = config->GetDpi(nullptr);
+    r.dpiX = config->GetDpiX(nullptr);
+    r.dpiY = config->GetDpiY(nullptr);
+    r.separateXY = config->GetSeparateXY(nullptr) ? 1 : 0;
+}
+
+bool SameDpiStages(const DpiStagesEdit& a, const DpiStagesEdit& b) {
+    if (a.count != b.count || a.active != b.active || a.stages.size() != b.stages.size()) return false;
+    for (size_t i = 0; i < a.stages.size(); ++i) {
+        const DpiStageRecord &x = a.stages[i], &y = b.stages[i];
+        if (x.dpi != y.dpi || x.dpiX != y.dpiX || x.dpiY != y.dpiY || x.active != y.active || x.inUse != y.inUse ||
+            x.separateXY != y.separateXY)
+            return false;
+    }
+    return true;
+}
+
 int DpiStagesRules::Windows() const { return int(std::min<size_t>(kStageWindows, m_edit.stages.size())); }
 
 int DpiStagesRules::MaxCount() const { return std::max(Windows(), std::min(m_edit.count, int(m_edit.stages.size()))); }

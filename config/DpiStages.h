@@ -28,6 +28,12 @@ DpiStagesEdit ReadDpiStages(IMouseConfig* config);
 // Writes the record back: the count, every stage, and the active stage's values as the current DPI.
 void WriteDpiStages(IMouseConfig* config, const DpiStagesEdit& edit);
 
+// The active stage's record takes the configuration's current settings (DPI, X, Y, separate X/Y),
+// which the page may have changed since the stage was stored.
+void TakeCurrentSettings(IMouseConfig* config, DpiStagesEdit& edit);
+// True when both records hold the same stages (count, active stage, every record's values).
+bool SameDpiStages(const DpiStagesEdit& a, const DpiStagesEdit& b);
+
 // The popup's rules on the record, apart from any window.
 class DpiStagesRules {
 public:

@@ -100,6 +100,24 @@ public:
         m_keyboard = nullptr;
         m_headset = nullptr;
     }
+    int Listed(int d) override {
+        // The do-nothing object stands for a device that is not there.
+        uint32_t productId = 0;
+        if (d == kMouse && m_mouse && m_mouse == vt::device::RealMouse()) productId = vt::device::kMouseDescription.productId;
+        if (d == kKeyboard && m_keyboard && m_keyboard == vt::device::RealKeyboard())
+            productId = vt::device::kKeyboardDescription.productId;
+#ifdef VT_HAVE_KEYBOARD_HEADSET
+        if (d == kHeadset && m_headset && m_headset == vt::device::RealHeadset())
+            productId = vt::device::kHeadsetDescription.productId;
+#endif
+        if (!productId) return 0;
+        switch (vt::device::ProbeDevice(productId)) {
+        case vt::device::EngineReach::Reached: return 1;
+        case vt::device::EngineReach::DeviceAbsent: return 0;
+        default: return -1;
+        }
+    }
+    std::shared_ptr<void> HoldEngine() override { return std::make_shared<vt::device::EngineBatch>(); }
     ::IMouseDevice* MouseDevice() override { return m_mouse; }
     ::IKeyboardDevice* KeyboardDevice() override { return m_keyboard; }
 

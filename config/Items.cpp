@@ -1,6 +1,7 @@
 #include "config/Items.h"
 #include "skin/BitmapItem.h"
 #include "skin/ItemText.h"
+#include "skin/LangTable.h"
 #include "skin/Slider.h"
 #include "skin/TextItems.h"
 
@@ -121,6 +122,18 @@ int SliderValue(vt::skin::CSliderHMulti* slider) {
 
 void NotifySliderTo(vt::skin::CSliderHMulti* slider, HWND window) {
     if (slider && slider->m_track) slider->m_track->m_owner = window;
+}
+
+} // namespace vt::config
+
+namespace vt::config {
+
+std::wstring LanguageText(const wchar_t* key, const wchar_t* fallback) {
+    std::wstring text;
+    if (vt::skin::CurrentLanguageTable() && vt::skin::ResolveText(vt::skin::CurrentLanguageTable(), key, text) &&
+        !text.empty())
+        return text;
+    return fallback ? fallback : (key[0] == L'$' ? key + 1 : key);
 }
 
 } // namespace vt::config

@@ -75,3 +75,9 @@ int SliderValue(vt::skin::CSliderHMulti* slider);
 // Makes window the receiver of the slider's thumb notifications.
 void NotifySliderTo(vt::skin::CSliderHMulti* slider, HWND window);
 } // namespace vt::config
+
+namespace vt::config {
+// The current language's text for a key ("$Key"), or the fallback (the key without its "$" when
+// there is none).
+std::wstring LanguageText(const wchar_t* key, const wchar_t* fallback = nullptr);
+} // namespace vt::config

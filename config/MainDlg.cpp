@@ -7,11 +7,13 @@
 #include "config/Items.h"
 #include "config/MainPageCommands.h"
 #include "config/pages/PageTable.h"
+#include "config/popups/DamagedFilesPopup.h"
 #include "config/popups/WarningPopup.h"
+#include "skin/UnusableFiles.h"
 #include "skin/ItemText.h"
 #include "skin/LangTable.h"
 #include "skin/Messages.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 
 namespace vt::config {
 
@@ -82,6 +84,15 @@ void CDmAppDlg::BindItems() {
 
 bool CDmAppDlg::OnInitDialog() {
     const bool focus = CGUIPanel::OnInitDialog();   // builds MainPage.xml
+    // A main page that could not be built whole is not shown: the program says which file and ends.
+    std::vector<std::wstring> damaged = TakeUnusableFiles();
+    if (damaged.empty() && !MainPageComplete()) damaged.push_back(L"xml\\MainPage.xml");
+    if (!damaged.empty()) {
+        DamagedFilesPopup report(std::move(damaged), true);
+        m_popups.Run(nullptr, report);
+        EndDialog(IDABORT);
+        return false;
+    }
     AssignWindowIds(m_items);
     m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(132));
     if (m_icon) {
@@ -129,14 +140,36 @@ void CDmAppDlg::FinishInit() {
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     GdiFlush();
     // The pages are read after the first paint as well.
+    // A page whose file or bitmaps cannot be used is left out, and its button with it.
+    std::vector<std::wstring> damaged = std::move(m_unusableFiles);
     for (const PageRow& row : PageTable()) {
         std::unique_ptr<CDmPage>& page = m_pages[row.id];
-        if (page && !page->Build(row.file, m_hWnd)) page.reset();
+        if (!page) continue;
+        std::vector<std::wstring> before = TakeUnusableFiles();
+        damaged.insert(damaged.end(), before.begin(), before.end());
+        const bool built = page->Build(row.file, m_hWnd);
+        std::vector<std::wstring> files = TakeUnusableFiles();
+        if (built && files.empty()) continue;
+        if (files.empty()) files.push_back(std::wstring(L"xml\\") + row.file);
+        damaged.insert(damaged.end(), files.begin(), files.end());
+        DeleteAllItems(*page);
+        page.reset();
+        DropPageButton(row);
     }
+    for (int d = 0; d < kDeviceCount; ++d) {
+        if (Page(m_defaultPage[d])) continue;
+        for (const PageRow& row : PageTable())
+            if (row.device == d && Page(row.id)) {
+                m_defaultPage[d] = row.id;
+                break;
+            }
+    }
+    std::shared_ptr<void> held = m_devices.HoldEngine();
     m_devices.Open();
     if (m_devicesOpened) m_devicesOpened();
     m_currentDevice = kMouse;
     ReadAllDevices();
+    held.reset();
     if (m_present[kHeadset]) m_devices.SetNotifyWindow(m_hWnd);
 
     std::wstring version;
@@ -154,6 +187,36 @@ void CDmAppDlg::FinishInit() {
     UpdateDeviceButtons(true);
     UpdateWriteButtons();
     RepaintAll(m_hWnd);
+    std::vector<std::wstring> later = TakeUnusableFiles();
+    damaged.insert(damaged.end(), later.begin(), later.end());
+    if (!damaged.empty()) {
+        // Each file once, in one message.
+        std::vector<std::wstring> files;
+        for (std::wstring& f : damaged)
+            if (std::find(files.begin(), files.end(), f) == files.end()) files.push_back(std::move(f));
+        DamagedFilesPopup report(std::move(files), false);
+        m_popups.Run(m_hWnd, report);
+    }
+}
+
+bool CDmAppDlg::MainPageComplete() const {
+    auto has = [this](int id) { return FindItem(m_items, id) != nullptr; };
+    for (int id : kDeviceButtonIds)
+        if (!has(id)) return false;
+    for (int id : {ctl::BUTTON_OK, ctl::BUTTON_APPLY, ctl::BUTTON_CANCEL})
+        if (!has(id)) return false;
+    return FindItem(m_items, 0) && FindItem(m_items, 1);   // background and mask
+}
+
+void CDmAppDlg::DropPageButton(const PageRow& row) {
+    auto& buttons = m_pageButtons[size_t(row.device)];
+    auto it = buttons.find(row.id);
+    if (it == buttons.end()) return;
+    CBitmapBtn* button = it->second;
+    buttons.erase(it);
+    auto& windows = m_deviceWindows[size_t(row.device)];
+    windows.erase(std::remove(windows.begin(), windows.end(), static_cast<CGUIItem*>(button)), windows.end());
+    ShowItemIf(button, false);
 }
 
 void CDmAppDlg::OnDestroy() {
@@ -231,10 +294,11 @@ void CDmAppDlg::SwitchDevice(int device, bool forced) {
     m_currentPage = nullptr;
     ShowPage(m_defaultPage[device]);
     ShowVersionTexts(device);
-    m_modified[size_t(device)] = false;
+    // Edits kept while another device was shown count again; a write that failed meanwhile has
+    // left the device changed, and that stays.
     if (m_kept[size_t(device)]) {
         m_kept[size_t(device)] = false;
-        MarkModified();
+        m_modified[size_t(device)] = true;
     }
     UpdateWriteButtons();
 }
@@ -295,12 +359,8 @@ void CDmAppDlg::SetControlsEnabled(bool enable) {
 }
 
 void CDmAppDlg::ShowVersionTexts(int device) {
-    std::wstring fw = L"Firmware Version", dv = L"Driver Version";
-    std::wstring text;
-    if (CurrentLanguageTable()) {
-        if (ResolveText(CurrentLanguageTable(), L"$FirmwareVersion", text) && !text.empty()) fw = text;
-        if (ResolveText(CurrentLanguageTable(), L"$DriverVersion", text) && !text.empty()) dv = text;
-    }
+    const std::wstring fw = LanguageText(L"$FirmwareVersion", L"Firmware Version");
+    const std::wstring dv = LanguageText(L"$DriverVersion", L"Driver Version");
     std::wstring version;
     if (device == kMouse || device == kKeyboard || device == kHeadset) {
         if (m_devices.FirmwareVersion(device, version) && (device != kHeadset || !version.empty()))
@@ -313,8 +373,22 @@ void CDmAppDlg::ShowVersionTexts(int device) {
     }
 }
 
+bool CDmAppDlg::StillThereAfterFailure(int device) {
+    const int listed = m_devices.Listed(device);
+    if (listed > 0) return true;
+    if (listed == 0) return false;
+    // The engine does not answer: presence stays as it was (the notices change it), the edits
+    // stay, and the user is told once until an operation succeeds again.
+    if (!m_engineWarned && m_hWnd) {
+        m_engineWarned = true;
+        Warn(m_popups, m_hWnd, L"NoMousePopup.xml", L"$EngineNotAnswering");
+    }
+    return m_present[size_t(device)];
+}
+
 bool CDmAppDlg::ReadDevice(int device) {
-    if (!m_devices.Read(device)) return false;
+    if (m_devices.Read(device)) m_engineWarned = false;
+    else if (!StillThereAfterFailure(device)) return false;
     // A mouse or keyboard that leaves no current profile cannot be edited: it counts as absent
     // (only a program left without any device closes).
     if (device == kMouse && m_mouse) {
@@ -345,8 +419,10 @@ bool CDmAppDlg::ApplyCurrentDevice() {
     // until it ends) and its presence stays as it was.
     if (m_devices.IsBusy(d)) return false;
     const bool ok = m_devices.StartWrite(d);
-    m_present[size_t(d)] = ok;
+    // A write that could not start leaves the edits unapplied: Apply is offered again.
+    m_present[size_t(d)] = ok || StillThereAfterFailure(d);
     if (ok) {
+        m_engineWarned = false;
         m_writing[size_t(d)] = true;
         if (!m_watching && m_hWnd) m_watching = SetTimer(m_hWnd, kWriteWatchTimer, 100, nullptr) != 0;
     }
@@ -364,7 +440,31 @@ void CDmAppDlg::RefreshDevicePages(int device) {
     std::stable_sort(rows.begin(), rows.end(),
                      [](const PageRow* a, const PageRow* b) { return a->refreshOrder < b->refreshOrder; });
     for (const PageRow* row : rows)
-        if (CDmPage* page = Page(row->id)) page->Refresh();
+        if (CDmPage* page = Page(row->id)) {
+            page->Refresh();
+            // Only the shown page's controls are ever visible.
+            if (page != m_currentPage) page->Show(false);
+        }
+}
+
+bool CDmAppDlg::AnyPresent() const { return m_present[kMouse] || m_present[kKeyboard] || m_present[kHeadset]; }
+
+bool CDmAppDlg::RecheckDevices() {
+    for (int d = 0; d < kDeviceCount; ++d) {
+        if (m_present[size_t(d)]) continue;
+        const bool recreated = m_devices.Recreate(d);
+        m_present[size_t(d)] = ReadDevice(d);
+        if (recreated && m_present[size_t(d)]) {
+            RefreshDevicePages(d);
+            if (d == kHeadset) m_devices.SetNotifyWindow(m_hWnd);
+        }
+    }
+    if (!AnyPresent()) return false;
+    if (m_timerId) KillTimer(m_hWnd, kNoDeviceTimer);
+    m_timerId = 0;
+    UpdateDeviceButtons(m_currentDevice == kNoDevice);
+    UpdateWriteButtons();
+    return true;
 }
 
 void CDmAppDlg::StartNoDeviceTimer(UINT ms) {
@@ -375,9 +475,11 @@ void CDmAppDlg::StartNoDeviceTimer(UINT ms) {
 void CDmAppDlg::OnDeviceChange(int device, bool arrived) {
     // Before the devices are first opened and read, a notice changes nothing: the read comes.
     if (device < 0 || device >= kDeviceCount || !m_initFinished) return;
+    std::shared_ptr<void> held = m_devices.HoldEngine();
     const bool recreated = m_devices.Recreate(device);
     if (arrived) m_present[size_t(device)] = ReadDevice(device);
     else m_present[size_t(device)] = false;
+    held.reset();
     if (recreated && m_present[size_t(device)]) {
         RefreshDevicePages(device);
         if (device == kHeadset) m_devices.SetNotifyWindow(m_hWnd);
@@ -399,13 +501,16 @@ void CDmAppDlg::OnDeviceChange(int device, bool arrived) {
 
 // ---- commands and messages ------------------------------------------------------------------
 
+void CDmAppDlg::OpenOrSayWhere(const std::wstring& target, const wchar_t* textKey) {
+    if (!m_shell || m_shell(target)) return;
+    Warn(m_popups, m_hWnd, L"OpenFailedPopup.xml", (LanguageText(textKey) + L"\n" + target).c_str());
+}
+
 bool CDmAppDlg::DispatchItem(CGUIItem* item) {
     if (item->m_kind != kKindBitmapBtn && item->m_kind != kKindTextItem) return false;
     const int id = item->m_controlId;
     switch (id) {
-    case ctl::BUTTON_HELP:
-        if (m_shell) m_shell(ProgramFolder() + L"Manuals\\index.html");
-        return true;
+    case ctl::BUTTON_HELP: OpenOrSayWhere(vt::base::ProgramFolder() + L"Manuals\\index.html", L"$ManualNotOpened"); return true;
     case ctl::BUTTON_EXIT:
     case ctl::BUTTON_CANCEL:
         if (m_currentPage) m_currentPage->OnClosing();
@@ -423,9 +528,7 @@ bool CDmAppDlg::DispatchItem(CGUIItem* item) {
         UpdateDeviceButtons(false);
         UpdateWriteButtons();
         return true;
-    case ctl::BUTTON_UPDATE:
-        if (m_shell) m_shell(kDriverPage);
-        return true;
+    case ctl::BUTTON_UPDATE: OpenOrSayWhere(kDriverPage, L"$UpdatesNotOpened"); return true;
     case ctl::BUTTON_PRODSELECT_MOUSE: SwitchDevice(kMouse, false); return true;
     case ctl::BUTTON_PRODSELECT_KEYBOARD: SwitchDevice(kKeyboard, false); return true;
     case ctl::BUTTON_PRODSELECT_HEADSET: SwitchDevice(kHeadset, false); return true;
@@ -464,7 +567,8 @@ bool CDmAppDlg::OnTimer(UINT_PTR id) {
         KillTimer(m_hWnd, kNoDeviceTimer);
         m_timerId = 0;
         Warn(m_popups, m_hWnd, L"NoMousePopup.xml");
-        PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        // Devices may have come back while the warning showed: the program goes on with them.
+        if (!RecheckDevices()) PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
         return true;
     }
     if (id == kWriteWatchTimer) {
@@ -477,7 +581,10 @@ bool CDmAppDlg::OnTimer(UINT_PTR id) {
             }
             m_writing[size_t(d)] = false;
             // A write that failed on the worker leaves its edits unapplied: Apply offers itself again.
-            if (m_devices.LastWriteResult(d) == 0) m_modified[size_t(d)] = true;
+            if (m_devices.LastWriteResult(d) == 0) {
+                m_modified[size_t(d)] = true;
+                m_present[size_t(d)] = StillThereAfterFailure(d);
+            }
         }
         if (!still) {
             KillTimer(m_hWnd, kWriteWatchTimer);

@@ -17,6 +17,8 @@
 
 namespace vt::config {
 
+struct PageRow;
+
 constexpr UINT kMainTemplateId = 102;
 constexpr UINT_PTR kNoDeviceTimer = 1;
 constexpr UINT_PTR kWriteWatchTimer = 2;
@@ -24,7 +26,8 @@ constexpr UINT kFinishInitMessage = WM_APP + 1;
 
 class CDmAppDlg : public vt::skin::CGUIPanel, private IPageSite {
 public:
-    using ShellOpen = std::function<void(const std::wstring& target)>;
+    // Opens a file or address with the shell; false when it could not.
+    using ShellOpen = std::function<bool(const std::wstring& target)>;
     // files: the file dialogs pages use (null: the program's own).
     CDmAppDlg(IMouseConfig*& mouse, IKeyboardConfig*& keyboard, IAudioConfig*& headset, IDeviceSet& devices,
               IPopupHost& popups, ShellOpen shell = {}, IFileDialogs* files = nullptr);
@@ -33,6 +36,10 @@ public:
     void BindItems() override;
     // Runs once the devices are open and before they are read (start-up's keyboard layout).
     void SetDevicesOpenedStep(std::function<void()> step) { m_devicesOpened = std::move(step); }
+    // Files start-up could not use (language, keyboard layout): reported with the pages' own.
+    void AddUnusableFiles(std::vector<std::wstring> files) {
+        m_unusableFiles.insert(m_unusableFiles.end(), files.begin(), files.end());
+    }
     INT_PTR Run() { return DoModal(); }
 
     void ShowPage(int pageId);
@@ -76,7 +83,21 @@ private:
     // read, pages initialised, the first device shown.
     void FinishInit();
     bool ReadDevice(int device);
+    // After a read or write of the device failed: whether it is still there; tells the user once
+    // when the device engine does not answer.
+    bool StillThereAfterFailure(int device);
     void StartNoDeviceTimer(UINT ms);
+    bool AnyPresent() const;
+    // The main page has what the window cannot do without (tabs, OK / Apply / Cancel, background, mask).
+    bool MainPageComplete() const;
+    // Hides a page's button for good (its page could not be built).
+    void DropPageButton(const PageRow& row);
+    // Reads every device not present again (after the no-device warning); true when one is there
+    // now, which is then shown.
+    bool RecheckDevices();
+    // Opens a file or address with the shell; when that fails, a popup says what could not be
+    // opened (the language text of textKey) and names it.
+    void OpenOrSayWhere(const std::wstring& target, const wchar_t* textKey);
     void UpdateWriteButtons();
     bool CurrentBusy();
     bool DispatchItem(vt::skin::CGUIItem* item);
@@ -95,6 +116,7 @@ private:
     PageContext m_context;
     ShellOpen m_shell;
     std::function<void()> m_devicesOpened;
+    std::vector<std::wstring> m_unusableFiles;
     bool m_initFinished = false;
 
     std::map<int, std::unique_ptr<CDmPage>> m_pages;          // page id -> page (null when it failed)
@@ -117,6 +139,7 @@ private:
     std::array<bool, kDeviceCount> m_modified{};
     std::array<bool, kDeviceCount> m_kept{};
     std::array<bool, kDeviceCount> m_writing{};
+    bool m_engineWarned = false;
     bool m_controlsDisabled = false;
     UINT_PTR m_timerId = 0;
     bool m_watching = false;

@@ -15,6 +15,7 @@ struct DeviceCore::WorkerState {
     Job job;
     DWORD pauseMs = 0;
     bool result = false;
+    EngineReach reach = EngineReach::EngineUnreachable;
     std::atomic<bool> ended{false};
 };
 
@@ -47,6 +48,7 @@ bool DeviceCore::ConnectToEngine(EngineConnection& connection) {
     if (WorkerRunning()) return false;
     bool ok = connection.Connect(ProductId());
     m_connected.store(ok);
+    m_lastReach.store(ProductId() ? connection.Reach() : EngineReach::DeviceAbsent);
     return ok;
 }
 
@@ -91,6 +93,7 @@ DWORD WINAPI DeviceCore::WorkerProc(void* parameter) {
         if (SUCCEEDED(com.Result()) || com.Result() == RPC_E_CHANGED_MODE) {
             EngineConnection connection;
             if (connection.Connect(state.productId) && state.job) result = state.job(connection);
+            state.reach = connection.Reach();
             connection.Disconnect();
         }
         // Engine objects the job kept must go while COM is still initialised on this thread.
@@ -109,6 +112,7 @@ void DeviceCore::FinishWorker() {
     CloseHandle(m_thread);
     m_thread = nullptr;
     bool result = m_worker->result;
+    m_lastReach.store(m_worker->reach);
     m_worker.reset();
     m_lastWrite = result ? kWriteSucceeded : kWriteFailed;
     Completion done = std::move(m_done);

@@ -56,6 +56,9 @@ public:
     bool IsConnected() const { return m_connected.load(); }
     // kWriteNone before any write job has ended, else whether the last one succeeded.
     int LastWriteResult() const { return m_lastWrite; }
+    // How far the last connection of an operation (or of the last write job) got: a device whose
+    // operation failed with the engine reached and listing it is still there.
+    EngineReach LastReach() const { return m_lastReach.load(); }
     // Waits up to `ms` for the worker and finishes it when it ended; true when no worker is left.
     bool WaitForWorker(DWORD ms);
 
@@ -88,6 +91,7 @@ private:
 
     const DeviceDescription* m_description;
     std::atomic<bool> m_connected{false};
+    std::atomic<EngineReach> m_lastReach{EngineReach::EngineUnreachable};
     std::shared_ptr<WorkerState> m_worker;
     HANDLE m_thread = nullptr;
     Completion m_done;

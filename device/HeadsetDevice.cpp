@@ -1,4 +1,5 @@
 #include "device/HeadsetDevice.h"
+#include "device/EngineBatch.h"
 #include "device/HeadsetTransfer.h"
 
 #include "device/CodeTables.h"
@@ -76,9 +77,13 @@ LRESULT CALLBACK CAudioDevice::WindowProc(HWND hwnd, UINT message, WPARAM wp, LP
 bool CAudioDevice::Connect() {
     if (!m_description || m_description->productId == 0) return false;
     if (!m_connection.Connect(m_description->productId)) {
-        if (!m_connection.IsOpen()) m_connected = false;
+        if (!m_connection.IsOpen()) {
+            m_connected = false;
+            m_reach = m_connection.Reach();
+        }
         return false;
     }
+    m_reach = EngineReach::Reached;
     m_connected = true;
     ReadVersionTexts(m_connection.Device(), m_firmware, m_driver);
     return true;
@@ -105,8 +110,13 @@ bool CAudioDevice::Attach() {
         if (FindEngineProfile(m_manager.Get(), active, m_link.profile))
             m_link.attached = ProfileFeature(m_link.profile.Get(), IID_IVtEqualizer, m_link.equalizer);
     }
-    if (!m_link.attached) Detach();
-    return m_link.attached;
+    if (!m_link.attached) {
+        Detach();
+        return false;
+    }
+    // The link holds what it needs; the connection and its batch end with this operation.
+    m_connection.Disconnect();
+    return true;
 }
 
 // ---- open and close ----
@@ -153,6 +163,7 @@ void CAudioDevice::Close() {
 
 bool CAudioDevice::Apply(int32_t mode, uint32_t mask) {
     if (mode != 0 && mode != 1) return false;
+    EngineBatch batch;  // the job and the equaliser's re-attachment share the engine's objects
     const bool wasAttached = m_link.attached;
     if (wasAttached) Detach();
     if (!Connect()) return false;
@@ -238,6 +249,7 @@ bool CAudioDevice::ReadEqualizer(IAudioConfig* config) {
         Detach();
         return true;
     }
+    EngineBatch batch;
     if (!m_link.attached && !Attach()) return false;
     m_link.equalizer.Reset();
     m_link.profile.Reset();
@@ -259,6 +271,7 @@ bool CAudioDevice::ReadEqualizer(IAudioConfig* config) {
 
 bool CAudioDevice::WriteEqualizer(IAudioConfig* config, IAudioProfile* profile) {
     if (!config || !profile || !IsIdInList(m_description, kCapEqualizer)) return false;
+    EngineBatch batch;
     const bool wasAttached = m_link.attached;
     if (wasAttached) Detach();
     bool ok = false;
@@ -273,17 +286,30 @@ bool CAudioDevice::WriteEqualizer(IAudioConfig* config, IAudioProfile* profile) 
     return ok;
 }
 
+bool CAudioDevice::OnAttached(const std::function<bool()>& edit) {
+    if (!m_link.attached) return false;
+    if (edit()) return true;
+    // The engine may have been restarted since the equaliser was attached: attach afresh once
+    // and try again.
+    return Attach() && edit();
+}
+
 bool CAudioDevice::WriteEqualizerBand(IAudioConfig* config, int32_t band) {
-    if (!m_link.attached || !config) return false;
-    EqualizerRecord record;
-    record.profile = m_link.profile;
-    record.equalizer = m_link.equalizer;
-    return WriteEqualizerBandGain(band, config, record, config->GetCurrentProfile());
+    if (!config) return false;
+    return OnAttached([&] {
+        EqualizerRecord record;
+        record.profile = m_link.profile;
+        record.equalizer = m_link.equalizer;
+        return WriteEqualizerBandGain(band, config, record, config->GetCurrentProfile());
+    });
 }
 
 bool CAudioDevice::SetEqualizerEnabled(IAudioConfig* config) {
-    if (!m_link.attached || !config) return false;
-    return SUCCEEDED(m_link.equalizer->Enable(config->GetEqualizerEnabled(config->GetCurrentProfile()) == 1 ? 1 : 0));
+    if (!config) return false;
+    return OnAttached([&] {
+        const LONG on = config->GetEqualizerEnabled(config->GetCurrentProfile()) == 1 ? 1 : 0;
+        return m_link.equalizer && SUCCEEDED(m_link.equalizer->Enable(on));
+    });
 }
 
 // ---- Windows levels ----

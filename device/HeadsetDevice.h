@@ -62,6 +62,8 @@ public:
     bool OnMixerChange(HMIXER mixer, DWORD controlId) override { return WinVolPassthrough(mixer, controlId); }
 
     bool IsEqualizerAttached() const { return m_link.attached; }
+    // How far the last connection got (see DeviceCore::LastReach).
+    EngineReach LastReach() const { return m_reach; }
     CWinVol* WinVol() const { return m_winvol.get(); }
     const DeviceDescription* Description() const { return m_description; }
     // Where Open takes its wrapper implementation from (tests); empty: CreateWinVol.
@@ -95,6 +97,8 @@ private:
     void Disconnect();
     bool Attach();
     void Detach();
+    // Runs a live edit on the attached equaliser, re-attaching once when it fails.
+    bool OnAttached(const std::function<bool()>& edit);
     bool WriteJob(IAudioConfig* config, uint32_t mask);
     bool ReadJob(IAudioConfig* config, uint32_t mask);
     bool CanMirror() const;
@@ -112,6 +116,7 @@ private:
     HWND m_notify = nullptr;
     const DeviceDescription* m_description;
     bool m_connected = false;
+    EngineReach m_reach = EngineReach::EngineUnreachable;
     std::wstring m_firmware, m_driver;
     IAudioConfig* m_config;
     std::unique_ptr<CWinVol> m_winvol;

@@ -71,7 +71,7 @@ bool ReadHeadsetProfilesJob(EngineConnection& connection, IAudioConfig* config, 
     if (IsIdInList(d, kCapProfiles)) {
         ComPtr<IVtProfileManager> manager;
         ok = connection.ProfileManager(manager) &&
-             ReadModelProfiles(manager.Get(), config, [&](const EngineProfileEntry& e, IAudioProfile* profile) {
+             ReadModelProfiles(manager.Get(), config, false, [&](const EngineProfileEntry& e, IAudioProfile* profile) {
                  bool read = true;
                  // Any band bit reads the switch and the selected bands, as the write does.
                  if (IsIdInList(d, kCapEqualizer) && HasBits(mask, kHeadsetBands))

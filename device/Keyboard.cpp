@@ -39,7 +39,7 @@ bool CKeyboard::ImportProfile(const wchar_t* path, IKeyboardConfig* config) {
     return RunDeviceJob([&](EngineConnection& c) {
         ComPtr<IVtProfileManager> manager;
         ComPtr<IVtProfile> engine;
-        if (!c.ProfileManager(manager) || FAILED(manager->ImportProfile(path, engine.Put())) || !engine) return false;
+        if (!c.ProfileManager(manager) || !ImportEngineProfile(manager.Get(), path, engine)) return false;
         std::wstring name;
         GUID id{};
         if (!GetEngineProfileName(engine.Get(), name) || !GetEngineProfileId(engine.Get(), id)) return false;

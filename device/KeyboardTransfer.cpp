@@ -4,7 +4,7 @@
 #include "device/CodeTables.h"
 #include "device/LightingZones.h"
 #include "device/ProfileSync.h"
-#include "skin/KeyboardDef.h"
+#include "base/KeyTable.h"
 
 #include <algorithm>
 #include <cstring>
@@ -51,7 +51,7 @@ uint8_t FlagForEngineCode(uint32_t code) {
 }
 
 int32_t KeyIdForEngineCode(uint32_t code) {
-    return vt::skin::FindKeyIdByCode((code & 0xFFFF) | (uint32_t(FlagForEngineCode(code)) << 16));
+    return vt::base::FindKeyIdByCode((code & 0xFFFF) | (uint32_t(FlagForEngineCode(code)) << 16));
 }
 
 bool ReadAssignmentKeyList(IVtProfile* engine, std::vector<uint32_t>& keys) {
@@ -147,15 +147,15 @@ bool ReadKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeybo
     return ok;
 }
 
-bool WriteKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile) {
+bool WriteKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile, const wchar_t* name) {
     if (!engine || !profile) return false;
-    return WriteProfileLink(engine, profile->GetName(), profile->GetFileName(), profile->GetProfileFlag(),
+    return WriteProfileLink(engine, name, profile->GetFileName(), profile->GetProfileFlag(),
                             profile->Reserved20() ? 1 : 0, profile->GetProfileOsdEnabled());
 }
 
-bool ReadKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile) {
+bool ReadKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile, const EngineProfileEntry* known) {
     if (!engine || !profile) return false;
-    ProfileLinkRead link = ReadProfileLink(engine);
+    ProfileLinkRead link = ReadProfileLink(engine, known, known != nullptr);
     if (link.hasName) profile->SetName(link.name.c_str());
     if (link.hasId) profile->SetId(link.id);
     if (link.hasPath) profile->SetFileName(link.path.c_str());
@@ -194,7 +194,7 @@ bool WriteKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* con
                     continue;
                 }
                 if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink))
-                    ok = WriteKeyboardLink(engine.Get(), profile) && ok;
+                    ok = WriteKeyboardLink(engine.Get(), profile, LinkNameToWrite(manager.Get(), profile)) && ok;
                 if (HasBits(mask, kGroupAssignTable) && IsIdInList(d, kCapAssignTable))
                     ok = WriteKeyboardAssignments(engine.Get(), config, profile, ctx.keys, references) && ok;
                 if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
@@ -228,13 +228,13 @@ bool ReadKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* conf
     const uint32_t mask = ctx.mask;
     bool ok = true;
     if (IsIdInList(d, kCapProfiles) && HasBits(mask, kGroupProfileBits)) {
+        const bool linkRead = HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink);
         ComPtr<IVtProfileManager> manager;
         ok = connection.ProfileManager(manager) &&
-             ReadModelProfiles(manager.Get(), config, [&](const EngineProfileEntry& e, IKeyboardProfile* profile) {
+             ReadModelProfiles(manager.Get(), config, linkRead, [&](const EngineProfileEntry& e, IKeyboardProfile* profile) {
                  IVtProfile* engine = e.engine.Get();
                  bool read = true;
-                 if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink))
-                     read = ReadKeyboardLink(engine, profile) && read;
+                 if (linkRead) read = ReadKeyboardLink(engine, profile, &e) && read;
                  if (HasBits(mask, kGroupAssignTable) && IsIdInList(d, kCapAssignTable))
                      read = ReadKeyboardAssignments(engine, config, profile, ctx.keys.size()) && read;
                  if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))

@@ -35,9 +35,10 @@ bool WriteKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeyb
                               const std::vector<uint32_t>& keys, ReferenceContext& references);
 bool ReadKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeyboardProfile* profile, size_t count);
 
-// Program link of a keyboard profile (its second link flag is always written as 0).
-bool WriteKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile);
-bool ReadKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile);
+// Program link of a keyboard profile (its second link flag is always written as 0); `name` as for
+// WriteProfileLink. The read takes the id and name from `known` (a named list entry) when given.
+bool WriteKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile, const wchar_t* name);
+bool ReadKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile, const EngineProfileEntry* known = nullptr);
 
 struct KeyboardJobContext {
     const DeviceDescription* description = nullptr;

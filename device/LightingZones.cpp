@@ -1,4 +1,5 @@
 #include "device/LightingZones.h"
+#include "device/EngineBatch.h"
 #include <objidl.h>
 
 namespace vt::device {
@@ -23,11 +24,40 @@ void ZoneParts(IVtLightingZone* zone, ComPtr<IVtLightingEffect>& effect, ComPtr<
 }
 } // namespace
 
-bool WriteZone(IVtLightingZone* zone, const ZoneState& s) {
+namespace {
+// The zones a batch fetched, by the lighting object they came from.
+struct KeptZones {
+    std::vector<std::pair<ComPtr<IVtLighting>, std::vector<LightingZoneParts>>> lists;
+};
+
+std::vector<LightingZoneParts> FetchZones(IVtLighting* lighting) {
+    std::vector<LightingZoneParts> zones;
+    if (!lighting) return zones;
+    for (ULONG i = 0;; ++i) {
+        LightingZoneParts z;
+        if (FAILED(lighting->GetZone(i, z.zone.Put())) || !z.zone) break;
+        z.idRead = SUCCEEDED(z.zone->GetZoneId(&z.id));
+        if (z.idRead && ZoneIndexForId(z.id) >= 0) ZoneParts(z.zone.Get(), z.effect, z.colour);
+        zones.push_back(std::move(z));
+    }
+    return zones;
+}
+} // namespace
+
+std::vector<LightingZoneParts> LightingZonesOf(IVtLighting* lighting) {
+    KeptZones* kept = EngineBatch::Store<KeptZones>();
+    if (!kept) return FetchZones(lighting);
+    for (const auto& [owner, zones] : kept->lists)
+        if (owner.Get() == lighting) return zones;
+    kept->lists.emplace_back(ComPtr<IVtLighting>(lighting), FetchZones(lighting));
+    return kept->lists.back().second;
+}
+
+bool WriteZone(const LightingZoneParts& z, const ZoneState& s) {
     bool ok = true;
-    ComPtr<IVtLightingEffect> effect;
-    ComPtr<IVtLightingColor> colour;
-    ZoneParts(zone, effect, colour);
+    IVtLightingEffect* effect = z.effect.Get();
+    IVtLightingColor* colour = z.colour.Get();
+    IVtLightingZone* zone = z.zone.Get();
     if (effect)
         ok = SUCCEEDED(effect->SetEffect(s.flag ? 4 : 0, 0, 0)) && ok;
     else
@@ -40,11 +70,11 @@ bool WriteZone(IVtLightingZone* zone, const ZoneState& s) {
     return ok;
 }
 
-bool ReadZone(IVtLightingZone* zone, ZoneState& s, bool& onRead, bool& colourRead, bool& flagRead) {
+bool ReadZone(const LightingZoneParts& z, ZoneState& s, bool& onRead, bool& colourRead, bool& flagRead) {
     onRead = colourRead = flagRead = false;
-    ComPtr<IVtLightingEffect> effect;
-    ComPtr<IVtLightingColor> colour;
-    ZoneParts(zone, effect, colour);
+    IVtLightingEffect* effect = z.effect.Get();
+    IVtLightingColor* colour = z.colour.Get();
+    IVtLightingZone* zone = z.zone.Get();
     if (!effect) return false;
     bool ok = true;
     LONG on = 0;

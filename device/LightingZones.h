@@ -4,6 +4,7 @@
 // interfaces (mouse, keyboard and headset name the zone operations alike).
 #include "device/EngineConnection.h"
 #include <cstdint>
+#include <vector>
 
 namespace vt::device {
 
@@ -17,11 +18,22 @@ struct ZoneState {
     uint32_t colour = 0;
     uint8_t flag = 0;  // effect 4 (actions per minute) when set, steady otherwise
 };
+// The zones of a lighting object, each with its id and its effect and colour parts, fetched once
+// per engine batch. `idRead` is false for a zone whose id could not be read.
+struct LightingZoneParts {
+    ComPtr<IVtLightingZone> zone;
+    ULONG id = 0;
+    bool idRead = false;
+    ComPtr<IVtLightingEffect> effect;
+    ComPtr<IVtLightingColor> colour;
+};
+std::vector<LightingZoneParts> LightingZonesOf(IVtLighting* lighting);
+
 // Writes one zone; false when any call failed.
-bool WriteZone(IVtLightingZone* zone, const ZoneState& state);
+bool WriteZone(const LightingZoneParts& zone, const ZoneState& state);
 // Reads one zone into `state`; each part only when its read succeeded (`flag` only for effect
 // modes 0 and 4). False when the zone yields no effect interface or a read failed.
-bool ReadZone(IVtLightingZone* zone, ZoneState& state, bool& onRead, bool& colourRead, bool& flagRead);
+bool ReadZone(const LightingZoneParts& zone, ZoneState& state, bool& onRead, bool& colourRead, bool& flagRead);
 
 template <class Config, class Profile>
 bool WriteLightingZones(IVtProfile* engineProfile, Config* config, Profile* profile) {
@@ -29,18 +41,15 @@ bool WriteLightingZones(IVtProfile* engineProfile, Config* config, Profile* prof
     ComPtr<IVtLighting> lighting;
     if (!ProfileFeature(engineProfile, IID_IVtLighting, lighting)) return false;
     bool ok = true;
-    for (ULONG i = 0;; ++i) {
-        ComPtr<IVtLightingZone> zone;
-        if (FAILED(lighting->GetZone(i, zone.Put())) || !zone) break;
-        ULONG id = 0;
-        if (FAILED(zone->GetZoneId(&id))) continue;
-        int32_t index = ZoneIndexForId(id);
+    for (const LightingZoneParts& zone : LightingZonesOf(lighting.Get())) {
+        if (!zone.idRead) continue;
+        int32_t index = ZoneIndexForId(zone.id);
         if (index < 0) continue;  // a zone the model does not know
         ZoneState s;
         s.on = config->GetLightOn(index, profile);
         s.colour = uint32_t(config->GetLightColor(index, profile));
         s.flag = config->GetLightFlag(index, profile);
-        ok = WriteZone(zone.Get(), s) && ok;
+        ok = WriteZone(zone, s) && ok;
     }
     return ok;
 }
@@ -51,19 +60,16 @@ bool ReadLightingZones(IVtProfile* engineProfile, Config* config, Profile* profi
     ComPtr<IVtLighting> lighting;
     if (!ProfileFeature(engineProfile, IID_IVtLighting, lighting)) return false;
     bool ok = true;
-    for (ULONG i = 0;; ++i) {
-        ComPtr<IVtLightingZone> zone;
-        if (FAILED(lighting->GetZone(i, zone.Put())) || !zone) break;
-        ULONG id = 0;
-        if (FAILED(zone->GetZoneId(&id))) {
+    for (const LightingZoneParts& zone : LightingZonesOf(lighting.Get())) {
+        if (!zone.idRead) {
             ok = false;
             continue;
         }
-        int32_t index = ZoneIndexForId(id);
+        int32_t index = ZoneIndexForId(zone.id);
         if (index < 0) continue;
         ZoneState s;
         bool onRead = false, colourRead = false, flagRead = false;
-        ok = ReadZone(zone.Get(), s, onRead, colourRead, flagRead) && ok;
+        ok = ReadZone(zone, s, onRead, colourRead, flagRead) && ok;
         if (onRead) config->SetLightOn(index, s.on, profile);
         if (colourRead) config->SetLightColor(index, int32_t(s.colour), profile);
         if (flagRead) config->SetLightFlag(index, s.flag, profile);

@@ -155,9 +155,14 @@ bool GetKeyEntries(IVtDevice* device, ComPtr<IVtKeyEntries>& out) {
     out.Reset();
     if (!device) return false;
     ComPtr<IVtEntryCollection> collection;
-    if (FAILED(device->CreateInterfaceInstance(IID_IVtEntryCollection, collection.PutVoid())) || !collection)
+    if (!KeptFeature(device, IID_IVtEntryCollection,
+                     [&](void** got) { return device->CreateInterfaceInstance(IID_IVtEntryCollection, got); },
+                     collection.PutVoid()))
         return false;
-    return SUCCEEDED(collection->QueryInterface(IID_IVtKeyEntries, out.PutVoid())) && out;
+    // The key entries are the collection's other face: asked for once per batch as well.
+    IVtEntryCollection* c = collection.Get();
+    return KeptFeature(c, IID_IVtKeyEntries, [&](void** got) { return c->QueryInterface(IID_IVtKeyEntries, got); },
+                       out.PutVoid());
 }
 
 std::wstring NameFromPayload(const AssignmentRecord& record) {

@@ -320,10 +320,9 @@ bool ConvertReferencedObject(AssignmentRecord& record, Config* config, Reference
         if (IsNullGuid(id)) {
             IVtProfileManager* manager = engine.Manager();
             ComPtr<IVtProfile> created;
-            if (!manager || FAILED(manager->CreateProfile(created.Put())) || !created) return false;
-            if (!GetEngineProfileId(created.Get(), id)) return false;
+            if (!CreateEngineProfile(manager, created, id)) return false;
             target->SetId(id);
-            created->SetName(target->GetName());
+            SetEngineProfileName(manager, created.Get(), id, target->GetName());
         }
         record = RecordWithId(kKindProfile, id);
         return true;

@@ -271,7 +271,7 @@ bool WriteMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, c
                     continue;
                 }
                 if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink))
-                    ok = WriteProfileLink(engine.Get(), profile->GetName(), profile->GetFileName(),
+                    ok = WriteProfileLink(engine.Get(), LinkNameToWrite(manager.Get(), profile), profile->GetFileName(),
                                           profile->GetProfileFlag(), profile->GetDpiOsdEnabled(),
                                           profile->GetProfileOsdEnabled()) && ok;
                 if (HasBits(mask, kGroupDpi) && IsIdInList(d, kCapDpi))
@@ -307,13 +307,14 @@ bool ReadMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, co
     const uint32_t mask = ctx.mask;
     bool ok = true;
     if (IsIdInList(d, kCapProfiles) && HasBits(mask, kGroupProfileBits)) {
+        const bool linkRead = HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink);
         ComPtr<IVtProfileManager> manager;
         ok = connection.ProfileManager(manager) &&
-             ReadModelProfiles(manager.Get(), config, [&](const EngineProfileEntry& e, IMouseProfile* profile) {
+             ReadModelProfiles(manager.Get(), config, linkRead, [&](const EngineProfileEntry& e, IMouseProfile* profile) {
                  IVtProfile* engine = e.engine.Get();
                  bool read = true;
-                 if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink)) {
-                     ProfileLinkRead link = ReadProfileLink(engine);
+                 if (linkRead) {
+                     ProfileLinkRead link = ReadProfileLink(engine, &e, true);
                      if (link.hasName) profile->SetName(link.name.c_str());
                      if (link.hasPath) profile->SetFileName(link.path.c_str());
                      if (link.hasAutoSwitch) profile->SetProfileFlag(link.autoSwitch);

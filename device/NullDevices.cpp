@@ -1,5 +1,5 @@
 #include "device/NullDevices.h"
-#include "skin/KeyboardDef.h"
+#include "base/KeyTable.h"
 #include <cstdio>
 #include <cstring>
 
@@ -125,7 +125,7 @@ const std::vector<std::wstring>& HidKeyboardUsageNames() {
 bool CNullKeyboard::Open(IKeyboardConfig* config) {
     if (!config) return false;
     m_keyIds.clear();
-    for (const std::wstring& name : HidKeyboardUsageNames()) m_keyIds.push_back(vt::skin::KeyNameHash(name));
+    for (const std::wstring& name : HidKeyboardUsageNames()) m_keyIds.push_back(vt::base::KeyNameHash(name));
     config->DeleteAllProfiles();
     struct BuiltIn { const wchar_t* name; uint32_t a; uint16_t b; uint8_t fill; };
     static const BuiltIn kProfiles[] = {

@@ -1,4 +1,5 @@
 #include "device/ProfileSync.h"
+#include "device/EngineBatch.h"
 #include <cstring>
 
 namespace vt::device {
@@ -22,6 +23,46 @@ bool ReadFlags(IVtProfileProperties* props, uint16_t& flags) {
 }
 } // namespace
 
+namespace {
+// How the engine says that there is no profile at an index. Anything else (a lost server, a
+// refused call) is a failure of the read, not the end of the list.
+bool IsEndOfList(HRESULT hr) {
+    return hr == E_FAIL || hr == E_INVALIDARG || hr == HRESULT(0x8000000BL) /* E_BOUNDS */ ||
+           hr == HRESULT_FROM_WIN32(ERROR_NO_MORE_ITEMS);
+}
+
+// The profile lists an engine batch read, by the manager they came from.
+struct KeptProfileLists {
+    std::vector<std::pair<ComPtr<IVtProfileManager>, EngineProfileList>> lists;
+};
+
+EngineProfileList* KeptList(IVtProfileManager* manager) {
+    KeptProfileLists* kept = EngineBatch::Store<KeptProfileLists>();
+    if (!kept || !manager) return nullptr;
+    for (auto& [owner, list] : kept->lists)
+        if (owner.Get() == manager) return &list;
+    return nullptr;
+}
+
+void ForgetList(IVtProfileManager* manager) {
+    KeptProfileLists* kept = EngineBatch::Store<KeptProfileLists>();
+    if (!kept) return;
+    for (auto it = kept->lists.begin(); it != kept->lists.end(); ++it) {
+        if (it->first.Get() != manager) continue;
+        kept->lists.erase(it);
+        return;
+    }
+}
+
+EngineProfileEntry* KeptEntry(IVtProfileManager* manager, const GUID& id) {
+    EngineProfileList* list = KeptList(manager);
+    if (!list) return nullptr;
+    for (EngineProfileEntry& e : list->profiles)
+        if (GuidsEqual(e.id, id)) return &e;
+    return nullptr;
+}
+} // namespace
+
 bool GetEngineProfileId(IVtProfile* profile, GUID& id) {
     id = GUID{};
     return profile && SUCCEEDED(profile->GetId(&id));
@@ -40,6 +81,10 @@ bool GetEngineProfileName(IVtProfile* profile, std::wstring& name) {
 bool FindEngineProfile(IVtProfileManager* manager, const GUID& id, ComPtr<IVtProfile>& out) {
     out.Reset();
     if (!manager || IsNullGuid(id)) return false;
+    if (EngineProfileEntry* e = KeptEntry(manager, id)) {
+        out = e->engine;
+        return true;
+    }
     if (FAILED(manager->GetProfileById(id, out.Put())) || !out) {
         out.Reset();
         return false;
@@ -50,6 +95,8 @@ bool FindEngineProfile(IVtProfileManager* manager, const GUID& id, ComPtr<IVtPro
 GUID GetActiveProfileId(IVtProfileManager* manager) {
     GUID id{};
     if (!manager) return id;
+    if (EngineProfileList* list = KeptList(manager))
+        if (!list->profiles.empty()) return list->active;
     ComPtr<IVtProfile> active;
     if (SUCCEEDED(manager->GetActiveProfile(active.Put())) && active) GetEngineProfileId(active.Get(), id);
     return id;
@@ -58,6 +105,8 @@ GUID GetActiveProfileId(IVtProfileManager* manager) {
 int32_t CountEngineProfiles(IVtProfileManager* manager) {
     int32_t count = 0;
     if (!manager) return 0;
+    EngineProfileList list;
+    if (KeptList(manager) && ReadEngineProfileList(manager, list, false)) return int32_t(list.profiles.size());
     for (ULONG i = 0;; ++i) {
         ComPtr<IVtProfile> p;
         if (FAILED(manager->GetProfileByIndex(i, p.Put())) || !p) break;
@@ -69,17 +118,11 @@ int32_t CountEngineProfiles(IVtProfileManager* manager) {
 bool ActivateProfileById(IVtProfileManager* manager, const GUID& id) {
     ComPtr<IVtProfile> profile;
     if (!FindEngineProfile(manager, id, profile)) return false;
-    return SUCCEEDED(manager->SetActiveProfile(profile.Get()));
+    if (FAILED(manager->SetActiveProfile(profile.Get()))) return false;
+    if (EngineProfileList* list = KeptList(manager)) list->active = id;
+    return true;
 }
 
-namespace {
-// How the engine says that there is no profile at an index. Anything else (a lost server, a
-// refused call) is a failure of the read, not the end of the list.
-bool IsEndOfList(HRESULT hr) {
-    return hr == E_FAIL || hr == E_INVALIDARG || hr == HRESULT(0x8000000BL) /* E_BOUNDS */ ||
-           hr == HRESULT_FROM_WIN32(ERROR_NO_MORE_ITEMS);
-}
-} // namespace
 
 const EngineProfileEntry* EngineProfileList::Active() const {
     for (const EngineProfileEntry& e : profiles)
@@ -90,7 +133,17 @@ const EngineProfileEntry* EngineProfileList::Active() const {
 bool ReadEngineProfileList(IVtProfileManager* manager, EngineProfileList& list, bool withNames) {
     list = EngineProfileList{};
     if (!manager) return false;
+    if (EngineProfileList* kept = KeptList(manager)) {
+        if (withNames && !kept->named) {
+            for (EngineProfileEntry& e : kept->profiles)
+                if (!GetEngineProfileName(e.engine.Get(), e.name)) return false;
+            kept->named = true;
+        }
+        list = *kept;
+        return true;
+    }
     EngineProfileList read;
+    read.named = withNames;
     for (ULONG index = 0;; ++index) {
         EngineProfileEntry e;
         HRESULT hr = manager->GetProfileByIndex(index, e.engine.Put());
@@ -108,7 +161,91 @@ bool ReadEngineProfileList(IVtProfileManager* manager, EngineProfileList& list, 
         read.active = GetActiveProfileId(manager);
         if (IsNullGuid(read.active) || !read.Active()) return false;
     }
+    if (KeptProfileLists* kept = EngineBatch::Store<KeptProfileLists>())
+        kept->lists.emplace_back(ComPtr<IVtProfileManager>(manager), read);
     list = std::move(read);
+    return true;
+}
+
+bool CreateEngineProfile(IVtProfileManager* manager, ComPtr<IVtProfile>& out, GUID& id) {
+    out.Reset();
+    id = GUID{};
+    if (!manager || FAILED(manager->CreateProfile(out.Put())) || !out) {
+        out.Reset();
+        return false;
+    }
+    if (!GetEngineProfileId(out.Get(), id)) {
+        ForgetList(manager);
+        return false;
+    }
+    if (EngineProfileList* list = KeptList(manager)) {
+        if (list->profiles.empty()) {
+            ForgetList(manager);  // which one the engine made active is not known here
+        } else {
+            EngineProfileEntry e;
+            e.engine = out;
+            e.id = id;
+            if (!list->named || GetEngineProfileName(out.Get(), e.name)) list->profiles.push_back(std::move(e));
+            else ForgetList(manager);
+        }
+    }
+    return true;
+}
+
+bool DeleteEngineProfile(IVtProfileManager* manager, IVtProfile* profile, const GUID& id) {
+    if (!manager || !profile || FAILED(manager->DeleteProfile(profile))) return false;
+    if (EngineProfileList* list = KeptList(manager)) {
+        if (GuidsEqual(list->active, id)) {
+            ForgetList(manager);  // the engine chose another active profile
+        } else {
+            for (auto it = list->profiles.begin(); it != list->profiles.end(); ++it) {
+                if (!GuidsEqual(it->id, id)) continue;
+                list->profiles.erase(it);
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+bool ImportEngineProfile(IVtProfileManager* manager, const wchar_t* path, ComPtr<IVtProfile>& out) {
+    out.Reset();
+    if (!manager || !path) return false;
+    ForgetList(manager);
+    if (FAILED(manager->ImportProfile(path, out.Put())) || !out) {
+        out.Reset();
+        return false;
+    }
+    return true;
+}
+
+bool GetKnownProfileName(IVtProfileManager* manager, IVtProfile* profile, const GUID& id, std::wstring& name) {
+    if (EngineProfileList* list = KeptList(manager)) {
+        if (list->named) {
+            for (const EngineProfileEntry& e : list->profiles) {
+                if (!GuidsEqual(e.id, id)) continue;
+                name = e.name;
+                return true;
+            }
+        }
+    }
+    return GetEngineProfileName(profile, name);
+}
+
+bool KeptProfileName(IVtProfileManager* manager, const GUID& id, std::wstring& name) {
+    EngineProfileList* list = KeptList(manager);
+    if (!list || !list->named) return false;
+    for (const EngineProfileEntry& e : list->profiles) {
+        if (!GuidsEqual(e.id, id)) continue;
+        name = e.name;
+        return true;
+    }
+    return false;
+}
+
+bool SetEngineProfileName(IVtProfileManager* manager, IVtProfile* profile, const GUID& id, const wchar_t* name) {
+    if (!profile || FAILED(profile->SetName(name ? name : L""))) return false;
+    if (EngineProfileEntry* e = KeptEntry(manager, id)) e->name = name ? name : L"";
     return true;
 }
 
@@ -119,7 +256,7 @@ bool NamesEqualNoCase(const std::wstring& a, const std::wstring& b) {
 bool WriteProfileLink(IVtProfile* profile, const wchar_t* name, const wchar_t* path, uint8_t autoSwitch,
                       uint8_t dpiOsd, uint8_t profileOsd) {
     if (!profile) return false;
-    profile->SetName(name ? name : L"");  // its answer is not part of the link's
+    if (name) profile->SetName(name);  // its answer is not part of the link's
     ComPtr<IVtProfileProperties> props;
     if (!ProfileFeature(profile, IID_IVtProfileProperties, props)) return false;
     size_t length = path ? std::wcslen(path) : 0;
@@ -138,11 +275,21 @@ bool WriteProfileLink(IVtProfile* profile, const wchar_t* name, const wchar_t* p
     return WriteFlag(props.Get(), 4, profileOsd) && ok;
 }
 
-ProfileLinkRead ReadProfileLink(IVtProfile* profile) {
+ProfileLinkRead ReadProfileLink(IVtProfile* profile, const EngineProfileEntry* known, bool knownNamed) {
     ProfileLinkRead r;
     if (!profile) return r;
-    r.hasName = GetEngineProfileName(profile, r.name);
-    r.hasId = GetEngineProfileId(profile, r.id);
+    if (known && knownNamed) {
+        r.hasName = true;
+        r.name = known->name;
+    } else {
+        r.hasName = GetEngineProfileName(profile, r.name);
+    }
+    if (known) {
+        r.hasId = true;
+        r.id = known->id;
+    } else {
+        r.hasId = GetEngineProfileId(profile, r.id);
+    }
     ComPtr<IVtProfileProperties> props;
     if (!ProfileFeature(profile, IID_IVtProfileProperties, props)) return r;
     wchar_t buffer[kLinkBytes / sizeof(wchar_t) + 1] = {};

@@ -16,6 +16,13 @@ using vt::win::ComPtr;
 // Single engine calls with their strings and ids taken care of.
 bool GetEngineProfileId(IVtProfile* profile, GUID& id);
 bool GetEngineProfileName(IVtProfile* profile, std::wstring& name);
+// The name the batch's list holds for this profile, else read from the engine.
+bool GetKnownProfileName(IVtProfileManager* manager, IVtProfile* profile, const GUID& id, std::wstring& name);
+// The name the batch's list holds for this profile (exactly as the engine has it); false when the
+// batch holds no named list with it.
+bool KeptProfileName(IVtProfileManager* manager, const GUID& id, std::wstring& name);
+// Renames the profile (and its entry in the batch's list).
+bool SetEngineProfileName(IVtProfileManager* manager, IVtProfile* profile, const GUID& id, const wchar_t* name);
 bool FindEngineProfile(IVtProfileManager* manager, const GUID& id, ComPtr<IVtProfile>& out);
 // The active engine profile's id; the zero id when it cannot be read.
 GUID GetActiveProfileId(IVtProfileManager* manager);
@@ -30,7 +37,8 @@ bool NamesEqualNoCase(const std::wstring& a, const std::wstring& b);
 // Program link of one engine profile: its name, the linked program (property 0x80000002,
 // 256 bytes of UTF-16, at most 127 characters) and the three link flags (property 0x80000003).
 // A path longer than 127 characters is never sent: false, and no flag is written either. The
-// answer is true only when every write that was made succeeded.
+// answer is true only when every write that was made succeeded. A null name leaves the engine
+// profile's name alone (the write job's identity step has set it already).
 bool WriteProfileLink(IVtProfile* profile, const wchar_t* name, const wchar_t* path, uint8_t autoSwitch,
                       uint8_t dpiOsd, uint8_t profileOsd);
 
@@ -48,7 +56,10 @@ struct ProfileLinkRead {
     uint8_t dpiOsd = 0;
     uint8_t profileOsd = 0;
 };
-ProfileLinkRead ReadProfileLink(IVtProfile* profile);
+// `known` (the profile's entry of the engine's list, when there is one) gives the id, and the name
+// when the list was read with names, without asking the engine again.
+struct EngineProfileEntry;
+ProfileLinkRead ReadProfileLink(IVtProfile* profile, const EngineProfileEntry* known = nullptr, bool knownNamed = false);
 
 // The engine's profile list as one read: every profile in order with its id (and its name when
 // asked for), and the active profile's id. A read that failed part way is never used: the caller
@@ -61,13 +72,23 @@ struct EngineProfileEntry {
 struct EngineProfileList {
     std::vector<EngineProfileEntry> profiles;
     GUID active{};
+    bool named = false;  // the entries' names were read
     // The active profile's entry; null when the list is empty.
     const EngineProfileEntry* Active() const;
 };
 // The list ends where the engine answers that there is no profile at an index; any other failure
 // (a lost engine, a refused call, a profile whose id or name cannot be read, an active profile
 // that is not in the list) fails the whole read.
+// Within an engine batch the list is read once and kept up to date by the profile operations below
+// (creation, deletion, activation); they are the only ones to use on the manager while a batch runs.
 bool ReadEngineProfileList(IVtProfileManager* manager, EngineProfileList& list, bool withNames);
+
+// A new engine profile (kept in the batch's list). False when the engine refuses.
+bool CreateEngineProfile(IVtProfileManager* manager, ComPtr<IVtProfile>& out, GUID& id);
+// Deletes an engine profile (and drops it from the batch's list).
+bool DeleteEngineProfile(IVtProfileManager* manager, IVtProfile* profile, const GUID& id);
+// An imported profile (the batch's list is read afresh next time).
+bool ImportEngineProfile(IVtProfileManager* manager, const wchar_t* path, ComPtr<IVtProfile>& out);
 
 // Open: the model's profiles are replaced by the engine's, but only once the engine's whole list
 // has been read; a failed read leaves the model as it was and answers false. Each new model
@@ -94,10 +115,11 @@ bool ReplaceModelProfiles(IVtProfileManager* manager, Config* config, EngineProf
 // Read job: each engine profile the model knows (by id) is handed to `each(entry, profile)`;
 // engine profiles the model lacks are skipped, never created; the engine's active profile becomes
 // the model's current one. A failed list read reads nothing into the model and answers false.
+// With `withNames` the entries carry the engine's names as well.
 template <class Config, class Each>
-bool ReadModelProfiles(IVtProfileManager* manager, Config* config, Each&& each) {
+bool ReadModelProfiles(IVtProfileManager* manager, Config* config, bool withNames, Each&& each) {
     EngineProfileList list;
-    if (!manager || !config || !ReadEngineProfileList(manager, list, false)) return false;
+    if (!manager || !config || !ReadEngineProfileList(manager, list, withNames)) return false;
     bool ok = true;
     for (const EngineProfileEntry& e : list.profiles) {
         auto* profile = config->FindProfileById(e.id);
@@ -113,18 +135,26 @@ bool ReadModelProfiles(IVtProfileManager* manager, Config* config, Each&& each) 
 template <class Config>
 bool DeleteProfilesNotInModel(IVtProfileManager* manager, Config* config) {
     if (!manager || !config) return false;
+    EngineProfileList list;
+    // Named, so that the identity and link steps that follow know the engine's names.
+    if (!ReadEngineProfileList(manager, list, true)) return false;
     int32_t left = 0;
-    for (ULONG index = 0;;) {
-        ComPtr<IVtProfile> profile;
-        if (FAILED(manager->GetProfileByIndex(index, profile.Put())) || !profile) break;
-        GUID id{};
-        if (GetEngineProfileId(profile.Get(), id) && !config->FindProfileById(id) &&
-            SUCCEEDED(manager->DeleteProfile(profile.Get())))
-            continue;  // the later profiles moved down: read the same index again
+    for (const EngineProfileEntry& e : list.profiles) {
+        if (!config->FindProfileById(e.id) && DeleteEngineProfile(manager, e.engine.Get(), e.id)) continue;
         ++left;
-        ++index;
     }
     return config->GetProfileCount() >= left;
+}
+
+// The name a program-link write should set: null when the engine profile holds it already.
+template <class Profile>
+const wchar_t* LinkNameToWrite(IVtProfileManager* manager, Profile* profile) {
+    const wchar_t* name = profile->GetName();
+    GUID id{};
+    profile->GetId(&id);
+    std::wstring held;
+    if (KeptProfileName(manager, id, held) && held == (name ? name : L"")) return nullptr;
+    return name ? name : L"";
 }
 
 // Gives a model profile its engine profile: a new one (its id stored in the model profile) when
@@ -137,18 +167,17 @@ bool WriteProfileIdentity(IVtProfileManager* manager, Profile* profile) {
     const wchar_t* name = profile->GetName();
     if (IsNullGuid(id)) {
         ComPtr<IVtProfile> created;
-        if (FAILED(manager->CreateProfile(created.Put())) || !created) return false;
         GUID newId{};
-        if (!GetEngineProfileId(created.Get(), newId)) return false;
+        if (!CreateEngineProfile(manager, created, newId)) return false;
         profile->SetId(newId);
-        return SUCCEEDED(created->SetName(name ? name : L""));
+        return SetEngineProfileName(manager, created.Get(), newId, name ? name : L"");
     }
     ComPtr<IVtProfile> existing;
     if (!FindEngineProfile(manager, id, existing)) return false;
     std::wstring engineName;
-    if (GetEngineProfileName(existing.Get(), engineName) && NamesEqualNoCase(engineName, name ? name : L""))
+    if (GetKnownProfileName(manager, existing.Get(), id, engineName) && NamesEqualNoCase(engineName, name ? name : L""))
         return true;
-    return SUCCEEDED(existing->SetName(name ? name : L""));
+    return SetEngineProfileName(manager, existing.Get(), id, name ? name : L"");
 }
 
 // The model's current profile becomes the engine's active profile.

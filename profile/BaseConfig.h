@@ -13,7 +13,7 @@
 #include "profile/ConfigInterfaces.h"
 #include "profile/IniFile.h"
 #include "profile/Macro.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "win/Strings.h"
 #include <windows.h>
 #include <algorithm>
@@ -43,7 +43,7 @@ template <class P, class I, class IConfig>
 class CBaseConfig : public IConfig {
 public:
     CBaseConfig() {
-        m_profileFolder = vt::profile::BoundedPath({vt::skin::ProgramFolder(), vt::profile::kSaveFolder});
+        m_profileFolder = vt::profile::BoundedPath({vt::base::ProgramFolder(), vt::profile::kSaveFolder});
         m_macroFolder = m_profileFolder;
     }
     CBaseConfig(const CBaseConfig&) = delete;

@@ -3,7 +3,7 @@
 using namespace vt::profile;
 
 CDmConfig_Keyboard::CDmConfig_Keyboard() {
-    m_settingsPath = BoundedPath({vt::skin::ProgramFolder(), kSaveFolder, kKeyboardSettingsName, L".", kSettingsExtension});
+    m_settingsPath = BoundedPath({vt::base::ProgramFolder(), kSaveFolder, kKeyboardSettingsName, L".", kSettingsExtension});
     for (int32_t key = 1; key <= 16; ++key) {
         AssignmentRecord slot{};
         slot.kind = kKindKeySlot;

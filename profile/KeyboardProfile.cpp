@@ -1,6 +1,6 @@
 #include "profile/KeyboardProfile.h"
 #include "profile/MouseProfile.h"
-#include "skin/KeyboardDef.h"
+#include "base/KeyTable.h"
 #include <cstring>
 
 const int32_t KeyboardActionTable[5] = {0, 5, 21, 6, 62};
@@ -15,8 +15,8 @@ void CDmProfile_Keyboard::ResetAssignmentsToDefault() {
     std::vector<int32_t> keys;
     for (const auto& [key, record] : m_assignments) keys.push_back(key);
     for (int32_t key : keys) {
-        vt::skin::KeyCode defaults;
-        if (!vt::skin::GlobalKeyboardDef().GetDefaultCode(key, defaults)) defaults = {};
+        vt::base::KeyCode defaults;
+        if (!vt::base::GlobalKeyTable().GetDefaultCode(key, defaults)) defaults = {};
         uint16_t code = uint16_t(defaults.code);
         uint8_t prefix = defaults.prefix;
         AssignmentRecord r{};

@@ -1,5 +1,5 @@
 #include "profile/Macro.h"
-#include "skin/Vocabulary.h"
+#include "base/KeyCombos.h"
 #include "win/Strings.h"
 #include <algorithm>
 #include <cstring>
@@ -99,7 +99,7 @@ CPredefinedMacroList::CPredefinedMacroList() {
 
 bool CPredefinedMacroList::FindPredefinedMacro(const wchar_t* name, std::vector<MacroEvent>& out) const {
     if (!name) return false;
-    int32_t id = vt::skin::FindKeyComboIdByName(name);
+    int32_t id = vt::base::FindKeyComboIdByName(name);
     const auto& table = id <= 9 ? m_first : m_second;
     auto it = table.find(id);
     if (it == table.end()) return false;
@@ -110,7 +110,7 @@ bool CPredefinedMacroList::FindPredefinedMacro(const wchar_t* name, std::vector<
 static void ListNames(const std::map<int32_t, std::vector<MacroEvent>>& table, std::vector<std::wstring>& out) {
     out.clear();
     for (const auto& [id, events] : table) {
-        const wchar_t* name = vt::skin::GetKeyComboName(id);
+        const wchar_t* name = vt::base::GetKeyComboName(id);
         out.emplace_back(name ? name : L"");
     }
 }

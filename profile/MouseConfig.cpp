@@ -10,7 +10,7 @@ CDmConfig_Mouse::CDmConfig_Mouse() {
         slot.kind = kKindKeySlot;
         SetConfigAssignment(key, slot);
     }
-    m_settingsPath = BoundedPath({vt::skin::ProgramFolder(), kSaveFolder, kMouseSettingsName, L".", kSettingsExtension});
+    m_settingsPath = BoundedPath({vt::base::ProgramFolder(), kSaveFolder, kMouseSettingsName, L".", kSettingsExtension});
 }
 
 void CDmConfig_Mouse::SetDevice(IGenDevice<IMouseConfig*, IMouseProfile*>* device) {

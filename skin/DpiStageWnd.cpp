@@ -98,12 +98,11 @@ bool CDPIStageWindow::OnPaint() {
     };
     text(m_heading, m_textRects[kHeading], DT_CENTER);
     CBitmap* selectedBox = m_selected ? GetSkinBitmap(std::wstring_view(L"stageSelected.bmp")) : nullptr;
-    auto box = [&](int slot, int value, bool fill) {
+    auto box = [&](int slot, int value) {
         const RECT br = m_pictures[slot].rect;
         HBITMAP b = selectedBox && *selectedBox ? selectedBox->Get() : m_pictures[slot].normal.Get();
         DrawBitmapAt(buf, b, br.left, br.top, br.right - br.left, br.bottom - br.top);
         RECT in{br.left + 3, br.top + 2, br.right - 3, br.bottom - 2};
-        if (fill) FillSolid(buf, in, 0);
         std::wstring n = std::to_wstring(value);
         DrawTextW(buf, n.c_str(), int(n.size()), &in, m_format | DT_CENTER);
     };
@@ -112,11 +111,11 @@ bool CDPIStageWindow::OnPaint() {
         text(m_texts[kDpiY], m_textRects[kDpiY], 0);
         text(m_texts[kX], m_textRects[kX], DT_CENTER);
         text(m_texts[kY], m_textRects[kY], DT_CENTER);
-        box(kXBox, m_xDpi, true);
-        box(kYBox, m_yDpi, true);
+        box(kXBox, m_xDpi);
+        box(kYBox, m_yDpi);
     } else {
         text(m_texts[kDpi], m_textRects[kDpi], 0);
-        box(kValueBox, m_dpi, false);
+        box(kValueBox, m_dpi);
     }
     return true;
 }

@@ -14,8 +14,6 @@
 
 namespace vt::skin {
 
-int g_lastTooltipColumn = -1;
-
 namespace {
 constexpr UINT_PTR kPressTimer = 1, kChoiceTimer = 3, kKeyChoiceTimer = 4;
 
@@ -39,30 +37,6 @@ std::wstring FileNameOf(const std::wstring& path) {
     return p == std::wstring::npos ? path : path.substr(p + 1);
 }
 } // namespace
-
-bool CXListEdit::OnReflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
-    if (msg != WM_CTLCOLOREDIT) return false;
-    HDC dc = reinterpret_cast<HDC>(wParam);
-    ::SetTextColor(dc, m_text);
-    SetBkColor(dc, m_back);
-    SetDCPenColor(dc, m_frame);
-    SetDCBrushColor(dc, m_frame);
-    if (!m_brush) m_brush.Reset(CreateSolidBrush(m_back));
-    result = LRESULT(m_brush.Get());
-    return true;
-}
-
-LRESULT CXListEdit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    // Return ends the edit keeping the text, Escape drops it; both are used up here.
-    if (msg == WM_KEYDOWN && (wParam == VK_RETURN || wParam == VK_ESCAPE)) {
-        if (auto* list = dynamic_cast<CXListCtrl*>(vt::win::Window::FromHandle(GetParent(m_hWnd))))
-            list->EndEdit(wParam == VK_RETURN);
-        return 0;
-    }
-    if (msg == WM_CHAR && (wParam == L'\r' || wParam == 27)) return 0;
-    if (msg == WM_GETDLGCODE) return DLGC_WANTALLKEYS | vt::win::Window::WindowProc(msg, wParam, lParam);
-    return vt::win::Window::WindowProc(msg, wParam, lParam);
-}
 
 CXListCtrl::CXListCtrl() { ComboMessages(); }
 
@@ -215,109 +189,6 @@ int CXListCtrl::GetSelectedKey() const {
     return d && !d->cells.empty() ? d->cells[0].key : -1;
 }
 
-ListCell* CXListCtrl::Cell(int row, int columnId) {
-    auto c = m_columns.find(columnId);
-    ListItemData* d = RowData(row);
-    if (c == m_columns.end() || !d || size_t(c->second.position) >= d->cells.size()) return nullptr;
-    return &d->cells[size_t(c->second.position)];
-}
-
-std::wstring CXListCtrl::CellText(int row, int position) const {
-    wchar_t buffer[512] = {};
-    LVITEMW it{};
-    it.iSubItem = position;
-    it.pszText = buffer;
-    it.cchTextMax = 511;
-    SendMessageW(m_hWnd, LVM_GETITEMTEXTW, WPARAM(row), LPARAM(&it));
-    return buffer;
-}
-
-bool CXListCtrl::SetItemTextByKey(int key, int columnId, const wchar_t* text) {
-    const int row = FindRowByKey(key);
-    auto c = m_columns.find(columnId);
-    if (row < 0 || c == m_columns.end()) return false;
-    LVITEMW it{};
-    it.iSubItem = c->second.position;
-    it.pszText = const_cast<wchar_t*>(text ? text : L"");
-    SendMessageW(m_hWnd, LVM_SETITEMTEXTW, WPARAM(row), LPARAM(&it));
-    RefreshCell(columnId, row);
-    return true;
-}
-
-bool CXListCtrl::SetItemCheckByKey(int key, int value) {
-    const int row = FindRowByKey(key);
-    ListCell* cell = row >= 0 ? Cell(row, kColAutoSwitch) : nullptr;
-    if (!cell) return false;
-    cell->check = value;
-    RefreshCell(kColAutoSwitch, row);
-    UpdateHeaderCheckImage(kColAutoSwitch);
-    return true;
-}
-
-void CXListCtrl::SetRowColors(int row, COLORREF text, COLORREF back, COLORREF selText, COLORREF selBack) {
-    if (row >= RowCount()) return;
-    ListItemData* d = RowData(row);
-    if (!d || d->cells.empty()) return;
-    d->cells[0].text = text;
-    d->cells[0].back = back;
-    d->cells[0].selText = selText;
-    d->cells[0].selBack = selBack;
-    SendMessageW(m_hWnd, LVM_REDRAWITEMS, WPARAM(row), LPARAM(row));
-}
-
-int CXListCtrl::GetColumnIdAt(int position) const {
-    if (position < 0 || position > int(m_columns.size())) return -1;
-    for (const auto& [id, rec] : m_columns)
-        if (rec.position == position) return id;
-    return -1;
-}
-
-RECT CXListCtrl::GetCellRect(int row, int position) const {
-    RECT r{};
-    if (row >= RowCount() || row < 0 || GetColumnIdAt(position) == -1) return r;
-    r.top = position;
-    r.left = LVIR_BOUNDS;
-    SendMessageW(m_hWnd, LVM_GETSUBITEMRECT, WPARAM(row), LPARAM(&r));
-    if (position == 0 && m_columns.size() >= 2) {
-        RECT n{LVIR_BOUNDS, 1};
-        n.top = 1;
-        n.left = LVIR_BOUNDS;
-        SendMessageW(m_hWnd, LVM_GETSUBITEMRECT, WPARAM(row), LPARAM(&n));
-        r.right = n.left;
-    }
-    return r;
-}
-
-void CXListCtrl::RefreshCell(int columnId, int row) {
-    auto c = m_columns.find(columnId);
-    if (c == m_columns.end() || !m_hWnd) return;
-    RECT r = GetCellRect(row, c->second.position);
-    // Painted with the next paint of the list: filling many rows paints once, not once per cell.
-    InvalidateRect(m_hWnd, &r, FALSE);
-}
-
-int CXListCtrl::CountCheckedCells(int columnId) const {
-    auto c = m_columns.find(columnId);
-    if (c == m_columns.end()) return 0;
-    int n = 0;
-    for (int i = 0; i < RowCount(); ++i)
-        if (ListItemData* d = RowData(i); d && size_t(c->second.position) < d->cells.size() &&
-                                          d->cells[size_t(c->second.position)].check == 1)
-            ++n;
-    return n;
-}
-
-void CXListCtrl::UpdateHeaderCheckImage(int columnId) {
-    auto c = m_columns.find(columnId);
-    HWND header = m_hWnd ? ListView_GetHeader(m_hWnd) : nullptr;
-    if (c == m_columns.end() || !header) return;
-    HDITEMW hi{HDI_IMAGE};
-    if (!SendMessageW(header, HDM_GETITEMW, WPARAM(c->second.position), LPARAM(&hi)) || hi.iImage == -1) return;
-    hi.mask = HDI_IMAGE;
-    hi.iImage = CountCheckedCells(columnId) == RowCount() ? 1 : 0;
-    SendMessageW(header, HDM_SETITEMW, WPARAM(c->second.position), LPARAM(&hi));
-}
-
 UINT CXListCtrl::ResumeRedrawMessage() {
     static const UINT msg = RegisterWindowMessageW(L"VtListResumeRedraw");
     return msg;
@@ -339,117 +210,6 @@ int CXListCtrl::RowPixels() const {
 
 void CXListCtrl::Resync() {
     if (m_scrollBar) m_scrollBar->SyncThumbPosition();
-}
-
-bool CXListCtrl::BeginEdit(int row, int position) {
-    if (row < 0 || row >= RowCount() || GetColumnIdAt(position) == -1 || !m_edit.Hwnd()) return false;
-    EndEdit(true);
-    RECT r = GetCellRect(row, position);
-    m_editRow = row;
-    m_editPosition = position;
-    SetWindowTextW(m_edit, CellText(row, position).c_str());
-    SetWindowPos(m_edit, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_SHOWWINDOW);
-    SetFocus(m_edit);
-    return true;
-}
-
-bool CXListCtrl::EndEdit(bool save) {
-    if (GetCapture() == m_hWnd) ReleaseCapture();
-    if (m_editRow < 0 || m_editPosition < 0) return false;
-    const int row = m_editRow, position = m_editPosition;
-    bool stored = false;
-    if (row < RowCount()) {
-        const int n = GetWindowTextLengthW(m_edit);
-        std::wstring text(size_t(n) + 1, L'\0');
-        GetWindowTextW(m_edit, text.data(), n + 1);
-        text.resize(size_t(n));
-        if (save && text != CellText(row, position)) {
-            LVITEMW it{};
-            it.iSubItem = position;
-            it.pszText = text.data();
-            SendMessageW(m_hWnd, LVM_SETITEMTEXTW, WPARAM(row), LPARAM(&it));
-            ListItemData* d = RowData(row);
-            ListNotifyRecord rec{d && !d->cells.empty() ? d->cells[0].key : -1, position, LPARAM(text.c_str())};
-            SendMessageW(Owner(), WM_XLIST_EDIT_END, WPARAM(m_hWnd), LPARAM(&rec));
-            stored = true;
-        }
-    }
-    ShowWindow(m_edit, SW_HIDE);
-    m_editRow = m_editPosition = -1;
-    InvalidateRect(m_hWnd, nullptr, FALSE);
-    return stored;
-}
-
-void CXListCtrl::ReleaseComboButton() {
-    static bool inside = false;
-    if (inside) return;
-    inside = true;
-    if (m_comboPressed && m_pressedRow >= 0 && m_pressedRow < RowCount()) {
-        ListItemData* d = RowData(m_pressedRow);
-        if (d && size_t(m_pressedPosition) < d->cells.size()) {
-            d->cells[size_t(m_pressedPosition)].comboPressed = 0;
-            RefreshCell(GetColumnIdAt(m_pressedPosition), m_pressedRow);
-        }
-    }
-    m_comboPressed = false;
-    inside = false;
-}
-
-void CXListCtrl::PressComboCell(int row, int position) {
-    ListItemData* d = RowData(row);
-    if (!d || size_t(position) >= d->cells.size()) return;
-    ListCell& cell = d->cells[size_t(position)];
-    m_combo.reset();
-    cell.comboPressed = 1;
-    m_comboPressed = true;
-    m_pressedRow = row;
-    m_pressedPosition = position;
-    RECT r = GetCellRect(row, position);
-    m_buttonRect = {r.right - (r.bottom - r.top), r.top, r.right, r.bottom};
-    // The drop-down below the cell, as high as its entries allow.
-    RECT drop{r.left, r.bottom - 1, r.right - 1, r.bottom - 1 + (r.bottom - r.top - 2) * std::max(1, cell.dropHeight)};
-    MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&drop), 2);
-    if (!m_dropFont) {
-        LOGFONTW lf{};
-        HFONT f = reinterpret_cast<HFONT>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
-        if (f && GetObjectW(f, sizeof(lf), &lf)) m_dropFont.Reset(CreateFontIndirectW(&lf));
-    }
-    m_combo = std::make_unique<CXComboList>(m_hWnd);
-    if (!m_combo->CreateComboList(drop, m_hWnd, m_dropFont.Get())) {
-        m_combo.reset();
-        return;
-    }
-    std::wstring text = CellText(row, position);
-    int select = 0;
-    int index = 0;
-    if (cell.choices)
-        for (const auto& c : *cell.choices) {
-            if (c.empty()) continue;
-            SendMessageW(m_combo->ListBox(), LB_ADDSTRING, 0, LPARAM(c.c_str()));
-            if (c == text) select = index;
-            ++index;
-        }
-    SendMessageW(m_combo->ListBox(), LB_SETCURSEL, WPARAM(select), 0);
-    if (text.empty() && index > 0) {
-        ListItemData* dd = RowData(row);
-        SetItemTextByKey(dd->cells[0].key, GetColumnIdAt(position), m_combo->SelectedText().c_str());
-    }
-    m_combo->ShowComboList();
-    RefreshCell(GetColumnIdAt(position), row);
-}
-
-void CXListCtrl::CommitDropChoice(bool close) {
-    if (m_combo && m_combo->Selection() >= 0 && m_pressedRow >= 0) {
-        ListItemData* d = RowData(m_pressedRow);
-        if (d && !d->cells.empty()) {
-            m_lastDropText = m_combo->SelectedText();
-            SetItemTextByKey(d->cells[0].key, GetColumnIdAt(m_pressedPosition), m_lastDropText.c_str());
-        }
-    }
-    if (close) {
-        m_combo.reset();
-        ReleaseComboButton();
-    }
 }
 
 void CXListCtrl::OnLeft(POINT pt) {
@@ -556,108 +316,6 @@ void CXListCtrl::OnRight(POINT pt) {
         ListNotifyRecord rec{key, 0, LPARAM(name.c_str())};
         SendMessageW(Owner(), WM_XLIST_CELL_CHOICE, WPARAM(m_hWnd), LPARAM(&rec));
     }
-}
-
-void CXListCtrl::DrawCell(HDC dc, int row, int position, const ListCell& first, ListCell& cell) {
-    RECT r = GetCellRect(row, position);
-    const bool selected = row == m_paintSelected;
-    const int columnId = GetColumnIdAt(position);
-    if (cell.progress) {
-        FillSolid(dc, r, m_backColour);
-        RECT b{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-        FrameSolid(dc, b, m_textColour, 1);
-        const int width = (b.right - b.left - 4) * std::clamp(cell.percent, 0, 100) / 100;
-        RECT bar{b.left + 2, b.top + 2, b.left + 2 + width, b.bottom - 2};
-        if (cell.percent > 0) FillSolid(dc, bar, m_selBackColour);
-        if (cell.showProgressText) {
-            wchar_t text[64];
-            swprintf(text, 64, cell.progressFormat.empty() ? L"%d%%" : cell.progressFormat.c_str(), cell.percent);
-            SetBkMode(dc, TRANSPARENT);
-            const int saved = SaveDC(dc);
-            IntersectClipRect(dc, bar.left, bar.top, bar.right, bar.bottom);
-            ::SetTextColor(dc, m_selTextColour);
-            DrawTextW(dc, text, -1, &b, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-            RestoreDC(dc, saved);
-            const int saved2 = SaveDC(dc);
-            ExcludeClipRect(dc, bar.left, bar.top, bar.right, bar.bottom);
-            ::SetTextColor(dc, m_textColour);
-            DrawTextW(dc, text, -1, &b, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-            RestoreDC(dc, saved2);
-        }
-        return;
-    }
-    if (cell.combo && selected) {
-        RECT c{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
-        FillSolid(dc, r, m_backColour);
-        FrameSolid(dc, c, m_textColour, 1);
-        const int side = c.bottom - c.top;
-        RECT button{c.right - side + 2, c.top + 2, c.right - 2, c.bottom - 2};
-        std::wstring text = CellText(row, position);
-        if (text.empty() && cell.choices && !cell.choices->empty() && size_t(cell.defaultChoice) < cell.choices->size())
-            text = (*cell.choices)[size_t(cell.defaultChoice)];
-        RECT tr{c.left + 4, c.top, button.left - 2, c.bottom};
-        SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, m_textColour);
-        DrawTextW(dc, text.c_str(), int(text.size()), &tr, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-        FillSolid(dc, button, m_backColour);
-        if (cell.comboPressed) FrameSolid(dc, button, m_textColour, 1);
-        else DrawEdge(dc, &button, EDGE_RAISED, BF_RECT);
-        const int cx = (button.left + button.right) / 2 + (cell.comboPressed ? 1 : 0);
-        const int cy = (button.top + button.bottom) / 2 - 1 + (cell.comboPressed ? 1 : 0);
-        for (int i = 0; i < 3; ++i) FillSolid(dc, RECT{cx - 2 + i, cy + i, cx + 3 - i, cy + i + 1}, m_textColour);
-        return;
-    }
-    if (cell.check != -1) {
-        FillSolid(dc, r, selected ? m_selBackColour : m_backColour);
-        const ListColumnRecord& col = m_columns[columnId];
-        HBITMAP image = cell.check == 1 ? col.checked : col.unchecked;
-        if (image) {
-            SIZE s = BitmapSize(image);
-            const int x = (r.left + r.right - s.cx) / 2, y = (r.top + r.bottom - s.cy) / 2;
-            if (col.mask) {
-                vt::win::MemoryDC mem(dc);
-                vt::win::SelectGuard sm(mem, col.mask);
-                BitBlt(dc, x, y, s.cx, s.cy, mem, 0, 0, SRCAND);
-                vt::win::SelectGuard si(mem, image);
-                BitBlt(dc, x, y, s.cx, s.cy, mem, 0, 0, SRCPAINT);
-            } else {
-                DrawBitmapAt(dc, image, x, y);
-            }
-        }
-        return;
-    }
-    FillSolid(dc, r, selected ? first.selBack : first.back);
-    std::wstring text = CellText(row, position);
-    if (text.empty()) return;
-    HWND header = ListView_GetHeader(m_hWnd);
-    HDITEMW hi{HDI_FORMAT};
-    UINT align = DT_LEFT;
-    if (header && SendMessageW(header, HDM_GETITEMW, WPARAM(position), LPARAM(&hi))) {
-        if ((hi.fmt & HDF_JUSTIFYMASK) == HDF_CENTER) align = DT_CENTER;
-        else if ((hi.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT) align = DT_RIGHT;
-    }
-    RECT tr{r.left + 8, r.top, r.right, r.bottom};
-    SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, selected ? first.selText : first.text);
-    vt::win::Font bold;
-    HFONT base = reinterpret_cast<HFONT>(SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
-    if (cell.bold) {
-        LOGFONTW lf{};
-        if (base && GetObjectW(base, sizeof(lf), &lf)) {
-            lf.lfWeight = FW_BOLD;
-            bold.Reset(CreateFontIndirectW(&lf));
-        }
-    }
-    vt::win::SelectGuard f(dc, bold ? static_cast<HGDIOBJ>(bold.Get()) : static_cast<HGDIOBJ>(base));
-    DrawTextW(dc, text.c_str(), int(text.size()), &tr, align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOCLIP);
-}
-
-void CXListCtrl::DrawRow(HDC dc, int row) {
-    ListItemData* d = RowData(row);
-    if (!d || d->cells.empty()) return;
-    const ListCell first = d->cells[0];
-    for (int pos = 0; pos < int(m_columns.size()) && size_t(pos) < d->cells.size(); ++pos)
-        DrawCell(dc, row, pos, first, d->cells[size_t(pos)]);
 }
 
 bool CXListCtrl::OnReflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
@@ -805,8 +463,8 @@ LRESULT CXListCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 if (pt.x >= r.left && pt.x < r.right && pt.y >= cr.top && pt.y < cr.bottom) column = pos;
             }
         }
-        if (column != g_lastTooltipColumn) {
-            g_lastTooltipColumn = column;
+        if (column != m_lastTooltipColumn) {
+            m_lastTooltipColumn = column;
             auto c = m_columns.find(GetColumnIdAt(column));
             std::wstring tip = c != m_columns.end() ? c->second.tooltip : L"";
             for (size_t p = tip.find(L"\\n"); p != std::wstring::npos; p = tip.find(L"\\n", p)) tip.replace(p, 2, L"\r\n");
@@ -821,77 +479,6 @@ LRESULT CXListCtrl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     default: break;
     }
     return vt::win::Window::WindowProc(msg, wParam, lParam);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Page element
-
-CGUIItem* ReadListControl(pugi::xml_node e, CGUIItems& items, HWND parent) {
-    const int id = ReadItemName(e);
-    if (id == -1) return nullptr;
-    auto list = std::make_unique<CXListCtrl>();
-    VScrollDescription scroll;
-    const int w = ReadVScroll(e, scroll);
-    DWORD style = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL;
-    pugi::xml_node hdr = e.child("LISTHDR");
-    const int b = ReadNonNegative(e, "bdrwidth", 1);
-    int total = w + b;
-    int n = 0;
-    std::map<int, int> widths;
-    for (pugi::xml_node c = e.child("LISTCOLUMN"); c; c = c.next_sibling("LISTCOLUMN")) {
-        ++n;
-        const int colId = FindListColumnIdByName(vt::win::Utf8ToWide(c.attribute("name").value()));
-        if (colId == -1) continue;
-        int width = ReadNonNegative(c, "width", 0);
-        if (const void* over = FindLanguageOverride(colId, L"width")) width = std::max(0, _wtoi(static_cast<const wchar_t*>(over)));
-        widths[colId] = width;
-        total += width;
-    }
-    RECT r = ReadItemRect(e, id);
-    r.right = r.left + total;
-    if (!list->CreateList(style, r, parent, id, b, w > 0 ? &scroll : nullptr, w, bool(hdr))) return nullptr;
-    ListView_SetExtendedListViewStyle(list->Hwnd(), ListView_GetExtendedListViewStyle(list->Hwnd()) | LVS_EX_DOUBLEBUFFER |
-                                                       LVS_EX_FLATSB | LVS_EX_FULLROWSELECT);
-    if (hdr) {
-        COLORREF back = 0, text = 0xFFFFFF;
-        if (ReadColorAttribute(hdr, "backclr", back)) list->m_header.m_background = list->m_header.m_pen1 = list->m_header.m_pen2 = back;
-        if (ReadColorAttribute(hdr, "fontclr", text)) list->m_header.m_text = text;
-    }
-    if (CFontItem* f = ReadItemFont(e, id, items)) {
-        list->m_font = f;
-        SendMessageW(list->Hwnd(), WM_SETFONT, WPARAM(f->Get()), TRUE);
-    }
-    COLORREF c;
-    if (ReadColorAttribute(e, "fontclr", c)) list->SetTextColor(c);
-    if (ReadColorAttribute(e, "fontclrhi", c)) list->SetSelTextColor(c);
-    if (ReadColorAttribute(e, "backclr", c)) list->SetBackColor(c);
-    if (ReadColorAttribute(e, "backclrhi", c)) list->SetSelBackColor(c);
-    if (ReadColorAttribute(e, "bdrclr", c)) list->SetBorderColor(c);
-    ReadTruthAttr(e, "sorted", false);
-    int added = 0;
-    for (pugi::xml_node col = e.child("LISTCOLUMN"); col; col = col.next_sibling("LISTCOLUMN")) {
-        const int colId = FindListColumnIdByName(vt::win::Utf8ToWide(col.attribute("name").value()));
-        const int kind = FindControlKindByName(vt::win::Utf8ToWide(col.attribute("type").value()));
-        if (colId == -1 || kind == -1 || widths[colId] == 0) continue;
-        int exclusive = 0;
-        HBITMAP un = nullptr, on = nullptr, mask = nullptr;
-        if (kind == kCellCheckbox) {
-            exclusive = ReadTruthAttr(col, "exclusive", false) ? 1 : 0;
-            CBitmap* a = ReadBitmapChild(col, "SBMN");
-            CBitmap* bb = ReadBitmapChild(col, "SBMD");
-            CBitmap* m = ReadBitmapChild(col, "SBMM");
-            un = a ? a->Get() : nullptr;
-            on = bb ? bb->Get() : nullptr;
-            mask = m ? m->Get() : nullptr;
-        }
-        std::wstring tip;
-        ReadTooltip(col, tip);
-        const std::wstring heading = vt::win::Utf8ToWide(TrimmedText(col));
-        if (list->AddColumn(heading.c_str(), colId, kind, tip.c_str(), widths[colId], exclusive, un, on, mask) >= 0) ++added;
-    }
-    if (n == 0 || added != n) return nullptr;   // a list with a bad column yields nothing
-    list->SetItemFields(id, kKindXListCtrl, list->Hwnd(), parent);
-    return list.release();
 }
 
 } // namespace vt::skin

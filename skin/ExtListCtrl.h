@@ -14,6 +14,8 @@
 #include <vector>
 #include "skin/BitmapItem.h"
 #include "skin/CtlCommon.h"
+#include "skin/ExtListCells.h"
+#include "skin/ExtListEditors.h"
 #include "skin/GuiItem.h"
 #include "skin/ListHeader.h"
 #include "skin/ListPanel.h"
@@ -21,59 +23,6 @@
 #include "win/Window.h"
 
 namespace vt::skin {
-
-enum ListColumnId : int { kColProfileCurrent = 0, kColProfileId, kColProfileName, kColProfileExe, kColAutoSwitch,
-                          kColMacroIcon, kColMacroDescription };
-enum CellKind : int { kCellIcon = 0, kCellStatic, kCellEdit, kCellCombo, kCellCheckbox, kCellFileDialog };
-
-struct ListColumnRecord {
-    int cellKind = -1;
-    HBITMAP unchecked = nullptr, checked = nullptr, mask = nullptr;
-    int exclusive = 0;
-    int position = 0;
-    std::wstring tooltip;
-};
-
-struct ListCell {
-    int enabled = 1;
-    int bold = 0;
-    int combo = 0;
-    int comboPressed = 0;
-    std::vector<std::wstring>* choices = nullptr;   // not owned
-    int dropHeight = 10;
-    int defaultChoice = 0;
-    COLORREF text = 0x00FF00, back = 0, selText = 0x00FF00, selBack = 0;
-    int progress = 0;
-    int percent = 0;
-    std::wstring progressFormat;
-    int showProgressText = 1;
-    int check = -1;
-    std::wstring s1, s2, s3;
-    int key = -1;
-    int reserved = 0;
-};
-
-struct ListItemData {
-    std::vector<ListCell> cells;
-};
-
-struct ListNotifyRecord {
-    int32_t key;
-    int32_t column;
-    LPARAM value;   // text pointer, pointer to a byte, or 0
-};
-
-class CXListEdit : public vt::win::Window {
-public:
-    CFontItem* m_font = nullptr;
-    COLORREF m_text = 0xFFFFFF;
-    COLORREF m_back = 0;
-    COLORREF m_frame = 0xFFFFFF;
-    vt::win::Brush m_brush;
-protected:
-    bool OnReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-};
 
 class CXListCtrl : public vt::win::Window, public CGUIItem {
 public:
@@ -126,7 +75,8 @@ public:
     HIMAGELIST m_images = nullptr;
     CXListEdit m_edit;
     CtlToolTip m_tooltip;
-    BYTE m_sorted = 0;
+    int m_lastTooltipColumn = -1;   // the column whose tooltip text is set; -1 none
+    BYTE m_sorted = 0;              // the element's "sorted" (rows stay in insertion order)
     int m_pressedRow = -1, m_pressedPosition = -1;
     bool m_comboPressed = false;
     RECT m_buttonRect{};
@@ -166,8 +116,5 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool OnNotify(NMHDR* hdr, LRESULT& result) override;
 };
-
-// The tooltip column shared by every list of the program.
-extern int g_lastTooltipColumn;
 
 } // namespace vt::skin

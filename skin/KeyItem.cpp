@@ -10,7 +10,7 @@
 namespace vt::skin {
 
 int32_t NumLockKeyId() {
-    static const int32_t id = KeyNameHash(L"Num Lock");
+    static const int32_t id = vt::base::KeyNameHash(L"Num Lock");
     return id;
 }
 
@@ -29,7 +29,7 @@ int KeyNameOf(LONG param, wchar_t* buffer, int size) {
 
 void CKeyboardKeyItem::SetKeyLabel() {
     if (!m_keyDef) return;
-    const KeyCode code = GlobalKeyboardDef().GetKeyCode(m_keyDef->keyId);
+    const vt::base::KeyCode code = vt::base::GlobalKeyTable().GetKeyCode(m_keyDef->keyId);
     m_scanCode = uint16_t(code.code);
     m_extended = code.prefix == 1 ? 1 : 0;
     // The language table holds no keyboard layout: the thread's own layout maps the key.
@@ -132,7 +132,7 @@ CGUIItem* ReadKeyboardKey(pugi::xml_node e, CGUIItems& items, HWND parent) {
     if (pugi::xml_attribute caption = e.attribute("caption"))
         key->SetItemText(vt::win::Utf8ToWide(caption.value()).c_str(), ReadCaseMode(e, id));
     if (pugi::xml_attribute def = e.attribute("kbddefid")) {
-        const KeyDefRecord* rec = GlobalKeyboardDef().FindKey(KeyNameHash(vt::win::Utf8ToWide(def.value())));
+        const vt::base::KeyDefRecord* rec = vt::base::GlobalKeyTable().FindKey(vt::base::KeyNameHash(vt::win::Utf8ToWide(def.value())));
         if (rec && !rec->name.empty()) {
             key->m_keyDef = rec;
             key->SetKeyLabel();

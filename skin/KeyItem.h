@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <string>
 #include "skin/BitmapBtn.h"
-#include "skin/KeyboardDef.h"
+#include "base/KeyTable.h"
 #include "skin/PageReader.h"
 
 namespace vt::skin {
@@ -23,7 +23,7 @@ public:
     enum class Image { Normal, Over, Down };
     Image ChooseImage(bool disabled) const;
 
-    const KeyDefRecord* m_keyDef = nullptr;
+    const vt::base::KeyDefRecord* m_keyDef = nullptr;
     std::wstring m_label;
     int m_virtualKey = -1;
     int m_scanCode = -1;

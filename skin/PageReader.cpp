@@ -7,10 +7,11 @@
 #include "skin/BitmapBtn.h"
 #include "skin/BitmapItem.h"
 #include "skin/ItemText.h"
+#include "skin/UnusableFiles.h"
 #include "skin/KeyboardDef.h"
 #include "skin/KeyboardLayout.h"
 #include "skin/LangTable.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/ScrollBar.h"
 #include "skin/SkinStore.h"
 #include "skin/Vocabulary.h"
@@ -415,7 +416,9 @@ bool BuildPanelFromXmlBuffer(const void* data, size_t size, CGUIItems* items, HW
 
 bool LoadSkinPage(CGUIItems& items, const wchar_t* fileName, HWND parent) {
     if (!fileName) return false;
-    return BuildPanelFromXml(ProgramFolder() + L"xml\\" + fileName, &items, parent);
+    if (BuildPanelFromXml(vt::base::ProgramFolder() + L"xml\\" + fileName, &items, parent)) return true;
+    ReportUnusableFile(std::wstring(L"xml\\") + fileName);
+    return false;
 }
 
 bool CGUIItems::LoadSkinPage(const wchar_t* fileName, HWND parent) {

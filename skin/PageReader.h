@@ -19,7 +19,7 @@ class CFontItem;
 class CBitmapItem;
 class CVScrollBar;
 
-// Reads ProgramFolder() + "xml\" + fileName into items (see CGUIItems::LoadSkinPage).
+// Reads the program folder + "xml\" + fileName into items (see CGUIItems::LoadSkinPage).
 bool LoadSkinPage(CGUIItems& items, const wchar_t* fileName, HWND parent);
 // The reader's entry: false when items is null, the file cannot be read or is not well-formed, or
 // it has none of the three roots. Items built before a failure stay in the list.

@@ -1,5 +1,6 @@
 #include "skin/SkinStore.h"
-#include "skin/ProgramFolder.h"
+#include "skin/UnusableFiles.h"
+#include "base/ProgramFolder.h"
 #include "win/Strings.h"
 #include <cstdio>
 #include <cstring>
@@ -111,9 +112,11 @@ SkinResource* FindSkinResource(std::wstring_view name, int type) {
         if (e->type == type && vt::win::EqualsNoCase(e->name, name)) return e;
     auto* e = new SkinResource;
     e->name.assign(name);
-    e->path = ProgramFolder() + FolderOf(type) + e->name;
+    e->path = vt::base::ProgramFolder() + FolderOf(type) + e->name;
     e->type = type;
     LoadSkinResource(*e);
+    // A bitmap that is named but cannot be used is worth telling the user about.
+    if (!e->data && (type == kSkinPicture || type == kSkinImage)) ReportUnusableFile(FolderOf(type) + e->name);
     store.entries.push_back(e);
     return e;
 }

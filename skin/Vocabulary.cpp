@@ -2,21 +2,13 @@
 
 #include <iterator>
 
+#include "base/KeyCombos.h"
 #include "skin/VocabularyData.h"
 
 namespace vt::skin {
 namespace {
 
 using detail::VocabRow;
-
-// Key-combination actions; the assignment actions 42..58 carry the same names in the same order.
-const VocabRow kKeyComboRows[] = {
-    {1, L"$cut"},          {2, L"$copy"},         {3, L"$paste"},         {4, L"$undo"},
-    {5, L"$all"},          {6, L"$find"},         {7, L"$new"},           {8, L"$print"},
-    {9, L"$save"},         {10, L"$swapwindows"}, {11, L"$closewindow"},  {12, L"$lockpc"},
-    {13, L"$openexplorer"}, {14, L"$run"},        {15, L"$showdesktop"},  {16, L"$zoomin"},
-    {17, L"$zoomout"},
-};
 
 // Assignment actions by action id (kind 64, the unassigned slot, has no name).
 const wchar_t* const kActionNames[64] = {
@@ -232,7 +224,7 @@ const wchar_t* Read(const VocabTable& table, int32_t key) {
 
 void BuildVocabularyTables() {
     Tables& t = G();
-    Fill(t.keyCombos, kKeyComboRows);
+    for (const vt::base::KeyComboName& combo : vt::base::KeyComboNames()) t.keyCombos[combo.id] = combo.name;
     for (int32_t id = 0; id < int32_t(std::size(kActionNames)); ++id) t.actions[id] = kActionNames[id];
     Fill(t.keyboardHelp, kKeyboardHelpRows);
     for (int32_t id = 0; id < int32_t(std::size(kActionNames)); ++id) t.mouseHelp[id] = kActionNames[id];

@@ -20,7 +20,7 @@ namespace vt::skin {
 using VocabTable = std::map<int32_t, const wchar_t*>;
 
 enum class Vocab {
-    KeyCombos,        // 1..17 -> "$cut" .. "$zoomout"; the predefined macros are keyed by these numbers
+    KeyCombos,        // 1..17 -> "$cut" .. "$zoomout" (the key combinations of base/KeyCombos.h)
     Actions,          // action id 0..63 -> "$..." (the kind of an assignment record)
     KeyboardHelp,     // action id -> help line key on the keyboard pages (5 rows)
     MouseHelp,        // action id 0..63 -> help line key on the mouse pages

@@ -28,6 +28,15 @@ bool EqualsNoCase(std::wstring_view a, std::wstring_view b) {
     return CompareStringOrdinal(a.data(), int(a.size()), b.data(), int(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+bool EqualsNoCaseAscii(std::wstring_view a, std::wstring_view b) {
+    auto fold = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c + (L'a' - L'A')) : c; };
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (fold(a[i]) != fold(b[i])) return false;
+    }
+    return true;
+}
+
 std::wstring Format(const wchar_t* fmt, ...) {
     va_list args;
     va_start(args, fmt);

@@ -1,10 +1,13 @@
 #include "Window.h"
+#include <commctrl.h>
 #include <windowsx.h>
 
 namespace vt::win {
 
 namespace {
 const wchar_t kObjectProp[] = L"VtWindowObject";
+// Our entry in the platform's subclass chain of a window taken over with Subclass().
+constexpr UINT_PTR kSubclassId = 0x5674;   // "Vt"
 thread_local Window* t_creating = nullptr;
 }
 
@@ -12,7 +15,7 @@ Window::~Window() {
     if (m_hWnd) {
         // The object goes first: the window must not call into it any more.
         // A window this object made goes with it; a window taken over with Subclass() is only let go.
-        const bool owned = !m_previousProc || m_createdHere;
+        const bool owned = !m_subclassed || m_createdHere;
         HWND hwnd = Detach();
         if (owned && IsWindow(hwnd)) DestroyWindow(hwnd);
     }
@@ -60,21 +63,21 @@ bool Window::Create(DWORD exStyle, const wchar_t* className, const wchar_t* titl
 
 bool Window::Subclass(HWND hwnd) {
     if (!hwnd || m_hWnd || FromHandle(hwnd)) return false;
+    // Through the platform's chain, so that other subclassers of the same window, before or after
+    // us, keep their place whatever order each of us leaves in.
+    if (!SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return false;
     Attach(hwnd);
-    m_previousProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    m_subclassed = true;
     return true;
 }
 
 HWND Window::Detach() {
     HWND hwnd = m_hWnd;
     if (!hwnd) return nullptr;
-    if (m_previousProc) {
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
-    }
+    if (m_subclassed) RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
     RemovePropW(hwnd, kObjectProp);
     m_hWnd = nullptr;
-    m_previousProc = nullptr;
+    m_subclassed = false;
     m_createdHere = false;
     return hwnd;
 }
@@ -86,7 +89,7 @@ LRESULT Window::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
         m_defaulted = true;
         return 0;
     }
-    if (m_previousProc) return CallWindowProcW(m_previousProc, m_hWnd, msg, wParam, lParam);
+    if (m_subclassed) return DefSubclassProc(m_hWnd, msg, wParam, lParam);
     return DefWindowProcW(m_hWnd, msg, wParam, lParam);
 }
 
@@ -104,22 +107,21 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     return self->Route(msg, wParam, lParam);
 }
 
-LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     Window* self = FromHandle(hwnd);
-    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (!self) return DefSubclassProc(hwnd, msg, wParam, lParam);
     return self->Route(msg, wParam, lParam);
 }
 
 LRESULT Window::Route(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCDESTROY) {
-        WNDPROC previous = m_previousProc;
+        const bool subclassed = m_subclassed;
         HWND hwnd = m_hWnd;
-        LRESULT r = previous ? CallWindowProcW(previous, hwnd, msg, wParam, lParam)
-                             : DefWindowProcW(hwnd, msg, wParam, lParam);
-        if (previous) SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        if (subclassed) RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
+        LRESULT r = subclassed ? DefSubclassProc(hwnd, msg, wParam, lParam) : DefWindowProcW(hwnd, msg, wParam, lParam);
         RemovePropW(hwnd, kObjectProp);
         m_hWnd = nullptr;
-        m_previousProc = nullptr;
+        m_subclassed = false;
         m_createdHere = false;
         OnFinalMessage();
         return r;

@@ -27,9 +27,10 @@ public:
     // Creates a window of a class registered with RegisterClass (or any class: then it is subclassed).
     bool Create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
                 int x, int y, int width, int height, HWND parent, UINT_PTR idOrMenu);
-    // Takes over a window created elsewhere (e.g. a system control) by replacing its procedure.
+    // Takes over a window created elsewhere (e.g. a system control) through the platform's subclass
+    // chain (SetWindowSubclass): other subclassers of the window keep working.
     bool Subclass(HWND hwnd);
-    // Gives the window back to its original procedure and forgets it.
+    // Leaves the window's subclass chain (when subclassed) and forgets the window.
     HWND Detach();
     bool Destroy();
 
@@ -40,7 +41,7 @@ public:
 protected:
     // Dispatch of every message; override for messages without a handler below, call the base for the rest.
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
-    // The original or default procedure.
+    // The next procedure of the subclass chain, or the default procedure.
     LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
 
     // Handlers: return true when handled (the message result is 0 unless stated).
@@ -72,7 +73,7 @@ protected:
     virtual bool OnReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) { return false; }
 
     HWND m_hWnd = nullptr;
-    WNDPROC m_previousProc = nullptr;   // set when subclassed
+    bool m_subclassed = false;          // taken over through the subclass chain
     bool m_createdHere = false;         // made by Create (also of a system class): destroyed with the object
     bool m_isDialog = false;            // Default() leaves the rest to the dialog manager
     bool m_defaulted = false;           // Default() was reached for the current dialog message
@@ -83,7 +84,7 @@ private:
     LRESULT Route(UINT msg, WPARAM wParam, LPARAM lParam);
     bool ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     static LRESULT CALLBACK StaticProc(HWND, UINT, WPARAM, LPARAM);
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 };
 
 // Walks the pre-translate chain from msg.hwnd up to the top-level window. True: used up.

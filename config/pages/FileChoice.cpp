@@ -1,5 +1,5 @@
 #include "config/pages/FileChoice.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 
 namespace vt::config {
 
@@ -7,7 +7,7 @@ FileChoice MakeFileChoice(const wchar_t* kind, const wchar_t* extension) {
     FileChoice c;
     c.extension = extension ? extension : L"";
     c.filter = c.extension + L" " + (kind ? kind : L"") + L" Files (*." + c.extension + L")|*." + c.extension + L"||";
-    c.folder = vt::skin::ProgramFolder() + L"save\\";
+    c.folder = vt::base::ProgramFolder() + L"save\\";
     c.proposal = L"." + c.extension;
     return c;
 }

@@ -123,7 +123,7 @@ void CDmItems_Mouse_AJP::DpiSliderValue(int axis, int value) {
 }
 
 void CDmItems_Mouse_AJP::LayoutSeparate(bool s) {
-    // A page that is not shown keeps its controls hidden; Show lays them out when it comes.
+    // A page that is not shown keeps every control hidden; Show lays it out.
     if (!Shown()) return;
     ShowItemIf(m_dpi, !s);
     ShowItemIf(m_trackXY, !s);
@@ -214,8 +214,11 @@ void CDmItems_Mouse_AJP::ProfileChosen(int index) {
 
 bool CDmItems_Mouse_AJP::EditDpiStages() {
     if (!m_config) return false;
-    DpiStagesPopup popup(ReadDpiStages(m_config));
-    if (m_ctx.popups.Run(m_ctx.Owner(), popup) != 1) return false;
+    // The popup starts from what the page shows: the active stage holds the current settings.
+    DpiStagesEdit start = ReadDpiStages(m_config);
+    TakeCurrentSettings(m_config, start);
+    DpiStagesPopup popup(start);
+    if (m_ctx.popups.Run(m_ctx.Owner(), popup) != 1 || SameDpiStages(popup.Edit(), start)) return false;
     WriteDpiStages(m_config, popup.Edit());
     Refresh();
     return true;
@@ -237,7 +240,7 @@ bool CDmItems_Mouse_AJP::OnItemCommand(CGUIItem& item, WORD) {
     case ctl::BUTTON_RATE3: RateChosen(item.m_controlId); break;
     case ctl::BUTTON_ENABLEXY: SeparateClicked(); break;
     case ctl::BUTTON_ENABLEACCELERATION: AccelerationClicked(); break;
-    case ctl::BUTTON_SENSITIVITY_STAGES: EditDpiStages(); break;
+    case ctl::BUTTON_SENSITIVITY_STAGES: return EditDpiStages();
     case ctl::BUTTON_ENABLE_DPI_OSD:
         if (m_config) m_config->SetDpiOsdEnabled(IsChecked(static_cast<CBitmapBtn*>(&item)) ? 1 : 0, nullptr);
         break;

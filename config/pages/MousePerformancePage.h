@@ -27,7 +27,8 @@ public:
     void SeparateClicked();
     void AccelerationClicked();
     void RateChosen(int controlId);
-    // Opens the DPI stages popup and writes its result into the configuration; true on OK.
+    // Opens the DPI stages popup and writes its result into the configuration; true when OK
+    // changed something.
     bool EditDpiStages();
 
 private:

@@ -175,9 +175,10 @@ def thumb_disabled():
 
 
 def value_box(w, h):
-    c = Canvas(w, h, THEME['card'])
-    c.round_rect(0, 0, w, h, 5, THEME['card_edge'])
-    c.round_rect(1, 1, w - 1, h - 1, 4, THEME['body'])
+    """A read-out on a DPI stage tile: the tile's fill with a thin line under the value (it is not
+    an edit field)."""
+    c = Canvas(w, h, THEME['body'])
+    c.rect(4, h - 2, w - 4, h - 1, THEME['card_edge'])
     return c
 
 
@@ -294,6 +295,39 @@ def event_icon(kind, hot):
     return c
 
 
+def apm_background():
+    c = popup_background(600, 300, 'ACTIVITY LIGHTING')
+    c.round_rect(16, 54, 584, 236, 8, THEME['card_edge'])
+    c.round_rect(17, 55, 583, 235, 7, THEME['card'])
+    return c
+
+
+def apm_track(w=520, h=28):
+    """The activity slider's picture: a light grey ramp the stage colours are blended over."""
+    c = Canvas(w, h, THEME['card'])
+    for x in range(w):
+        v = 150 + 90 * x // max(1, w - 1)
+        c.rect(x, 2, x + 1, h - 2, (v, v, v))
+    return c
+
+
+def effects_background():
+    c = popup_background(640, 560, 'LIGHTING EFFECTS')
+    c.round_rect(16, 54, 624, 494, 8, THEME['card_edge'])
+    c.round_rect(17, 55, 623, 493, 7, THEME['card'])
+    for i in range(13):
+        y = 104 + 29 * i
+        c.rect(28, y + 26, 612, y + 27, THEME['card_edge'])
+    return c
+
+
+def zone_frame(w=600, h=112):
+    c = Canvas(w, h, THEME['card'])
+    c.round_rect(0, 0, w, h, 8, THEME['card_edge'])
+    c.round_rect(1, 1, w - 1, h - 1, 7, THEME['card'])
+    return c
+
+
 def bitmaps():
     out = {
         'cfg_main_bg.bmp': main_background,
@@ -348,6 +382,14 @@ def bitmaps():
     for name, kind, hot in (('keydn', 'keydn', False), ('keyup', 'keyup', False), ('clk', 'clk', False),
                             ('clkh', 'clk', True), ('mse', 'mse', False), ('mseh', 'mse', True)):
         out['cfg_md_%s.bmp' % name] = (lambda kind=kind, hot=hot: event_icon(kind, hot))
+    out['cfg_head_lighting.bmp'] = lambda: heading('LIGHTING')
+    out['cfg_zone_frame.bmp'] = zone_frame
+    out['cfg_apm_bg.bmp'] = apm_background
+    out['cfg_apm_mask.bmp'] = lambda: panel_mask(600, 300)
+    out['cfg_apm_track.bmp'] = apm_track
+    out['cfg_apm_limit.bmp'] = lambda: value_box(80, 26)
+    out['cfg_fx_bg.bmp'] = effects_background
+    out['cfg_fx_mask.bmp'] = lambda: panel_mask(640, 560)
     for s in 'nodx':
         out['cfg_tab_%s.bmp' % s] = (lambda s=s: device_tab(s))
         out['cfg_page_%s.bmp' % s] = (lambda s=s: page_button(s))

@@ -125,8 +125,9 @@ def dpi_box():
 
 
 def stage_selected():
-    c = Canvas(70, 22, THEME['key_down'])
-    c.frame(0, 0, 70, 22, THEME['accent_hot'])
+    """The value read-out of the selected DPI stage tile: the tile's own fill, underlined."""
+    c = Canvas(70, 22, (0x17, 0x32, 0x4d))
+    c.rect(4, 20, 66, 21, THEME['accent'])
     return c
 
 

@@ -33,6 +33,52 @@ std::string Narrow(const std::wstring& s) {
     return o;
 }
 
+// The top-level windows of every desktop of this window station: the system's device notices reach
+// programs on any desktop. A thread without windows of its own may move to another desktop, so each
+// desktop is listed from a short-lived thread (shared with it until both are done with the list).
+std::vector<HWND> TopLevelWindowsOfEveryDesktop() {
+    struct Walk {
+        HDESK desktop;
+        std::vector<HWND> windows;
+        LONG refs = 2;
+        void Release() {
+            if (InterlockedDecrement(&refs) == 0) {
+                CloseDesktop(desktop);
+                delete this;
+            }
+        }
+    };
+    std::vector<std::wstring> names;
+    EnumDesktopsW(GetProcessWindowStation(), [](LPWSTR name, LPARAM p) -> BOOL {
+        reinterpret_cast<std::vector<std::wstring>*>(p)->push_back(name);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&names));
+    std::vector<HWND> all;
+    for (const auto& name : names) {
+        HDESK desktop = OpenDesktopW(name.c_str(), 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE);
+        if (!desktop) continue;
+        auto* walk = new Walk{desktop};
+        HANDLE thread = CreateThread(nullptr, 0, [](void* p) -> DWORD {
+            auto* w = static_cast<Walk*>(p);
+            if (SetThreadDesktop(w->desktop))
+                EnumWindows([](HWND h, LPARAM l) -> BOOL {
+                    reinterpret_cast<std::vector<HWND>*>(l)->push_back(h);
+                    return TRUE;
+                }, reinterpret_cast<LPARAM>(&w->windows));
+            w->Release();
+            return 0;
+        }, walk, 0, nullptr);
+        if (!thread) walk->Release();
+        else {
+            if (WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0)
+                all.insert(all.end(), walk->windows.begin(), walk->windows.end());
+            CloseHandle(thread);
+        }
+        walk->Release();
+    }
+    return all;
+}
+
 Profile* FindProfile(Device& d, const GUID& id) {
     for (Profile& p : d.profiles)
         if (p.id == id) return &p;
@@ -405,11 +451,7 @@ void Engine::NotifyPresence(uint32_t pid, bool arrived) {
     b->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     b->dbcc_classguid = {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
     memcpy(b->dbcc_name, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-    std::vector<HWND> windows;
-    EnumWindows([](HWND h, LPARAM p) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&windows));
+    const std::vector<HWND> windows = TopLevelWindowsOfEveryDesktop();
     WPARAM event = arrived ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE;
     unsigned answered = 0;
     for (HWND h : windows) {

@@ -45,7 +45,7 @@ struct PendingEvent {
 struct EngineOptions {
     std::wstring stateDir;       // empty: %VT_ENGINE_STATE_DIR% or the user's local application data
     bool persist = true;         // false: memory only (unit tests)
-    bool notifyWindows = true;   // WM_DEVICECHANGE to top-level windows on plug and unplug
+    bool notifyWindows = true;   // WM_DEVICECHANGE to the top-level windows of every desktop on plug and unplug
 };
 
 class Engine : public std::enable_shared_from_this<Engine> {

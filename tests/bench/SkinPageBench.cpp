@@ -15,7 +15,7 @@
 #include "skin/LangTable.h"
 #include "skin/PageReader.h"
 #include "skin/Panel.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Vocabulary.h"
 #include "win/Strings.h"
 
@@ -114,7 +114,7 @@ double TimeFirstPaint(const std::wstring& page) {
 int main(int argc, char** argv) {
     const int reps = argc > 1 ? std::max(1, atoi(argv[1])) : 200;
     const std::wstring image = ImageFolder();
-    if (image.empty() || !InitProgramFolder(image.c_str())) {
+    if (image.empty() || !vt::base::InitProgramFolder(image.c_str())) {
         std::fprintf(stderr, "set VT_IMAGE_DIR to the program folder image\n");
         return 2;
     }

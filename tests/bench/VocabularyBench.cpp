@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/KeyboardDef.h"
+#include "base/KeyTable.h"
 #include "skin/LangTable.h"
 #include "skin/Vocabulary.h"
 
@@ -102,8 +102,8 @@ int main(int argc, char** argv) {
         for (const auto& a : asked) sink += ResolveText(&table, a, out);
     });
     double parseDefinition = MedianSeconds(repetitions, [&] {
-        CKeyboardDef def;
-        ParseKeyDefinitions(definition.data(), int64_t(definition.size()), def);
+        vt::base::KeyTable def;
+        vt::base::ParseKeyDefinitions(definition.data(), int64_t(definition.size()), def);
         sink += int64_t(def.m_allKeys.size());
     });
 

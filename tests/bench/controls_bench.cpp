@@ -12,7 +12,7 @@
 #include "skin/ExtListCtrl.h"
 #include "skin/MacroDisplay.h"
 #include "skin/PageReader.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Vocabulary.h"
 #include "win/Strings.h"
 #include "win/Window.h"
@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     const std::wstring folder = ImageFolder();
-    InitProgramFolder(folder.empty() ? nullptr : folder.c_str());
+    vt::base::InitProgramFolder(folder.empty() ? nullptr : folder.c_str());
     BuildVocabularyTables();
     vt::win::Window::RegisterClass(L"VtControlsBench");
     vt::win::Window host;

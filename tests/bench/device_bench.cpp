@@ -1,17 +1,30 @@
-// Device layer benchmark: the time of a full apply of 20 mouse profiles (every group, mask 1023)
-// and of an open (Open, then the read of every group into the model), with the number of engine
-// calls each makes, against the registered engine stand-in (a second process) and against the
-// engine core hosted in-process. The worker's 500 ms pause after the write is left out of the
-// apply time and printed apart.
+// Device layer benchmark, side by side against the registered engine stand-in (a second process)
+// and the engine core hosted in-process:
+//  - apply: a full write of 20 edited mouse profiles (every group, mask 1023) on the worker;
+//  - open: Open and the read of every group of those 20 profiles, in one engine batch as the
+//    program does at start;
+//  - start-up: Open and read of the mouse, keyboard and headset in their factory state, in one
+//    engine batch.
+// Each with the engine calls made and the engine objects handed out (from the engine's call log).
+// The worker's fixed pause after the write is left out of the apply time.
+#include "device/EngineBatch.h"
+#include "device/HeadsetDevice.h"
+#include "device/Keyboard.h"
 #include "device/Mouse.h"
 #include "EngineHost.h"
+#include "KeyboardTestUtil.h"
 #include "MouseModelUtil.h"
 #include "StandinHost.h"
+#include "profile/AudioConfig.h"
+#include "profile/KeyboardConfig.h"
 #include <windows.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <map>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -22,14 +35,60 @@ namespace {
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
+// Engine calls and the objects they handed out, from a call log.
+struct Counts {
+    size_t calls = 0, objects = 0;
+};
+// With VT_BENCH_METHODS set, each phase's calls are also printed by method.
+void PrintMethods(const std::wstring& log) {
+    const char* on = std::getenv("VT_BENCH_METHODS");
+    if (!on || !*on) return;
+    std::map<std::wstring, int> by;
+    std::wistringstream lines(log);
+    std::wstring line;
+    while (std::getline(lines, line))
+        if (!line.empty()) ++by[line.substr(0, line.find(L' '))];
+    for (const auto& [m, n] : by) std::printf("    %5d %ls\n", n, m.c_str());
+    std::printf("\n");
+}
+
+Counts Count(const std::wstring& log) {
+    PrintMethods(log);
+    static const wchar_t* const kHandOut[] = {
+        L"IVtDeviceMgr.EnumDevices",         L"IVtDevice.CreateInterfaceInstance",
+        L"IVtProfile.CreateInterfaceInstance", L"IVtProfileManager.GetProfileByIndex",
+        L"IVtProfileManager.GetProfileById", L"IVtProfileManager.GetActiveProfile",
+        L"IVtProfileManager.CreateProfile",  L"IVtProfileManager.ImportProfile",
+        L"IVtLighting.GetZone",              L"IVtLighting.GetZoneById",
+        L"IVtMacroStore.GetMacroByIndex",    L"IVtMacroStore.GetMacroById",
+        L"IVtMacroStore.CreateMacro",        L"IVtAppLauncher.GetEntryByIndex",
+        L"IVtAppLauncher.GetEntryById",      L"IVtAppLauncher.CreateEntry",
+        L"IVtEntryCollection.GetEntry",      L"IVtEntryCollection.CreateEntry",
+    };
+    Counts c;
+    std::wistringstream lines(log);
+    std::wstring line;
+    while (std::getline(lines, line)) {
+        if (line.empty()) continue;
+        ++c.calls;
+        const std::wstring method = line.substr(0, line.find(L' '));
+        for (const wchar_t* h : kHandOut)
+            if (method == h) ++c.objects;
+    }
+    return c;
+}
+
 struct Figures {
-    double applyMs = 0, openMs = 0;
-    size_t applyCalls = 0, openCalls = 0;
+    double applyMs = 0, openMs = 0, startMs = 0;
+    Counts apply, open, start;
     bool ok = true;
 };
 
-// One round: open the device, make 20 edited profiles, apply them all, then open again.
-Figures Round(IVtSimControl* control, const std::function<std::wstring()>& log) {
+using Log = std::function<std::wstring()>;
+
+// One round: 20 edited profiles applied, then opened and read again; then the three devices in
+// their factory state opened and read.
+Figures Round(IVtSimControl* control, const Log& log) {
     Figures f;
     control->Reset();
     {
@@ -45,42 +104,73 @@ Figures Round(IVtSimControl* control, const std::function<std::wstring()>& log) 
         f.ok = mouse.WaitForWorker(60000) && f.ok;
         f.applyMs = Ms(Clock::now() - start);
         f.ok = mouse.GetLastWriteResult() == 1 && f.ok;
-        f.applyCalls = vt::test::StandinEngine::Lines(log());
+        f.apply = Count(log());
     }
-    CMouse mouse;
-    CDmConfig_Mouse config;
-    auto start = Clock::now();
-    f.ok = mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll) && f.ok;
-    f.openMs = Ms(Clock::now() - start);
-    f.openCalls = vt::test::StandinEngine::Lines(log());
-    f.ok = config.GetProfileCount() == 20 && f.ok;
+    {
+        CMouse mouse;
+        CDmConfig_Mouse config;
+        auto start = Clock::now();
+        {
+            EngineBatch batch;
+            f.ok = mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll) && f.ok;
+        }
+        f.openMs = Ms(Clock::now() - start);
+        f.open = Count(log());
+        f.ok = config.GetProfileCount() == 20 && f.ok;
+    }
+    control->Reset();
+    log();
+    {
+        CDmConfig_Mouse mouseConfig;
+        CDmConfig_Keyboard keyboardConfig;
+        CDmConfig_Headset headsetConfig;
+        CMouse mouse;
+        CKeyboard keyboard;
+        CAudioDevice headset(&kHeadsetDescription, &headsetConfig);
+        auto start = Clock::now();
+        {
+            EngineBatch batch;
+            f.ok = mouse.Open(&mouseConfig) && keyboard.Open(&keyboardConfig) && headset.Open() && f.ok;
+            f.ok = mouse.TransferProfiles(&mouseConfig, 1, kGroupAll) &&
+                   keyboard.TransferProfiles(&keyboardConfig, 1, kGroupAll) && headset.Apply(1, kHeadsetAll) && f.ok;
+        }
+        f.startMs = Ms(Clock::now() - start);
+        f.start = Count(log());
+    }
     return f;
 }
 
-void Report(const char* where, std::vector<Figures> rounds) {
+void Report(const char* where, const std::vector<Figures>& rounds) {
     bool ok = true;
     for (const Figures& f : rounds) ok = ok && f.ok;
-    auto median = [&](auto member) {
+    auto median = [&](auto get) {
         std::vector<double> v;
-        for (const Figures& f : rounds) v.push_back(double(f.*member));
+        for (const Figures& f : rounds) v.push_back(double(get(f)));
         std::sort(v.begin(), v.end());
         return v[v.size() / 2];
     };
-    std::printf("%s: apply of 20 profiles, all groups: %.1f ms, %.0f engine calls\n", where,
-                median(&Figures::applyMs), median(&Figures::applyCalls));
-    std::printf("%s: open (open + read of all groups):  %.1f ms, %.0f engine calls\n", where,
-                median(&Figures::openMs), median(&Figures::openCalls));
+    std::printf("%s: apply of 20 profiles, all groups:   %7.1f ms, %4.0f engine calls, %4.0f objects\n", where,
+                median([](const Figures& f) { return f.applyMs; }), median([](const Figures& f) { return f.apply.calls; }),
+                median([](const Figures& f) { return f.apply.objects; }));
+    std::printf("%s: open of 20 profiles, all groups:    %7.1f ms, %4.0f engine calls, %4.0f objects\n", where,
+                median([](const Figures& f) { return f.openMs; }), median([](const Figures& f) { return f.open.calls; }),
+                median([](const Figures& f) { return f.open.objects; }));
+    std::printf("%s: start-up read of the three devices: %7.1f ms, %4.0f engine calls, %4.0f objects\n", where,
+                median([](const Figures& f) { return f.startMs; }), median([](const Figures& f) { return f.start.calls; }),
+                median([](const Figures& f) { return f.start.objects; }));
     std::printf("%s: median of %zu rounds%s\n", where, rounds.size(), ok ? "" : "  (SOME ROUNDS FAILED)");
     std::fflush(stdout);
 }
 
-// The cost of single engine calls from this thread: a plain call, and fetching and releasing a
-// feature object.
+// The cost of single engine calls from this thread: a plain call, fetching and releasing a
+// feature object, and a connection (each outside any batch).
 void CallCost(const char* where) {
     EngineConnection c;
     if (!c.Connect(VT_PID_MOUSE)) return;
     vt::win::ComPtr<IVtRateList> rates;
     if (!c.Feature(IID_IVtRateList, rates)) return;
+    vt::win::ComPtr<IVtDevice> device(c.Device());
+    c.Disconnect();
     const int n = 200;
     ULONG code = 0;
     auto start = Clock::now();
@@ -89,7 +179,7 @@ void CallCost(const char* where) {
     start = Clock::now();
     for (int i = 0; i < n; ++i) {
         vt::win::ComPtr<IVtAcceleration> a;
-        c.Feature(IID_IVtAcceleration, a);
+        device->CreateInterfaceInstance(IID_IVtAcceleration, a.PutVoid());
     }
     double fetch = Ms(Clock::now() - start) / n;
     start = Clock::now();
@@ -108,8 +198,10 @@ void CallCost(const char* where) {
 int main() {
     vt::win::ComInit com(COINIT_APARTMENTTHREADED);
     BuildCodeTables();
+    if (!vt::test::kbd::LoadKeyboardDefinition()) std::printf("keyboard definition not found (VT_IMAGE_DIR)\n");
     DeviceCore::SetWorkerTimings(0, 7500);
-    const int rounds = 5;
+    const char* n = std::getenv("VT_BENCH_ROUNDS");
+    const int rounds = n && std::atoi(n) > 0 ? std::atoi(n) : 5;
     {
         vt::test::StandinEngine standin;
         if (!standin.Ready()) {
@@ -118,10 +210,6 @@ int main() {
             standin.control->DelayCall(L"*", 0);
             standin.control->FailCall(L"*", 0, S_OK);
             CallCost("stand-in server");
-            std::thread([] {
-                vt::win::ComInit mta(COINIT_MULTITHREADED);
-                CallCost("stand-in server, multithreaded apartment");
-            }).join();
             std::vector<Figures> figures;
             for (int i = 0; i < rounds; ++i) figures.push_back(Round(standin.control.Get(), [&] { return standin.Log(true); }));
             Report("stand-in server", figures);
@@ -129,7 +217,6 @@ int main() {
     }
     {
         vt::test::InProcessEngine core;
-        CallCost("in-process core");
         std::vector<Figures> figures;
         for (int i = 0; i < rounds; ++i) figures.push_back(Round(core.control.Get(), [&] { return core.Log(true); }));
         Report("in-process core", figures);

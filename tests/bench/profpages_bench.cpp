@@ -22,7 +22,7 @@
 #include "profile/KeyboardConfig.h"
 #include "profile/MouseConfig.h"
 #include "skin/Messages.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Vocabulary.h"
 
 using namespace vt::config;
@@ -67,7 +67,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
     for (wchar_t& c : folder)
         if (c == L'/') c = L'\\';
-    if (!vt::skin::InitProgramFolder(folder.c_str())) {
+    if (!vt::base::InitProgramFolder(folder.c_str())) {
         fprintf(stderr, "no program folder\n");
         return 1;
     }

@@ -166,6 +166,7 @@ TEST_F(EndToEnd, DpiStagesEditedInThePopupReachTheEngine) {
     EXPECT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE));
     EXPECT_FALSE(Enabled(main, ctl::BUTTON_APPLY));
     ASSERT_TRUE(Click(main, ctl::BUTTON_ADJUSTPERFORMANCE));
+    PumpUntil([&] { return IsWindowVisible(GetDlgItem(main, ctl::BUTTON_SENSITIVITY_STAGES)) != FALSE; }, 5000);
     vt::test::PumpMessages(50, 500);
     vt::test::CaptureClient(main).SaveBmp(vt::test::OutputPath(L"config_e2e_main_window.bmp"));
 
@@ -220,28 +221,28 @@ TEST_F(EndToEnd, TheLastDeviceLeavingWarnsAndCloses) {
 }
 
 TEST_F(EndToEnd, DevicesLeavingAndComingBackMoveTheTabs) {
-    // Mouse and keyboard (the headset has its own tests in the device layer).
-    ASSERT_EQ(EngineCtl(L"plug keyboard"), 0);
+    ASSERT_EQ(EngineCtl(L"plug all"), 0);
     Program program;
     ASSERT_TRUE(program.Start());
     HWND main = program.main;
-    EXPECT_TRUE(PumpUntil([&] { return Enabled(main, ctl::BUTTON_PRODSELECT_KEYBOARD); }, 5000));
+    // The tabs come on as each device is read, and the mouse's first page shows after that.
+    EXPECT_TRUE(PumpUntil([&] { return Enabled(main, ctl::BUTTON_PRODSELECT_KEYBOARD); }, 20000));
     EXPECT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE));
-    EXPECT_FALSE(Enabled(main, ctl::BUTTON_PRODSELECT_HEADSET));
+    EXPECT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_HEADSET));
     // The tabs are enabled a moment before the first device's page buttons are shown.
-    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ADJUSTPERFORMANCE)) != FALSE; }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ADJUSTPERFORMANCE)) != FALSE; }, 20000));
     // The shown mouse leaves: its tab greys and the keyboard is shown.
     ASSERT_EQ(EngineCtl(L"unplug mouse"), 0);
-    EXPECT_TRUE(PumpUntil([&] { return !Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE); }, 5000));
-    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ASSIGNKEYS)) != FALSE; }, 3000));
+    EXPECT_TRUE(PumpUntil([&] { return !Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE); }, 20000));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ASSIGNKEYS)) != FALSE; }, 20000));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ADJUSTPERFORMANCE)));
     vt::test::CaptureClient(main).SaveBmp(vt::test::OutputPath(L"config_e2e_keyboard_shown.bmp"));
     // It comes back: its tab is offered again, the keyboard stays shown, and the mouse can be shown.
     ASSERT_EQ(EngineCtl(L"plug mouse"), 0);
-    EXPECT_TRUE(PumpUntil([&] { return Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE); }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE); }, 20000));
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ASSIGNKEYS)));
     ASSERT_TRUE(Click(main, ctl::BUTTON_PRODSELECT_MOUSE));
-    const bool shown = PumpUntil([&] { return IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ADJUSTPERFORMANCE)) != FALSE; }, 5000);
+    const bool shown = PumpUntil([&] { return IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ADJUSTPERFORMANCE)) != FALSE; }, 20000);
     vt::test::CaptureClient(main).SaveBmp(vt::test::OutputPath(L"config_e2e_mouse_back.bmp"));
     EXPECT_TRUE(shown);
     EXPECT_TRUE(IsWindow(main));
@@ -265,4 +266,47 @@ TEST_F(EndToEnd, ASecondStartBringsTheFirstForward) {
     EXPECT_EQ(FindWindowW(L"SINGLE_INSTANCE_APP_DM", nullptr), first.main);
     Click(first.main, ctl::BUTTON_CANCEL);
     EXPECT_TRUE(first.Exited(15000));
+}
+
+// Help and Updates under a plain setup (no browser): each says what could not be opened instead of
+// doing nothing, and the program goes on.
+TEST_F(EndToEnd, HelpAndUpdatesWithoutABrowserSaySo) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    for (int button : {ctl::BUTTON_HELP, ctl::BUTTON_UPDATE}) {
+        ASSERT_TRUE(Click(program.main, button));
+        HWND popup = program.Popup(ctl::TEXT_WARNDLG_HEADING, 15000);
+        ASSERT_NE(popup, nullptr) << button;
+        vt::test::PumpMessages(50, 500);
+        vt::test::CaptureClient(popup).SaveBmp(vt::test::OutputPath(
+            button == ctl::BUTTON_HELP ? L"config_e2e_help_not_opened.bmp" : L"config_e2e_updates_not_opened.bmp"));
+        ASSERT_TRUE(Click(popup, ctl::BUTTON_POPUP_OK));
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(popup); }, 5000));
+    }
+    EXPECT_TRUE(IsWindow(program.main));
+    ASSERT_TRUE(Click(program.main, ctl::BUTTON_CANCEL));
+    EXPECT_TRUE(program.Exited(15000));
+}
+
+// A plain start on the installed data: the main window comes up whole, with no other window of
+// the program (no message about damaged files) beside it.
+TEST_F(EndToEnd, AStartOnIntactDataShowsOnlyTheMainWindow) {
+    Program program;
+    ASSERT_TRUE(program.Start());
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(GetDlgItem(program.main, ctl::BUTTON_ASSIGNBUTTONS)) != FALSE; }, 5000));
+    vt::test::PumpMessages(50, 1000);
+    struct Ctx { DWORD pid; HWND main; int others; } ctx{program.pi.dwProcessId, program.main, 0};
+    EnumWindows([](HWND h, LPARAM p) -> BOOL {
+        auto* c = reinterpret_cast<Ctx*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == c->pid && h != c->main && IsWindowVisible(h)) ++c->others;
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&ctx));
+    EXPECT_EQ(ctx.others, 0);
+    for (int id : {ctl::BUTTON_OK, ctl::BUTTON_CANCEL, ctl::BUTTON_UPDATE, ctl::BUTTON_ADJUSTPERFORMANCE})
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(program.main, id))) << id;
+    vt::test::CaptureClient(program.main).SaveBmp(vt::test::OutputPath(L"config_e2e_started.bmp"));
+    ASSERT_TRUE(Click(program.main, ctl::BUTTON_CANCEL));
+    EXPECT_TRUE(program.Exited(15000));
 }

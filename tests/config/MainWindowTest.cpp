@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <dbt.h>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,14 +15,18 @@
 #include "config/DpiStages.h"
 #include "config/Items.h"
 #include "config/MainDlg.h"
+#include "config/pages/Page.h"
 #include "config/Registry.h"
+#include "config/popups/DamagedFilesPopup.h"
 #include "config/popups/DpiStagesPopup.h"
 #include "config/popups/WarningPopup.h"
 #include "profile/AudioConfig.h"
 #include "profile/KeyboardConfig.h"
 #include "profile/MouseConfig.h"
 #include "skin/Messages.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
+#include "skin/SkinStore.h"
+#include "skin/UnusableFiles.h"
 #include "skin/Vocabulary.h"
 
 using namespace vt::config;
@@ -73,11 +80,15 @@ private:
 class ScriptedPopups : public IPopupHost {
 public:
     std::vector<std::wstring> warnings;
+    std::vector<std::wstring> messages;   // the message text each warning was given
     INT_PTR warningAnswer = 1;
+    std::function<void()> whileWarning;   // runs while a warning shows
     std::function<INT_PTR(DpiStagesEdit&)> dpi = [](DpiStagesEdit&) { return INT_PTR(2); };
     INT_PTR Run(HWND, IPopup& popup) override {
         if (auto* w = dynamic_cast<WarningPopup*>(&popup)) {
             warnings.push_back(w->File());
+            messages.push_back(w->Message());
+            if (whileWarning) whileWarning();
             return warningAnswer;
         }
         if (auto* d = dynamic_cast<DpiStagesPopup*>(&popup)) return dpi(d->Edit());
@@ -109,7 +120,7 @@ protected:
     }
     void SetUp() override {
         vt::test::WindowTest::SetUp();
-        ASSERT_TRUE(vt::skin::InitProgramFolder(vt::test::ImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(vt::test::ImageFolder().c_str()));
         mouse = &mouseConfig;
         keyboard = &keyboardConfig;
         headset = &headsetConfig;
@@ -119,11 +130,13 @@ protected:
         dlg.reset();
         vt::test::WindowTest::TearDown();
     }
-    void Open() {
-        dlg = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, popups);
+    void Open(CDmAppDlg::ShellOpen shell = {}) {
+        dlg = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, popups, std::move(shell));
         ASSERT_TRUE(dlg->CreatePanel());
         ShowWindow(dlg->Hwnd(), SW_SHOW);
-        PumpMessages(30, 500);
+        // The devices are read once the first paint is done (a posted message): pump until the
+        // queue runs dry, however long a loaded machine takes to get there.
+        PumpMessages(30, 20000);
     }
     HWND Control(int id) const { return GetDlgItem(dlg->Hwnd(), id); }
     void Click(int id) {
@@ -133,6 +146,17 @@ protected:
     }
     bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
     bool Visible(int id) const { return IsWindowVisible(Control(id)) != FALSE; }
+    // Every control of every page but the shown one is hidden.
+    void ExpectOnlyTheShownPageVisible() {
+        for (int id = 1; id <= 13; ++id) {
+            CDmPage* page = dlg->Page(id);
+            if (!page || id == dlg->CurrentPageId()) continue;
+            for (CGUIItem* item : page->m_items) {
+                HWND w = ItemWindow(item);
+                EXPECT_FALSE(w && IsWindowVisible(w)) << "page " << id << " control " << item->m_controlId;
+            }
+        }
+    }
     void Notify(const wchar_t* path, bool arrived) {
         std::vector<BYTE> n = Notice(path);
         SendMessageW(dlg->Hwnd(), WM_DEVICECHANGE, arrived ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE, LPARAM(n.data()));
@@ -242,7 +266,7 @@ TEST_F(MainWindow, ApplyWhileAWriteRunsKeepsTheDeviceAndWaits) {
     EXPECT_TRUE(dlg->Modified(kMouse));
     devices->busy = false;
     devices->lastResult = 1;
-    PumpUntil([&] { return Enabled(ctl::BUTTON_APPLY); }, 2000);
+    PumpUntil([&] { return Enabled(ctl::BUTTON_APPLY); }, 20000);
     EXPECT_TRUE(Enabled(ctl::BUTTON_APPLY));
     EXPECT_TRUE(Enabled(ctl::BUTTON_OK));
     EXPECT_TRUE(IsWindow(dlg->Hwnd()));
@@ -257,7 +281,7 @@ TEST_F(MainWindow, AFailedWriteLeavesApplyOffered) {
     Click(ctl::BUTTON_APPLY);
     devices->busy = false;
     devices->lastResult = 0;
-    PumpUntil([&] { return Enabled(ctl::BUTTON_APPLY); }, 2000);
+    PumpUntil([&] { return Enabled(ctl::BUTTON_APPLY); }, 20000);
     EXPECT_TRUE(dlg->Modified(kMouse));
     EXPECT_TRUE(Enabled(ctl::BUTTON_APPLY));
     // The write cannot even start: the edits stay unapplied.
@@ -320,7 +344,7 @@ TEST_F(MainWindow, LastDeviceGoneWarnsAndCloses) {
     EXPECT_EQ(dlg->CurrentDevice(), kNoDevice);
     EXPECT_TRUE(dlg->TimerRunning());
     HWND h = dlg->Hwnd();
-    PumpUntil([&] { return !IsWindow(h); }, 3000);
+    PumpUntil([&] { return !IsWindow(h); }, 20000);
     ASSERT_EQ(popups.warnings.size(), 1u);
     EXPECT_EQ(popups.warnings[0], L"NoMousePopup.xml");
     EXPECT_FALSE(IsWindow(h));
@@ -330,7 +354,7 @@ TEST_F(MainWindow, NoDeviceAtStartWarnsAndCloses) {
     devices->attached[kMouse] = devices->attached[kKeyboard] = devices->attached[kHeadset] = false;
     Open();
     HWND h = dlg->Hwnd();
-    PumpUntil([&] { return !IsWindow(h); }, 3000);
+    PumpUntil([&] { return !IsWindow(h); }, 20000);
     EXPECT_EQ(popups.warnings.size(), 1u);
     EXPECT_FALSE(IsWindow(h));
 }
@@ -390,7 +414,7 @@ TEST_F(MainWindow, WarningPopupAnswers) {
         HWND h = w.Hwnd();
         if (c.control > 0) SendMessageW(h, WM_COMMAND, MAKEWPARAM(c.control, BN_CLICKED), LPARAM(GetDlgItem(h, c.control)));
         else SendMessageW(h, WM_CLOSE, 0, 0);
-        PumpUntil([&] { return !IsWindow(h); }, 1000);
+        PumpUntil([&] { return !IsWindow(h); }, 20000);
         EXPECT_EQ(w.Result(), c.result) << c.control;
         EXPECT_FALSE(IsWindow(h));
     }
@@ -423,4 +447,290 @@ TEST_F(MainWindow, DpiStagesPopupLooksRightAndEditsItsRecord) {
     EXPECT_EQ(edit.count, 4);
     click(ctl::BUTTON_DPISTAGES_OK);
     EXPECT_EQ(popup.Result(), 1);
+}
+
+// A device that comes back has its pages re-read, never shown over another device's page; a
+// notice from a control of a page that is not shown changes nothing.
+TEST_F(MainWindow, APagesControlsNeverShowOnAnotherDevicesPage) {
+    Open();
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    devices->attached[kMouse] = false;
+    Notify(kMousePath, false);
+    devices->attached[kMouse] = true;
+    Notify(kMousePath, true);
+    ASSERT_EQ(dlg->CurrentDevice(), kKeyboard);
+    ExpectOnlyTheShownPageVisible();
+    const int dpiX = mouse->GetDpiX(nullptr);
+    SendMessageW(dlg->Hwnd(), vt::skin::WM_SLIDER_VALUE_SET, 25, ctl::SLIDER_DPI_MULTI_X_STAGE1);
+    SendMessageW(dlg->Hwnd(), vt::skin::WM_SLIDER_VALUE_CHANGING, 30, ctl::SLIDER_DPI_MULTI_STAGE1);
+    EXPECT_EQ(mouse->GetDpiX(nullptr), dpiX);
+    EXPECT_FALSE(dlg->Modified(kKeyboard));
+    EXPECT_FALSE(Enabled(ctl::BUTTON_APPLY));
+    // Back on the mouse, its page shows what its switches choose.
+    Click(ctl::BUTTON_PRODSELECT_MOUSE);
+    EXPECT_EQ(dlg->CurrentPageId(), 2);
+    ExpectOnlyTheShownPageVisible();
+    EXPECT_TRUE(Visible(ctl::BITMAP_SLSENSTRK_XY));
+    EXPECT_FALSE(Visible(ctl::BITMAP_SLSENSTRK_X));
+}
+
+// A write that was started from the switch prompt and then failed leaves the device changed,
+// also after another device was shown in between.
+TEST_F(MainWindow, AnApplyFromTheSwitchPromptThatFailsKeepsTheEdits) {
+    Open();
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    Click(ctl::BUTTON_RATE1);
+    popups.warningAnswer = 1;
+    Click(ctl::BUTTON_PRODSELECT_KEYBOARD);
+    ASSERT_EQ(devices->writes[kMouse], 1);
+    ASSERT_EQ(dlg->CurrentDevice(), kKeyboard);
+    devices->busy = false;
+    devices->lastResult = 0;
+    EXPECT_TRUE(PumpUntil([&] { return dlg->Modified(kMouse); }, 2000));
+    EXPECT_FALSE(Enabled(ctl::BUTTON_APPLY));     // the keyboard has nothing to apply
+    Click(ctl::BUTTON_PRODSELECT_MOUSE);
+    EXPECT_TRUE(dlg->Modified(kMouse));
+    EXPECT_TRUE(Enabled(ctl::BUTTON_APPLY));
+}
+
+// The stages popup starts from what the page shows; OK without a change and Cancel change
+// nothing and leave Apply off.
+TEST_F(MainWindow, StagesPopupStartsFromThePageAndChangesNothingUnlessEdited) {
+    Open();
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    mouse->SetSeparateXY(1, nullptr);
+    mouse->SetDpiX(1900, nullptr);
+    mouse->SetDpiY(2700, nullptr);
+    dlg->Page(2)->Refresh();
+    DpiStageRecord seen{};
+    popups.dpi = [&](DpiStagesEdit& e) {
+        if (DpiStageRecord* r = DpiStagesRules(e).Active()) seen = *r;
+        return INT_PTR(2);
+    };
+    Click(ctl::BUTTON_SENSITIVITY_STAGES);
+    EXPECT_EQ(seen.separateXY, 1);
+    EXPECT_EQ(seen.dpiX, 1900);
+    EXPECT_EQ(seen.dpiY, 2700);
+    EXPECT_FALSE(dlg->Modified(kMouse));
+    popups.dpi = [](DpiStagesEdit&) { return INT_PTR(1); };
+    Click(ctl::BUTTON_SENSITIVITY_STAGES);
+    EXPECT_EQ(mouse->GetSeparateXY(nullptr), 1);
+    EXPECT_EQ(mouse->GetDpiX(nullptr), 1900);
+    EXPECT_EQ(mouse->GetDpiY(nullptr), 2700);
+    EXPECT_TRUE(IsChecked(BindButton(*dlg->Page(2), ctl::BUTTON_ENABLEXY)));
+    EXPECT_FALSE(dlg->Modified(kMouse));
+    EXPECT_FALSE(Enabled(ctl::BUTTON_APPLY));
+}
+
+// Devices that come back while the no-device warning shows keep the program open, with or
+// without their notices arriving during the warning.
+TEST_F(MainWindow, DevicesBackWhileTheNoDeviceWarningShowsKeepTheProgram) {
+    for (bool notices : {true, false}) {
+        SCOPED_TRACE(notices ? "with notices" : "without notices");
+        devices = std::make_unique<FakeDevices>(mouse, keyboard);
+        devices->attached[kKeyboard] = devices->attached[kHeadset] = false;
+        popups.warnings.clear();
+        Open();
+        popups.whileWarning = [&] {
+            devices->attached[kMouse] = devices->attached[kKeyboard] = true;
+            if (notices) {
+                Notify(kMousePath, true);
+                Notify(kKeyboardPath, true);
+            }
+        };
+        devices->attached[kMouse] = false;
+        Notify(kMousePath, false);
+        ASSERT_TRUE(PumpUntil([&] { return !popups.warnings.empty(); }, 3000));
+        PumpMessages(30, 300);
+        ASSERT_TRUE(IsWindow(dlg->Hwnd()));
+        EXPECT_EQ(dlg->CurrentDevice(), kMouse);
+        EXPECT_TRUE(Enabled(ctl::BUTTON_PRODSELECT_MOUSE));
+        EXPECT_TRUE(Enabled(ctl::BUTTON_PRODSELECT_KEYBOARD));
+        EXPECT_FALSE(Enabled(ctl::BUTTON_PRODSELECT_HEADSET));
+        EXPECT_TRUE(Visible(ctl::BUTTON_ASSIGNBUTTONS));
+        EXPECT_FALSE(dlg->TimerRunning());
+        popups.whileWarning = nullptr;
+        dlg.reset();
+    }
+}
+
+// Help and Updates say what could not be opened instead of doing nothing.
+TEST_F(MainWindow, HelpAndUpdatesThatCannotOpenSaySo) {
+    struct Case { int button; const wchar_t* named; } cases[] = {
+        {ctl::BUTTON_HELP, L"Manuals\\index.html"},
+        {ctl::BUTTON_UPDATE, L"https://"},
+    };
+    std::vector<std::wstring> opened;
+    bool opens = false;
+    Open([&](const std::wstring& target) {
+        opened.push_back(target);
+        return opens;
+    });
+    for (const Case& c : cases) {
+        popups.warnings.clear();
+        popups.messages.clear();
+        opens = false;
+        Click(c.button);
+        ASSERT_EQ(popups.warnings.size(), 1u) << c.button;
+        EXPECT_NE(popups.messages[0].find(c.named), std::wstring::npos) << c.button;
+        opens = true;
+        Click(c.button);
+        EXPECT_EQ(popups.warnings.size(), 1u) << c.button;
+    }
+    ASSERT_EQ(opened.size(), 4u);
+    EXPECT_NE(opened[0].find(L"Manuals\\index.html"), std::wstring::npos);
+}
+
+// On every device's tab, no control of the main page covers another (the lighting-effects button
+// and the device picture, for one).
+TEST_F(MainWindow, MainPageControlsDoNotOverlapOnAnyTab) {
+    Open();
+    for (int device : {kMouse, kKeyboard, kHeadset}) {
+        dlg->SwitchDevice(device, true);
+        PumpMessages(10, 100);
+        std::vector<std::pair<int, RECT>> shown;
+        for (CGUIItem* item : dlg->Items().m_items) {
+            HWND w = ItemWindow(item);
+            if (!w || !IsWindowVisible(w)) continue;
+            RECT rc;
+            GetWindowRect(w, &rc);
+            shown.push_back({item->m_controlId, rc});
+        }
+        EXPECT_GE(shown.size(), 10u);
+        for (size_t i = 0; i < shown.size(); ++i)
+            for (size_t j = i + 1; j < shown.size(); ++j) {
+                RECT both;
+                EXPECT_FALSE(IntersectRect(&both, &shown[i].second, &shown[j].second))
+                    << "device " << device << ": " << shown[i].first << " and " << shown[j].first;
+            }
+        vt::test::CaptureClient(dlg->Hwnd()).SaveBmp(vt::test::OutputPath(
+            (L"config_main_window_tab" + std::to_wstring(device) + L".bmp").c_str()));
+    }
+}
+
+// The stage tiles show their values as read-outs: no box in a colour of its own that looks like
+// an edit field, and in per-axis mode the X and Y values stay inside their tile, with no black.
+TEST_F(MainWindow, StageTilesShowReadOutsInsideTheirTiles) {
+    mouse->CreateProfile(L"PROFILE01");
+    mouse->SetCurrentProfile(mouse->GetProfileAt(0));
+    DpiStagesEdit edit = ReadDpiStages(mouse);
+    for (DpiStageRecord& r : edit.stages) {
+        r.separateXY = 1;
+        r.dpiX = 1600;
+        r.dpiY = 3200;
+    }
+    CDPIStagesPopup popup(nullptr, &edit);
+    ASSERT_TRUE(popup.CreatePanel());
+    ShowWindow(popup.Hwnd(), SW_SHOW);
+    PumpMessages(30, 500);
+    vt::test::Capture shot = vt::test::CaptureClient(popup.Hwnd());
+    shot.SaveBmp(vt::test::OutputPath(L"config_dpi_stages_per_axis.bmp"));
+    for (int i = 0; i < kStageWindows; ++i) {
+        HWND tile = GetDlgItem(popup.Hwnd(), ctl::DPISTAGEWINDOW_01 + i);
+        ASSERT_NE(tile, nullptr);
+        RECT rc;
+        GetWindowRect(tile, &rc);
+        MapWindowPoints(nullptr, popup.Hwnd(), reinterpret_cast<POINT*>(&rc), 2);
+        // Inside the tile's rounded frame nothing is pure black.
+        int black = 0;
+        for (int y = rc.top + 6; y < rc.bottom - 6; ++y)
+            for (int x = rc.left + 6; x < rc.right - 6; ++x)
+                if (shot.At(x, y) == RGB(0, 0, 0)) ++black;
+        EXPECT_EQ(black, 0) << "tile " << i + 1;
+    }
+}
+
+// Damaged install data: a page or bitmap the program cannot use is reported once, by name; a page
+// of its own is left out and the program runs, a broken main page ends it before any window shows.
+TEST_F(MainWindow, DamagedFilesAreReportedByNameAndNeverShowAHalfBuiltWindow) {
+    namespace fs = std::filesystem;
+    const fs::path image(vt::test::ImageFolder());
+    const fs::path root = fs::path(vt::test::OutputPath(L"config_damaged_image"));
+    std::error_code ec;
+    fs::remove_all(root, ec);
+    fs::create_directories(root, ec);
+    for (const wchar_t* sub : {L"xml", L"skins", L"fonts", L"lang", L"bin"})
+        fs::copy(image / sub, root / sub, fs::copy_options::recursive, ec);
+    ASSERT_FALSE(ec) << ec.message();
+    auto read = [](const fs::path& p) {
+        std::ifstream f(p, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    };
+    auto write = [](const fs::path& p, const std::string& bytes) {
+        std::ofstream f(p, std::ios::binary | std::ios::trunc);
+        f << bytes;
+    };
+    auto replaceFirst = [](std::string s, const std::string& what, const std::string& with) {
+        const size_t at = s.find(what);
+        return at == std::string::npos ? s : s.replace(at, what.size(), with);
+    };
+    struct Case {
+        const wchar_t* file;
+        std::function<std::string(std::string)> damage;   // the new content; "\x01" removes the file
+        const wchar_t* reported;
+        bool closes;
+        int pageLeftOut;
+        int buttonGone;
+    } cases[] = {
+        {L"xml\\Mouse_AdjPerf.xml", [](std::string s) { return s.substr(0, s.size() / 2); }, L"xml\\Mouse_AdjPerf.xml",
+         false, 2, ctl::BUTTON_ADJUSTPERFORMANCE},
+        {L"xml\\Headset_EqSet.xml", [](std::string) { return std::string("\x01"); }, L"xml\\Headset_EqSet.xml", false,
+         11, ctl::BUTTON_EQSETTINGS},
+        {L"xml\\Mouse_AdjPerf.xml", [&](std::string s) { return replaceFirst(s, ">cfg_head_sens.bmp<", ">cfg_gone.bmp<"); },
+         L"skins\\cfg_gone.bmp", false, 2, ctl::BUTTON_ADJUSTPERFORMANCE},
+        {L"skins\\cfg_main_mask.bmp", [](std::string s) { return s.substr(0, 40); }, L"skins\\cfg_main_mask.bmp", true, 0, 0},
+        {L"xml\\MainPage.xml", [&](std::string s) { return replaceFirst(s, ">cfg_prod_keyboard.bmp<", ">..\\..\\win.ini<"); },
+         L"skins\\..\\..\\win.ini", true, 0, 0},
+        {L"xml\\MainPage.xml", [&](std::string s) { return replaceFirst(s, "\"BUTTON_APPLY\"", "\"BUTTON_APPLX\""); },
+         L"xml\\MainPage.xml", true, 0, 0},
+    };
+    struct Reports : ScriptedPopups {
+        std::vector<DamagedFilesPopup> damaged;
+        INT_PTR Run(HWND parent, IPopup& popup) override {
+            if (auto* d = dynamic_cast<DamagedFilesPopup*>(&popup)) {
+                damaged.push_back(*d);
+                return 1;
+            }
+            return ScriptedPopups::Run(parent, popup);
+        }
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const fs::path target = root / c.file;
+        const std::string original = read(target);
+        const std::string damaged = c.damage(original);
+        if (damaged == "\x01") fs::remove(target);
+        else write(target, damaged);
+        vt::skin::ReleaseSkinResources();
+        vt::skin::TakeUnusableFiles();
+        ASSERT_TRUE(vt::base::InitProgramFolder((root.wstring() + L"\\").c_str()));
+        Reports reports;
+        auto window = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, reports);
+        const bool created = window->CreatePanel();
+        if (created) {
+            ShowWindow(window->Hwnd(), SW_SHOW);
+            PumpUntil([&] { return !reports.damaged.empty(); }, 3000);
+            PumpMessages(30, 300);
+        }
+        ASSERT_EQ(reports.damaged.size(), 1u);
+        const std::vector<std::wstring>& files = reports.damaged[0].Files();
+        EXPECT_NE(std::find(files.begin(), files.end(), c.reported), files.end());
+        EXPECT_NE(reports.damaged[0].Text().find(c.reported), std::wstring::npos);
+        EXPECT_EQ(reports.damaged[0].Closing(), c.closes);
+        if (c.closes) {
+            EXPECT_FALSE(created && IsWindow(window->Hwnd()) && IsWindowVisible(window->Hwnd()));
+        } else {
+            ASSERT_TRUE(created);
+            EXPECT_TRUE(IsWindowVisible(window->Hwnd()));
+            EXPECT_EQ(window->Page(c.pageLeftOut), nullptr);
+            HWND b = GetDlgItem(window->Hwnd(), c.buttonGone);
+            EXPECT_FALSE(b && IsWindowVisible(b));
+            EXPECT_EQ(window->CurrentDevice(), kMouse);
+            EXPECT_NE(window->CurrentPageId(), 0);
+        }
+        window.reset();
+        write(target, original);
+    }
+    vt::skin::ReleaseSkinResources();
+    ASSERT_TRUE(vt::base::InitProgramFolder(vt::test::ImageFolder().c_str()));
 }

@@ -16,7 +16,7 @@
 #include "profile/MouseConfig.h"
 #include "skin/LangTable.h"
 #include "skin/Messages.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Vocabulary.h"
 
 using namespace vt::config;

@@ -23,7 +23,7 @@
 #include "skin/DropDownList.h"
 #include "skin/LangTable.h"
 #include "skin/Messages.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Vocabulary.h"
 
 using namespace vt::config;
@@ -113,7 +113,7 @@ protected:
     static void SetUpTestSuite() { vt::skin::BuildVocabularyTables(); }
     void SetUp() override {
         vt::test::WindowTest::SetUp();
-        ASSERT_TRUE(vt::skin::InitProgramFolder(vt::test::ImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(vt::test::ImageFolder().c_str()));
         UseLanguage(kEnglish);
     }
     static void TearDownTestSuite() { vt::skin::SetCurrentLanguageTable(nullptr); }

@@ -16,7 +16,7 @@
 #include "profile/MouseConfig.h"
 #include "skin/ExtListCtrl.h"
 #include "skin/Messages.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Vocabulary.h"
 
 namespace vt::test {
@@ -30,7 +30,7 @@ protected:
     static void TearDownTestSuite() { vt::skin::SetCurrentLanguageTable(nullptr); }
     // The program folder and the English texts.
     void SetUpFolder() {
-        ASSERT_TRUE(vt::skin::InitProgramFolder(ImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(ImageFolder().c_str()));
         ASSERT_TRUE(UseLanguage(kEnglish));
     }
     // The main window on the device set, shown.

@@ -8,7 +8,7 @@
 #include "EngineHost.h"
 #include "KeyboardTestUtil.h"
 #include "profile/KeyboardConfig.h"
-#include "skin/KeyboardDef.h"
+#include "base/KeyTable.h"
 #include <gtest/gtest.h>
 #include <cstring>
 
@@ -47,7 +47,7 @@ TEST_F(DeviceKeyboard, EngineKeyCodesMapToDefinitionKeys) {
         {0x45, L"Keypad Num Lock and Clear"},
         {(7u << 16) | 0x1E, L"Keyboard a and A"},  // other selectors carry no flag
     };
-    for (const Case& c : cases) EXPECT_EQ(KeyIdForEngineCode(c.code), vt::skin::KeyNameHash(c.name)) << std::hex << c.code;
+    for (const Case& c : cases) EXPECT_EQ(KeyIdForEngineCode(c.code), vt::base::KeyNameHash(c.name)) << std::hex << c.code;
     EXPECT_EQ(KeyIdForEngineCode(0x7F), 0);
 }
 
@@ -70,8 +70,8 @@ TEST_F(DeviceKeyboard, OpenReadsProfilesVersionsAndTheKeyList) {
         EXPECT_TRUE(listed.insert(id).second) << "listed twice: " << std::hex << code;
     }
     std::set<int32_t> usable;
-    for (const auto& [id, record] : vt::skin::GlobalKeyboardDef().m_keysById)
-        if (vt::skin::GlobalKeyboardDef().GetKeyCode(id).code != 0) usable.insert(id);
+    for (const auto& [id, record] : vt::base::GlobalKeyTable().m_keysById)
+        if (vt::base::GlobalKeyTable().GetKeyCode(id).code != 0) usable.insert(id);
     EXPECT_GT(listed.size(), 100u);
     for (int32_t id : listed) EXPECT_TRUE(usable.count(id)) << id;
     EXPECT_EQ(keyboard.GetProductId(), 0x1A);
@@ -79,7 +79,7 @@ TEST_F(DeviceKeyboard, OpenReadsProfilesVersionsAndTheKeyList) {
     // The factory's assignments are every key on its own code.
     ASSERT_TRUE(keyboard.TransferProfiles(&config, 1, kGroupAll));
     AssignmentRecord r{};
-    config.GetAssignment(&r, vt::skin::KeyNameHash(L"Keyboard RightControl"), config.GetProfileAt(0));
+    config.GetAssignment(&r, vt::base::KeyNameHash(L"Keyboard RightControl"), config.GetProfileAt(0));
     EXPECT_EQ(r.kind, 0);
     EXPECT_EQ(r.payload[0], 0x1D);
     EXPECT_EQ(r.payload[4], 1);

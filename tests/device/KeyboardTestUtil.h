@@ -4,7 +4,7 @@
 #include "MouseModelUtil.h"
 #include "device/KeyboardTransfer.h"
 #include "profile/KeyboardConfig.h"
-#include "skin/KeyboardDef.h"
+#include "base/KeyTable.h"
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstdlib>
@@ -34,15 +34,15 @@ inline std::vector<uint8_t> ReadWholeFile(const std::wstring& path) {
 
 // The program folder's keyboard definition and key defaults become the program's definition.
 inline bool LoadKeyboardDefinition() {
-    auto& def = vt::skin::GlobalKeyboardDef();
+    auto& def = vt::base::GlobalKeyTable();
     if (def.IsParsed()) return def.ParseSucceeded();
     const char* image = std::getenv("VT_IMAGE_DIR");
     if (!image) return false;
     const std::wstring bin = WinePath(image) + L"\\bin\\";
     const auto keys = ReadWholeFile(bin + L"KeyboardDef.bin");
     const auto defaults = ReadWholeFile(bin + L"KeyDefaults.bin");
-    return vt::skin::ParseKeyDefinitions(keys.data(), int64_t(keys.size()), def) &&
-           vt::skin::ParseKeyDefaults(defaults.data(), def, int64_t(defaults.size()));
+    return vt::base::ParseKeyDefinitions(keys.data(), int64_t(keys.size()), def) &&
+           vt::base::ParseKeyDefaults(defaults.data(), def, int64_t(defaults.size()));
 }
 
 inline std::wstring TempFolder() {
@@ -53,7 +53,7 @@ inline std::wstring TempFolder() {
     return s;
 }
 
-inline int32_t Key(const wchar_t* name) { return vt::skin::KeyNameHash(name); }
+inline int32_t Key(const wchar_t* name) { return vt::base::KeyNameHash(name); }
 
 template <class P>
 GUID IdOf(P* p) {

@@ -9,6 +9,7 @@
 #include "StandinHost.h"
 #include <gtest/gtest.h>
 #include <dbt.h>
+#include <tlhelp32.h>
 #include <thread>
 
 using namespace vt::device;
@@ -28,6 +29,19 @@ struct DeviceStandin : ::testing::Test {
     vt::win::ComInit com{COINIT_APARTMENTTHREADED};
     StandinEngine engine;
 };
+
+// The engine server's process id; 0 when none runs.
+DWORD ServerProcessId() {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32W e{};
+    e.dwSize = sizeof e;
+    DWORD pid = 0;
+    for (BOOL more = Process32FirstW(snap, &e); more; more = Process32NextW(snap, &e))
+        if (_wcsicmp(e.szExeFile, L"VtEngine.exe") == 0) pid = e.th32ProcessID;
+    CloseHandle(snap);
+    return pid;
+}
 
 GUID IdOf(IMouseProfile* p) {
     GUID g{};
@@ -176,4 +190,32 @@ TEST_F(DeviceStandin, FactoryFollowsPresence) {
     EXPECT_TRUE(RecreateMouseDevice(&device, &config));
     EXPECT_EQ(device, static_cast<IMouseDevice*>(RealMouse()));
     DestroyDevices();
+}
+
+// The server ends (as on its idle limit or a restart); the next operation of the same device
+// objects starts it again through activation and works, with no new objects made by the program.
+TEST_F(DeviceStandin, TheNextOperationAfterTheServerEndedStartsItAgain) {
+    CMouse mouse;
+    CDmConfig_Mouse config;
+    ASSERT_TRUE(OpenAndRead(mouse, config));
+    DWORD pid = ServerProcessId();
+    ASSERT_NE(pid, 0u);
+    HANDLE server = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    ASSERT_NE(server, nullptr);
+    engine.control->Shutdown();
+    engine.control.Reset();
+    engine.manager.Reset();
+    const DWORD ended = WaitForSingleObject(server, 20000);
+    CloseHandle(server);
+    ASSERT_EQ(ended, WAIT_OBJECT_0) << "the server ends after Shutdown";
+
+    config.SetAcceleration(8, nullptr);
+    ASSERT_TRUE(mouse.TransferProfiles(&config, 0, kGroupAll)) << "the write's connection starts the server again";
+    ASSERT_TRUE(mouse.WaitForWorker(30000));
+    EXPECT_EQ(mouse.GetLastWriteResult(), 1);
+    CDmConfig_Mouse back;
+    CMouse again;
+    ASSERT_TRUE(OpenAndRead(again, back));
+    EXPECT_EQ(back.GetAcceleration(nullptr), 8u);
+    EXPECT_NE(ServerProcessId(), pid);
 }

@@ -3,7 +3,7 @@
 #include "device/NullDevices.h"
 #include "profile/KeyboardConfig.h"
 #include "profile/MouseConfig.h"
-#include "skin/KeyboardDef.h"
+#include "base/KeyTable.h"
 #include "win/Handles.h"
 #include "FakeEngine.h"
 #include <gtest/gtest.h>
@@ -112,7 +112,7 @@ TEST(DeviceNull, KeyboardOpenMakesTheBuiltInProfiles) {
     EXPECT_EQ(config.GetCurrentProfile(), config.GetProfileAt(0));
     ASSERT_EQ(keyboard.KeyIds().size(), 106u);
     EXPECT_EQ(HidKeyboardUsageNames().size(), 106u);
-    EXPECT_EQ(keyboard.KeyIds()[0], vt::skin::KeyNameHash(HidKeyboardUsageNames()[0]));
+    EXPECT_EQ(keyboard.KeyIds()[0], vt::base::KeyNameHash(HidKeyboardUsageNames()[0]));
     keyboard.Close();
     EXPECT_TRUE(keyboard.KeyIds().empty());
 }

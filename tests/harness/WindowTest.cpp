@@ -174,7 +174,7 @@ static std::wstring EnvFolder(const wchar_t* name, const wchar_t* fallback) {
 }
 
 std::wstring OutputPath(const std::wstring& fileName) {
-    std::wstring dir = EnvFolder(L"VT_TEST_OUT", L".\\");
+    std::wstring dir = EnvFolder(L"VT_TEST_OUT", L"" VT_TEST_OUT_DEFAULT);
     CreateDirectoryW(dir.c_str(), nullptr);
     return dir + fileName;
 }

@@ -4,7 +4,7 @@
 #include "profile/KeyboardConfig.h"
 #include <cstring>
 #include <map>
-#include "skin/KeyboardDef.h"
+#include "base/KeyTable.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ TEST_F(KeyboardConfigTest, NewProfileDefaults) {
 }
 
 TEST_F(KeyboardConfigTest, RestoreResetsKeysToTheirDefaultCodes) {
-    auto& def = vt::skin::GlobalKeyboardDef();
+    auto& def = vt::base::GlobalKeyTable();
     def.Reset();
     def.m_defaultCodes[2] = {3, 1};
     CDmConfig_Keyboard cfg;

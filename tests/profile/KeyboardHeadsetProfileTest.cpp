@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <map>
-#include "skin/KeyboardDef.h"
+#include "base/KeyTable.h"
 
 namespace {
 
@@ -14,11 +14,11 @@ const GUID kId = {0xABCD, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
 class KeyDefaultsScope {
 public:
     explicit KeyDefaultsScope(std::map<int32_t, std::pair<uint16_t, uint8_t>> table) {
-        auto& def = vt::skin::GlobalKeyboardDef();
+        auto& def = vt::base::GlobalKeyTable();
         def.Reset();
         for (const auto& [key, code] : table) def.m_defaultCodes[key] = {int16_t(code.first), code.second};
     }
-    ~KeyDefaultsScope() { vt::skin::GlobalKeyboardDef().Reset(); }
+    ~KeyDefaultsScope() { vt::base::GlobalKeyTable().Reset(); }
 };
 
 TEST(KeyboardProfileTest, StoredKinds) {
@@ -156,11 +156,11 @@ TEST(HeadsetProfileTest, CopyKeepsBandsRangeAndSwitch) {
 namespace {
 
 TEST(KeyboardProfileTest, ResetReadsTheKeyboardDefinitionDefaults) {
-    auto& def = vt::skin::GlobalKeyboardDef();
+    auto& def = vt::base::GlobalKeyTable();
     def.Reset();
     // A key defaults file: count, then {key id, code | prefix << 16}.
     const int32_t file[] = {2, 100, 0x0001001D, 200, 0x0000001E};
-    ASSERT_TRUE(vt::skin::ParseKeyDefaults(file, def, sizeof(file)));
+    ASSERT_TRUE(vt::base::ParseKeyDefaults(file, def, sizeof(file)));
     CDmProfile_Keyboard p;
     for (int32_t key : {100, 200, 300}) p.GetAssignment(key);
     p.ResetAssignmentsToDefault();

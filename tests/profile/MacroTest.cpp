@@ -1,6 +1,5 @@
 // Macros, macro lists and the predefined key-combination macros.
 #include "profile/Macro.h"
-#include "skin/Vocabulary.h"
 #include <gtest/gtest.h>
 #include <cstring>
 #include <string>
@@ -21,10 +20,8 @@ uint16_t U16(const uint8_t* p) {
     return v;
 }
 
-class PredefinedMacroTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { vt::skin::BuildVocabularyTables(); }
-};
+// The key-combination names need no start-up step: they are a fixed table.
+class PredefinedMacroTest : public ::testing::Test {};
 
 TEST(MacroEventTest, LayoutAndBuilders) {
     static_assert(offsetof(MacroEvent, type) == 0);

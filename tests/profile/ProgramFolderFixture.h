@@ -1,7 +1,7 @@
 #pragma once
 // A fresh program folder per test (in the temporary folder), so configurations find their "save\"
 // folder and settings files there. The folder and everything in it go at the end of the test.
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
@@ -16,7 +16,7 @@ protected:
         m_folder = std::wstring(temp) + L"vtprofile-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                    std::to_wstring(++counter) + L"\\";
         ASSERT_TRUE(CreateDirectoryW(m_folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-        ASSERT_TRUE(vt::skin::InitProgramFolder(m_folder.c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(m_folder.c_str()));
     }
     void TearDown() override { RemoveTree(m_folder); }
 

@@ -7,7 +7,7 @@
 #include "gallery/GalleryFill.h"
 #include "skin/ListPanel.h"
 #include "skin/PageReader.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/TextItems.h"
 
 using namespace vt::skin;
@@ -77,7 +77,7 @@ const char kBrokenPage[] = R"XML(<!-- Test page of bad input: every control kind
 
 TEST(CtlBadInputWindowTest, BrokenPageBuildsAndSurvivesInput) {
     BuildVocabularyTables();
-    ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
+    ASSERT_TRUE(vt::base::InitProgramFolder(TestImageFolder().c_str()));
     RecorderWindow owner;
     ASSERT_TRUE(owner.Open(300, 200));
     CGUIItems items;

@@ -5,7 +5,7 @@
 #include "skin/ColourPalette.h"
 #include "skin/Messages.h"
 #include "skin/PageReader.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Vocabulary.h"
 
 using namespace vt::skin;
@@ -18,7 +18,7 @@ protected:
     static void SetUpTestSuite() { BuildVocabularyTables(); }
     RecorderWindow owner;
     void SetUp() override {
-        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(300, 200));
     }
     static POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }

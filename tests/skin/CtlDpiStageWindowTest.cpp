@@ -4,7 +4,7 @@
 #include "skin/DpiStageWnd.h"
 #include "skin/Messages.h"
 #include "skin/PageReader.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Vocabulary.h"
 
 using namespace vt::skin;
@@ -19,7 +19,7 @@ protected:
     CDPIStageWindow* first = nullptr;
     CDPIStageWindow* third = nullptr;
     void SetUp() override {
-        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(320, 110));
         ASSERT_TRUE(LoadSkinPage(items, L"ControlsDpi.xml", owner));
         ASSERT_EQ(items.Count(), 2u);

@@ -7,7 +7,7 @@
 #include "skin/ExtListCtrl.h"
 #include "skin/Messages.h"
 #include "skin/PageReader.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Vocabulary.h"
 
 using namespace vt::skin;
@@ -38,7 +38,7 @@ protected:
     CXListCtrl* list = nullptr;
     std::vector<Note> notes;
     void SetUp() override {
-        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(460, 300));
         owner.onMessage = [this](const RecordedMessage& m) -> LRESULT {
             if (m.msg == WM_XLIST_ROW_CLICKED) notes.push_back({m.msg, int(m.wParam), -1, L""});
@@ -78,6 +78,7 @@ protected:
 
 TEST_F(CtlExtListWindowTest, BuildColumnsAndRows) {
     EXPECT_EQ(list->ColumnCount(), 5);
+    EXPECT_EQ(list->m_sorted, 1) << "the element's sorted=\"yes\" is kept";
     EXPECT_EQ(list->GetColumnIdAt(3), kColProfileExe);
     EXPECT_EQ(list->GetColumnIdAt(-1), -1);
     EXPECT_EQ(list->GetColumnIdAt(9), -1);
@@ -97,6 +98,26 @@ TEST_F(CtlExtListWindowTest, BuildColumnsAndRows) {
     EXPECT_EQ(list->RowCount(), 4);
     EXPECT_TRUE(list->GetCellRect(9, 0).right == 0);
     EXPECT_EQ(list->GetSelectedKey(), -1);
+}
+
+// Two lists of the same page: each keeps the column whose tooltip it shows.
+TEST_F(CtlExtListWindowTest, EachListKeepsItsOwnTooltipColumn) {
+    CGUIItems secondItems;
+    ASSERT_TRUE(LoadSkinPage(secondItems, L"ControlsExtList.xml", owner));
+    ASSERT_EQ(secondItems.Count(), 1u);
+    auto* second = static_cast<CXListCtrl*>(secondItems.At(0));
+    ASSERT_EQ(second->InsertRow(0), 0);
+    const POINT checkColumn = CellCentre(0, 0), nameColumn = CellCentre(0, 2);
+
+    SendMessageW(*list, WM_MOUSEMOVE, 0, MAKELPARAM(checkColumn.x, checkColumn.y));
+    EXPECT_EQ(list->m_tooltip.Text(), L"Active\r\nprofile");
+    SendMessageW(*second, WM_MOUSEMOVE, 0, MAKELPARAM(checkColumn.x, checkColumn.y));
+    EXPECT_EQ(second->m_tooltip.Text(), L"Active\r\nprofile") << "the second list over the same column";
+
+    SendMessageW(*list, WM_MOUSEMOVE, 0, MAKELPARAM(nameColumn.x, nameColumn.y));
+    EXPECT_EQ(list->m_tooltip.Text(), L"");
+    EXPECT_EQ(second->m_tooltip.Text(), L"Active\r\nprofile") << "moving over one list leaves the other alone";
+    DeleteAllItems(secondItems);
 }
 
 TEST_F(CtlExtListWindowTest, CheckCellsToggleExclusiveAndReport) {

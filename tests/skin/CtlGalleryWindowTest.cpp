@@ -4,14 +4,14 @@
 #include "gallery/GalleryFill.h"
 #include "skin/LangTable.h"
 #include "skin/PageReader.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 
 using namespace vt::skin;
 using namespace vt::test;
 
 TEST(CtlGalleryWindowTest, EveryKindIsBuiltAndShown) {
     BuildVocabularyTables();
-    ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
+    ASSERT_TRUE(vt::base::InitProgramFolder(TestImageFolder().c_str()));
     RecorderWindow owner;
     ASSERT_TRUE(owner.Open(820, 620, 0, 0));
     CGUIItems language;

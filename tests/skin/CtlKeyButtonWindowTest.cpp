@@ -6,7 +6,7 @@
 #include "skin/Messages.h"
 #include "skin/PageReader.h"
 #include "skin/ProfileButton.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Vocabulary.h"
 
 using namespace vt::skin;
@@ -29,7 +29,7 @@ protected:
     void SetUp() override {
         g_keyNameOf = &FakeKeyName;
         g_nameRequests.clear();
-        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(420, 160));
         ASSERT_TRUE(LoadSkinPage(items, L"ControlsKeys.xml", owner));
         PumpMessages();

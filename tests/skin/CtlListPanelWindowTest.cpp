@@ -9,7 +9,7 @@
 #include "skin/ListPanel.h"
 #include "skin/Messages.h"
 #include "skin/PageReader.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Vocabulary.h"
 
 using namespace vt::skin;
@@ -48,7 +48,7 @@ protected:
     CListPanelItem* inlinePanel = nullptr;
     CListPanelItem* sub = nullptr;
     void SetUp() override {
-        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(420, 260));
         ASSERT_TRUE(LoadSkinPage(items, L"ControlsLists.xml", owner));
         combo = static_cast<CDropdownListItem*>(FindItem(items, FindControlIdByName(L"BUTTON_DROPDOWN_PROFILESELECT")));

@@ -8,7 +8,7 @@
 #include "skin/MacroDisplay.h"
 #include "skin/Messages.h"
 #include "skin/PageReader.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/RawInput.h"
 #include "skin/Vocabulary.h"
 
@@ -74,7 +74,7 @@ protected:
     CMacroDisplayItem* md = nullptr;
     void SetUp() override {
         SetKeyNameSystem({&FakeName, nullptr, nullptr});
-        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(300, 300));
         ASSERT_TRUE(LoadSkinPage(items, L"ControlsMacro.xml", owner));
         ASSERT_EQ(items.Count(), 1u);

@@ -1,7 +1,7 @@
 // The skinned vertical scroll bar against an owner with a standard scroll range.
 #include <gtest/gtest.h>
 #include "CtlTestSupport.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/ScrollBar.h"
 #include "skin/SkinStore.h"
 
@@ -14,7 +14,7 @@ protected:
     RecorderWindow owner;
     VScrollDescription skin;
     void SetUp() override {
-        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(200, 300));
         skin.top = GetSkinBitmap(std::string_view("ctl_vs_top.bmp"));
         skin.bottom = GetSkinBitmap(std::string_view("ctl_vs_bot.bmp"));

@@ -7,7 +7,7 @@
 #include "skin/Messages.h"
 #include "skin/MultiSlider.h"
 #include "skin/PageReader.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/Slider.h"
 #include "skin/Vocabulary.h"
 
@@ -22,7 +22,7 @@ protected:
     RecorderWindow owner;
     CGUIItems items;
     void SetUp() override {
-        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(460, 320));
         ASSERT_TRUE(LoadSkinPage(items, L"ControlsSliders.xml", owner));
         PumpMessages();

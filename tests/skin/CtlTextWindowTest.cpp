@@ -3,7 +3,7 @@
 #include "CtlTestSupport.h"
 #include "skin/Messages.h"
 #include "skin/PageReader.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/RawInput.h"
 #include "skin/TextItems.h"
 #include "skin/Vocabulary.h"
@@ -24,7 +24,7 @@ protected:
     CGUIItems items;
     void SetUp() override {
         SetKeyNameSystem({&FakeName, nullptr, nullptr});
-        ASSERT_TRUE(InitProgramFolder(TestImageFolder().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(TestImageFolder().c_str()));
         ASSERT_TRUE(owner.Open(400, 220));
         ASSERT_TRUE(LoadSkinPage(items, L"ControlsText.xml", owner));
         PumpMessages();

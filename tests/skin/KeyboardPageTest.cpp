@@ -9,12 +9,16 @@
 #include "skin/KeyboardLayout.h"
 #include "skin/KeyboardSystem.h"
 #include "skin/PageReader.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/SkinStore.h"
 #include "skin/Vocabulary.h"
 #include "support/SkinFixtures.h"
 
 using namespace vt::skin;
+using vt::base::FindKeyIdByCode;
+using vt::base::GetKeyCode;
+using vt::base::KeyCode;
+using vt::base::KeyNameHash;
 
 namespace {
 
@@ -32,7 +36,7 @@ protected:
         ReleaseSkinResources();
         GlobalKeyboardDef().Reset();
         SetKeyboardSystem(&fake);
-        ASSERT_TRUE(InitProgramFolder(folder.Path().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(folder.Path().c_str()));
         for (const wchar_t* file : {L"bin\\KeyboardDef.bin", L"bin\\KeyDefaults.bin"}) {
             std::string bytes = vt::test::ReadFileBytes(vt::test::ImageDir() + file);
             ASSERT_FALSE(bytes.empty());
@@ -87,7 +91,7 @@ TEST_F(KeyboardPageTest, PageListsAreBuiltOnlyOverALoadedDefinition) {
         GlobalKeyboardDef().Reset();
         EXPECT_EQ(LoadSkinPage(items, c.page, nullptr), c.loaded);
         EXPECT_EQ(items.Count(), c.loaded ? 1u : 0u) << "the page's lists";
-        EXPECT_EQ(GlobalKeyboardDef().IsParsed(), c.parsed);
+        EXPECT_EQ(GlobalKeyboardDef().Keys().IsParsed(), c.parsed);
         EXPECT_EQ(GlobalKeyboardDef().m_kind, c.definitionItem ? kKindKeyboardDef : -1);
         DeleteAllItems(items);
     }
@@ -95,13 +99,13 @@ TEST_F(KeyboardPageTest, PageListsAreBuiltOnlyOverALoadedDefinition) {
 
 TEST_F(KeyboardPageTest, LaterPagesShareTheFirstDefinitionAndItsAnswer) {
     ASSERT_TRUE(LoadSkinPage(items, L"Good.xml", nullptr));
-    size_t keys = GlobalKeyboardDef().m_allKeys.size();
+    size_t keys = GlobalKeyboardDef().Keys().m_allKeys.size();
     EXPECT_TRUE(LoadSkinPage(items, L"Truncated.xml", nullptr)) << "the definition is read once per run";
-    EXPECT_EQ(GlobalKeyboardDef().m_allKeys.size(), keys);
+    EXPECT_EQ(GlobalKeyboardDef().Keys().m_allKeys.size(), keys);
     EXPECT_FALSE(LoadSkinPage(items, L"BadDefaults.xml", nullptr)) << "a named defaults file is read again";
     EXPECT_EQ(items.Count(), 2u);
     KeyCode code;
-    EXPECT_TRUE(GlobalKeyboardDef().GetDefaultCode(KeyNameHash(L"Keyboard Tab"), code));
+    EXPECT_TRUE(GlobalKeyboardDef().Keys().GetDefaultCode(KeyNameHash(L"Keyboard Tab"), code));
     EXPECT_EQ(code, (KeyCode{0x0F, 0}));
     EXPECT_EQ(GetKeyCode(KeyNameHash(L"Keyboard RightAlt")), (KeyCode{0x38, 1}));
     EXPECT_EQ(FindKeyIdByCode(0x38 | 1 << 16), KeyNameHash(L"Keyboard RightAlt"));
@@ -115,7 +119,7 @@ TEST_F(KeyboardPageTest, LaterPagesShareTheFirstDefinitionAndItsAnswer) {
 
 TEST_F(KeyboardPageTest, ShippedLayoutPageGivesEveryReportedLayoutItsKeyItemsPage) {
     ReleaseSkinResources();
-    ASSERT_TRUE(InitProgramFolder(vt::test::ImageDir().c_str()));
+    ASSERT_TRUE(vt::base::InitProgramFolder(vt::test::ImageDir().c_str()));
     ASSERT_TRUE(LoadSkinPage(items, L"KeyboardLayout.xml", nullptr));
     EXPECT_EQ(items.Count(), 16u);
     for (int32_t code = -1; code <= 20; ++code) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "skin/LangTable.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/SkinStore.h"
 #include "skin/Vocabulary.h"
 #include "support/SkinFixtures.h"
@@ -157,7 +157,7 @@ protected:
     static void SetUpTestSuite() { BuildVocabularyTables(); }
     void SetUp() override {
         ReleaseSkinResources();
-        ASSERT_TRUE(InitProgramFolder(folder.Path().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(folder.Path().c_str()));
         SetSelectedLanguageId(kDefaultLanguageId);
         folder.Write(L"lang\\en.txt", Str(U16(L"H\r\nH\r\nok\r\nOK\r\nEND OF FILE\r\n")));
         folder.Write(L"lang\\de.txt", Str(U16(L"H\r\nH\r\nok\r\nJa\r\nEND OF FILE\r\n")));
@@ -351,7 +351,7 @@ protected:
     void SetUp() override {
         LangTableTest::SetUp();
         ReleaseSkinResources();
-        ASSERT_TRUE(InitProgramFolder(vt::test::ImageDir().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(vt::test::ImageDir().c_str()));
     }
     CLangTable* Select(const wchar_t* registryName) {
         DeleteAllItems(items);

@@ -8,7 +8,7 @@
 #include "skin/BitmapBtn.h"
 #include "skin/BitmapItem.h"
 #include "skin/PageReader.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/ScrollBar.h"
 #include "skin/SkinStore.h"
 #include "skin/Vocabulary.h"
@@ -30,7 +30,7 @@ protected:
     static void SetUpTestSuite() { BuildVocabularyTables(); }
     void SetUp() override {
         ReleaseSkinResources();
-        ASSERT_TRUE(InitProgramFolder(folder.Path().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(folder.Path().c_str()));
         folder.WriteBmp(L"skins\\bg.bmp", 60, 40, [](int, int) { return RGB(20, 30, 40); });
         folder.WriteBmp(L"skins\\mask.bmp", 60, 40, [](int x, int y) { return x < 4 && y < 4 ? RGB(255, 255, 255) : 0; });
         folder.WriteBmp(L"skins\\b.bmp", 40, 20, [](int, int) { return RGB(90, 90, 90); });
@@ -348,7 +348,7 @@ TEST(PageReaderWidePath, LoadsFromAFolderWithNonAsciiName) {
     ASSERT_TRUE(f);
     fputs("<ITEMLIST><FONTLIST><FONT name='FONT_ARIAL10'/></FONTLIST></ITEMLIST>", f);
     fclose(f);
-    ASSERT_TRUE(InitProgramFolder(dir.c_str()));
+    ASSERT_TRUE(vt::base::InitProgramFolder(dir.c_str()));
     CGUIItems items;
     EXPECT_TRUE(items.LoadSkinPage(L"p\u00e4ge.xml", nullptr));
     EXPECT_EQ(items.Count(), 1u);
@@ -361,7 +361,7 @@ TEST(PageReaderWidePath, LoadsFromAFolderWithNonAsciiName) {
 // and the items must go again without leaving windows behind.
 TEST_F(PageReaderTest, MutatedRealPagesNeverCrashOrLeak) {
     ReleaseSkinResources();
-    ASSERT_TRUE(InitProgramFolder(vt::test::TestImageDir().c_str()));
+    ASSERT_TRUE(vt::base::InitProgramFolder(vt::test::TestImageDir().c_str()));
     std::vector<std::string> pages, ownPages;   // every page; the pages of the controls built here
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW((vt::test::TestImageDir() + L"xml\\*.xml").c_str(), &fd);

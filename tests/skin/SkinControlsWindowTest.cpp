@@ -8,6 +8,7 @@
 #include "skin/BitmapItem.h"
 #include "skin/LangTable.h"
 #include "skin/Panel.h"
+#include "win/Handles.h"
 #include "win/Window.h"
 
 using namespace vt::skin;
@@ -89,26 +90,31 @@ TEST_F(SkinControlsWindowTest, ButtonDoesNotLightUpWithoutAnActiveWindowAndLoses
     vt::win::Bitmap n(Solid(80, 30, RGB(50, 50, 50)));
     b.DrawSkinBitmaps(n, n, n, n, 0, 0, 80, 30);
     // Another thread's window takes the activation: this thread has no active window then.
-    std::thread other([] {
+    vt::win::UniqueHandle activated(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    vt::win::UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread other([&] {
         HWND w = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 600, 600, 50, 50,
                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         SetForegroundWindow(w);
         SetActiveWindow(w);
+        SetEvent(activated.Get());
+        // Keeps the activation until the test has looked, within a bound.
+        const HANDLE wait = done.Get();
+        const ULONGLONG until = GetTickCount64() + 20000;
         MSG msg;
-        const DWORD until = GetTickCount() + 400;
-        while (GetTickCount() < until)
+        while (GetTickCount64() < until &&
+               MsgWaitForMultipleObjects(1, &wait, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0)
             while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         DestroyWindow(w);
     });
-    Sleep(200);
-    PumpMessages(10, 100);
-    EXPECT_EQ(GetActiveWindow(), nullptr);
+    EXPECT_EQ(WaitForSingleObject(activated.Get(), 20000), WAIT_OBJECT_0);
+    EXPECT_TRUE(PumpUntil([] { return GetActiveWindow() == nullptr; }, 10000));
     SendMessageW(b, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(b.m_hot, 0);
+    SetEvent(done.Get());
     other.join();
     SetForegroundWindow(host);
-    PumpMessages(20, 300);
-    ASSERT_EQ(GetActiveWindow(), host.Hwnd());
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == host.Hwnd(); }, 10000));
     SendMessageW(b, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(b.m_hot, 1);
     EXPECT_EQ(GetCapture(), b.Hwnd());

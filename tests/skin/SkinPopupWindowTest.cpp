@@ -9,7 +9,7 @@
 #include "skin/BitmapItem.h"
 #include "skin/LangTable.h"
 #include "skin/Panel.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/SkinStore.h"
 #include "skin/Vocabulary.h"
 #include "support/SkinFixtures.h"
@@ -78,7 +78,7 @@ class SkinPopupWindowTest : public WindowTest {
 protected:
     static void SetUpTestSuite() {
         BuildVocabularyTables();
-        InitProgramFolder(TestImageFolder().c_str());
+        vt::base::InitProgramFolder(TestImageFolder().c_str());
         // As start-up does: the selected language and the default one are built from Language.xml.
         SetSelectedLanguageId(549);
         languages = new CGUIItems;

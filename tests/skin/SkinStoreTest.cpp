@@ -1,6 +1,6 @@
 // Skin resource store: sharing by name and type, missing files, typed sizes, release.
 #include <gtest/gtest.h>
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "skin/SkinStore.h"
 #include "support/SkinFixtures.h"
 
@@ -12,7 +12,7 @@ class SkinStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ReleaseSkinResources();
-        ASSERT_TRUE(InitProgramFolder(folder.Path().c_str()));
+        ASSERT_TRUE(vt::base::InitProgramFolder(folder.Path().c_str()));
         folder.WriteBmp(L"skins\\red.bmp", 6, 4, [](int, int) { return RGB(255, 0, 0); });
     }
     void TearDown() override { ReleaseSkinResources(); }

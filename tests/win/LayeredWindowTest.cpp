@@ -2,6 +2,8 @@
 #include "WindowTest.h"
 #include "win/Gdi.h"
 #include "win/Window.h"
+#include <iterator>
+#include <string>
 
 using namespace vt::test;
 using namespace vt::win;
@@ -71,4 +73,18 @@ TEST_F(LayeredWindowTest, ColourKeyIsTransparentAndPaintedPixelsShow) {
     // Where the bitmap holds the key colour, the backdrop shows through.
     EXPECT_TRUE(SameColor(shot.At(100, 10), RGB(0, 0, 160))) << std::hex << shot.At(100, 10);
     EXPECT_FALSE(SameColor(shot.At(100, 10), KeyedWindow::kKey));
+}
+
+// Without an output folder in the environment, screenshots go under the build tree, never into the
+// current folder (which may be the source tree).
+TEST(TestOutput, WithoutAnOutputFolderFilesGoUnderTheBuildTree) {
+    wchar_t saved[MAX_PATH * 2] = {};
+    const DWORD n = GetEnvironmentVariableW(L"VT_TEST_OUT", saved, DWORD(std::size(saved)));
+    SetEnvironmentVariableW(L"VT_TEST_OUT", nullptr);
+    const std::wstring path = OutputPath(L"probe.bmp");
+    if (n > 0 && n < std::size(saved)) SetEnvironmentVariableW(L"VT_TEST_OUT", saved);
+
+    std::wstring expected = L"Z:" VT_TEST_OUT_DEFAULT L"\\probe.bmp";
+    for (auto& c : expected) if (c == L'/') c = L'\\';
+    EXPECT_EQ(path, expected);
 }

@@ -3,6 +3,9 @@
 #include "WindowTest.h"
 #include "win/Dialog.h"
 #include "win/Window.h"
+#include <commctrl.h>
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 using namespace vt::test;
@@ -93,6 +96,53 @@ TEST_F(WindowBaseTest, SubclassedControlKeepsItsOwnBehaviourAndDetaches) {
     EXPECT_EQ(Window::FromHandle(edit), nullptr);
     SetWindowTextW(edit, L"xyz");
     DestroyWindow(edit);
+}
+
+namespace {
+
+// Another party in the same window's subclass chain: counts the clicks that reach it.
+LRESULT CALLBACK CountingSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+    if (msg == WM_LBUTTONDOWN) ++*reinterpret_cast<int*>(ref);
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+} // namespace
+
+// Whichever of two subclassers leaves first, the other keeps receiving the window's messages and
+// the control keeps its own behaviour.
+TEST_F(WindowBaseTest, SubclassingSharesTheWindowWithAnotherSubclasser) {
+    for (const bool objectLeavesFirst : {true, false}) {
+        SCOPED_TRACE(objectLeavesFirst ? "our object leaves first" : "the other subclasser leaves first");
+        HWND edit = CreateWindowExW(0, L"EDIT", L"abc", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(edit, nullptr);
+        int otherClicks = 0;
+        auto other = reinterpret_cast<DWORD_PTR>(&otherClicks);
+        auto r = std::make_unique<Recorder>();
+        ASSERT_TRUE(r->Subclass(edit));
+        ASSERT_TRUE(SetWindowSubclass(edit, CountingSubclass, 7, other));
+        SendMessageW(edit, WM_LBUTTONDOWN, 0, MAKELPARAM(1, 1));
+        EXPECT_EQ(otherClicks, 1);
+        EXPECT_EQ(std::count(r->seen.begin(), r->seen.end(), UINT(WM_LBUTTONDOWN)), 1);
+
+        if (objectLeavesFirst) {
+            r.reset();
+            SendMessageW(edit, WM_LBUTTONDOWN, 0, MAKELPARAM(1, 1));
+            EXPECT_EQ(otherClicks, 2) << "the other subclasser was cut out of the chain";
+            ASSERT_TRUE(RemoveWindowSubclass(edit, CountingSubclass, 7));
+        } else {
+            ASSERT_TRUE(RemoveWindowSubclass(edit, CountingSubclass, 7));
+            SendMessageW(edit, WM_LBUTTONDOWN, 0, MAKELPARAM(1, 1));
+            EXPECT_EQ(std::count(r->seen.begin(), r->seen.end(), UINT(WM_LBUTTONDOWN)), 2);
+            EXPECT_EQ(otherClicks, 1);
+            r.reset();
+        }
+        EXPECT_EQ(Window::FromHandle(edit), nullptr);
+        SetWindowTextW(edit, L"xyz");
+        wchar_t text[16]{};
+        GetWindowTextW(edit, text, 16);
+        EXPECT_STREQ(text, L"xyz") << "the control keeps its own procedure";
+        DestroyWindow(edit);
+    }
 }
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include "gallery/GalleryFill.h"
 #include "skin/PageReader.h"
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "win/Gdi.h"
 #include "win/Window.h"
 
@@ -75,7 +75,7 @@ int wmain(int argc, wchar_t** argv) {
             folder = fromEnv.c_str();
         }
     }
-    vt::skin::InitProgramFolder(folder);
+    vt::base::InitProgramFolder(folder);
     vt::skin::BuildVocabularyTables();
     vt::win::Window::RegisterClass(L"VtControlGallery");
     GalleryWindow window;
@@ -86,7 +86,7 @@ int wmain(int argc, wchar_t** argv) {
     vt::gallery::LoadGalleryLanguage(language, window);
     vt::skin::CGUIItems items;
     if (!vt::skin::LoadSkinPage(items, L"ControlsGallery.xml", window)) {
-        std::fwprintf(stderr, L"ControlsGallery.xml could not be read from %ls\n", vt::skin::ProgramFolder().c_str());
+        std::fwprintf(stderr, L"ControlsGallery.xml could not be read from %ls\n", vt::base::ProgramFolder().c_str());
         return 2;
     }
     vt::gallery::FillGallery(items);

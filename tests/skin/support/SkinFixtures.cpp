@@ -5,8 +5,7 @@
 namespace vt::test {
 
 namespace {
-std::wstring UnixEnvAsWindowsPath(const char* var) {
-    const char* v = std::getenv(var);
+std::wstring UnixPathAsWindowsPath(const char* v) {
     if (!v || !*v) return L"";
     std::string s = v;
     std::wstring w(s.begin(), s.end());
@@ -15,6 +14,8 @@ std::wstring UnixEnvAsWindowsPath(const char* var) {
     if (w.back() != L'\\') w += L'\\';
     return w;
 }
+
+std::wstring UnixEnvAsWindowsPath(const char* var) { return UnixPathAsWindowsPath(std::getenv(var)); }
 
 void RemoveTree(const std::wstring& dir) {
     WIN32_FIND_DATAW fd;
@@ -100,7 +101,8 @@ std::wstring TestImageDir() { return UnixEnvAsWindowsPath("VT_TEST_IMAGE_DIR"); 
 
 std::wstring TestOutDir() {
     std::wstring d = UnixEnvAsWindowsPath("VT_TEST_OUT");
-    if (!d.empty()) CreateDirectoryW(d.c_str(), nullptr);
+    if (d.empty()) d = UnixPathAsWindowsPath(VT_TEST_OUT_DEFAULT);
+    CreateDirectoryW(d.c_str(), nullptr);
     return d;
 }
 

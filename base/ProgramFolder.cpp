@@ -1,7 +1,7 @@
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include <vector>
 
-namespace vt::skin {
+namespace vt::base {
 
 namespace {
 std::wstring& Folder() {
@@ -47,4 +47,4 @@ LSTATUS ReadRegistryString(std::wstring& out, HKEY key, const wchar_t* valueName
     return ERROR_SUCCESS;
 }
 
-} // namespace vt::skin
+} // namespace vt::base

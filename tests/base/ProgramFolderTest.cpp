@@ -1,9 +1,9 @@
 // Program folder and the registry string reader of start-up.
 #include <gtest/gtest.h>
-#include "skin/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "win/Handles.h"
 
-using namespace vt::skin;
+using namespace vt::base;
 
 TEST(ProgramFolder, FromTheRunningProgramEndsInABackslash) {
     ASSERT_TRUE(InitProgramFolder());

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <string>
 
-namespace vt::skin {
+namespace vt::base {
 
 // The program folder; empty until InitProgramFolder has run.
 const std::wstring& ProgramFolder();
@@ -20,4 +20,4 @@ constexpr size_t kRegistryStringMax = 39;
 // ERROR_MORE_DATA and out stays empty.
 LSTATUS ReadRegistryString(std::wstring& out, HKEY key, const wchar_t* valueName);
 
-} // namespace vt::skin
+} // namespace vt::base

@@ -1,0 +1,120 @@
+// Test instrument: runs a program on a Wine desktop of its own, so that its windows, activation,
+// focus, mouse capture, cursor and keyboard state are out of every other process's reach while
+// tests run side by side (scripts/wine-exec gives it an X display of its own too); and holds the
+// default desktop open for a test session.
+//
+//   vtdesktop run PROGRAM [ARGS...]   runs PROGRAM on a new desktop; exits with its exit code
+//   vtdesktop hold                    keeps the default desktop in use until it is ended
+#include <windows.h>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+// Quotes one argument the way CommandLineToArgvW reads it back.
+std::wstring Quote(const std::wstring& arg) {
+    if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) return arg;
+    std::wstring out = L"\"";
+    size_t slashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++slashes;
+            continue;
+        }
+        out.append(c == L'"' ? slashes * 2 + 1 : slashes, L'\\');
+        slashes = 0;
+        out += c;
+    }
+    out.append(slashes * 2, L'\\');
+    return out + L"\"";
+}
+
+// A Unix path as the build hands it over (/work/...) becomes the same file under drive Z:.
+std::wstring WindowsPath(std::wstring path) {
+    if (path.empty() || path[0] != L'/') return path;
+    for (auto& c : path)
+        if (c == L'/') c = L'\\';
+    return L"Z:" + path;
+}
+
+// Brings up the desktop's own window: Wine starts a desktop process for it, which outlives the
+// program by a moment. Started from here it takes this process's Unix standard error, which
+// scripts/wine-exec points at /dev/null; started by the program it would hold the test's output open.
+void StartDesktopWindow(HDESK desktop) {
+    HANDLE thread = CreateThread(nullptr, 0, [](void* p) -> DWORD {
+        if (!SetThreadDesktop(static_cast<HDESK>(p))) return 1;
+        return GetDesktopWindow() ? 0 : 1;
+    }, desktop, 0, nullptr);
+    if (thread) {
+        WaitForSingleObject(thread, 60000);
+        CloseHandle(thread);
+    }
+}
+
+// An inheritable copy of one of this process's standard handles.
+HANDLE Inheritable(DWORD which) {
+    HANDLE h = GetStdHandle(which), copy = nullptr;
+    if (!h || h == INVALID_HANDLE_VALUE ||
+        !DuplicateHandle(GetCurrentProcess(), h, GetCurrentProcess(), &copy, 0, TRUE, DUPLICATE_SAME_ACCESS))
+        return h;
+    return copy;
+}
+
+int Run(int argc, wchar_t** argv) {
+    wchar_t name[64];
+    swprintf(name, std::size(name), L"vt-%lu-%llu", GetCurrentProcessId(), GetTickCount64());
+    HDESK desktop = CreateDesktopW(name, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    if (!desktop) {
+        fwprintf(stdout, L"vtdesktop: cannot create desktop %ls (error %lu)\n", name, GetLastError());
+        return 125;
+    }
+    StartDesktopWindow(desktop);
+
+    std::wstring cmd = Quote(WindowsPath(argv[2]));
+    for (int i = 3; i < argc; ++i) cmd += L" " + Quote(argv[i]);
+    // The program is ended with this process, as when CTest stops a run that overstays its time;
+    // what the program starts in turn (servers, programs under test) breaks away and lives on.
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
+    if (job) SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+    // The program's errors go where its output goes: this process's own standard error is not the caller's.
+    STARTUPINFOW si{sizeof(si)};
+    si.lpDesktop = name;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = Inheritable(STD_INPUT_HANDLE);
+    si.hStdOutput = Inheritable(STD_OUTPUT_HANDLE);
+    si.hStdError = Inheritable(STD_OUTPUT_HANDLE);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &si, &pi)) {
+        fwprintf(stdout, L"vtdesktop: cannot start %ls (error %lu)\n", cmd.c_str(), GetLastError());
+        return 126;
+    }
+    if (job) AssignProcessToJobObject(job, pi.hProcess);
+    ResumeThread(pi.hThread);
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return int(code);
+}
+
+// Keeps the default desktop in use: without a user Wine closes a desktop a moment after its last
+// program ends, and the next program to need it starts its desktop process with that program's
+// standard streams, holding a test's output open for as long as the desktop then lives.
+int Hold() {
+    if (!GetDesktopWindow()) return 1;
+    Sleep(INFINITE);
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc >= 3 && !wcscmp(argv[1], L"run")) return Run(argc, argv);
+    if (argc == 2 && !wcscmp(argv[1], L"hold")) return Hold();
+    fwprintf(stderr, L"usage: vtdesktop run PROGRAM [ARGS...] | vtdesktop hold\n");
+    return 2;
+}
