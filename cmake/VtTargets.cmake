@@ -77,10 +77,14 @@ function(vt_add_gtest name)
   set(command /usr/bin/env VT_IMAGE_DIR=${VT_IMAGE_DIR} VT_TEST_IMAGE_DIR=${VT_TEST_IMAGE_DIR}
       VT_STANDIN_DIR=${VT_STANDIN_DIR} VT_SOURCE_DIR=${CMAKE_SOURCE_DIR}
       VT_TEST_OUT=${CMAKE_BINARY_DIR}/test-out ${CMAKE_SOURCE_DIR}/scripts/wine-exec)
+  # Through the harness's tool (tests/harness/DesktopRun.cpp): what the program starts (the engine
+  # server through COM) cannot hold CTest's output open once the program has ended.
   if(A_WINDOWS)
     list(APPEND command --own-desktop=${VT_TEST_BIN_DIR}/vtdesktop.exe)
-    add_dependencies(${name} vtdesktop)
+  else()
+    list(APPEND command --relay=${VT_TEST_BIN_DIR}/vtdesktop.exe)
   endif()
+  add_dependencies(${name} vtdesktop)
   set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${command}")
 
   # Properties of every test of the program, as the arguments of set_tests_properties.

@@ -454,10 +454,11 @@ void Engine::NotifyPresence(uint32_t pid, bool arrived) {
     const std::vector<HWND> windows = TopLevelWindowsOfEveryDesktop();
     WPARAM event = arrived ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE;
     unsigned answered = 0;
+    // A program busy for a few seconds (reading a device on its window's thread) still gets the
+    // notice, as from the system; a window that does not answer within the bound is passed over.
     for (HWND h : windows) {
         DWORD_PTR result;
-        if (SendMessageTimeoutW(h, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(b), SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                                300, &result))
+        if (SendMessageTimeoutW(h, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(b), SMTO_NORMAL, 5000, &result))
             ++answered;
     }
     Enter("notice.WM_DEVICECHANGE", path + L" windows " + std::to_wstring(windows.size()) + L" answered " +

@@ -12,36 +12,15 @@
 
 #include "base/KeyTable.h"
 #include "tests/base/KeyFileBuilders.h"
+#include "tests/base/GuardedBuffer.h"
 
 using namespace vt::base;
 
 namespace {
 
+using vt::test::GuardedBuffer;
+
 using namespace vt::test::keyfiles;
-
-// Data that ends exactly where an inaccessible page begins: reading one byte past it faults.
-class GuardedBuffer {
-public:
-    explicit GuardedBuffer(const Bytes& data) {
-        SYSTEM_INFO si;
-        GetSystemInfo(&si);
-        size_t page = si.dwPageSize;
-        size_t dataPages = (data.size() + page - 1) / page + 1;
-        m_size = (dataPages + 1) * page;
-        m_base = static_cast<uint8_t*>(VirtualAlloc(nullptr, m_size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-        DWORD old;
-        VirtualProtect(m_base + dataPages * page, page, PAGE_NOACCESS, &old);
-        m_data = m_base + dataPages * page - data.size();
-        if (!data.empty()) std::memcpy(m_data, data.data(), data.size());
-    }
-    ~GuardedBuffer() { VirtualFree(m_base, 0, MEM_RELEASE); }
-    const uint8_t* Data() const { return m_data; }
-
-private:
-    uint8_t* m_base = nullptr;
-    uint8_t* m_data = nullptr;
-    size_t m_size = 0;
-};
 
 bool ParseDef(const Bytes& data, KeyTable& def) {
     GuardedBuffer buf(data);

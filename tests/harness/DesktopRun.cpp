@@ -3,9 +3,11 @@
 // tests run side by side (scripts/wine-exec gives it an X display of its own too); and holds the
 // default desktop open for a test session.
 //
-//   vtdesktop run PROGRAM [ARGS...]   runs PROGRAM on a new desktop; exits with its exit code
-//   vtdesktop hold                    keeps the default desktop in use until it is ended
+//   vtdesktop run PROGRAM [ARGS...]     runs PROGRAM on a new desktop; exits with its exit code
+//   vtdesktop relay PROGRAM [ARGS...]   runs PROGRAM on this desktop, its output relayed (below)
+//   vtdesktop hold                      keeps the default desktop in use until it is ended
 #include <windows.h>
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -61,7 +63,67 @@ HANDLE Inheritable(DWORD which) {
     return copy;
 }
 
-int Run(int argc, wchar_t** argv) {
+// Runs the program (argv[2] on) on `desktop` (null: this process's own) and copies its output to
+// ours until it ends; its exit code.
+//
+// The program writes into a pipe of this process, not into the caller's: Wine hands a process's
+// Unix standard error to every process it starts, so a server that the program starts through
+// COM (the engine stand-in) would otherwise hold the caller's output open, and CTest would wait
+// for that server to end long after the test has. Once the program has ended, what is left in the
+// pipe is copied and the pipe is closed; later writers get an error, never a block.
+int RunProgram(int argc, wchar_t** argv, const wchar_t* desktop) {
+    std::wstring cmd = Quote(WindowsPath(argv[2]));
+    for (int i = 3; i < argc; ++i) cmd += L" " + Quote(argv[i]);
+    SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &sa, 1 << 16)) {
+        fwprintf(stdout, L"vtdesktop: cannot make a pipe (error %lu)\n", GetLastError());
+        return 126;
+    }
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    // The program is ended with this process, as when CTest stops a run that overstays its time;
+    // what the program starts in turn (servers, programs under test) breaks away and lives on.
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
+    if (job) SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+    STARTUPINFOW si{sizeof(si)};
+    si.lpDesktop = const_cast<wchar_t*>(desktop);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = Inheritable(STD_INPUT_HANDLE);
+    si.hStdOutput = writeEnd;
+    si.hStdError = writeEnd;
+    PROCESS_INFORMATION pi{};
+    const BOOL started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                                        nullptr, &si, &pi);
+    CloseHandle(writeEnd);
+    if (!started) {
+        fwprintf(stdout, L"vtdesktop: cannot start %ls (error %lu)\n", cmd.c_str(), GetLastError());
+        CloseHandle(readEnd);
+        return 126;
+    }
+    if (job) AssignProcessToJobObject(job, pi.hProcess);
+    ResumeThread(pi.hThread);
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    auto copy = [&] {
+        char buf[8192];
+        DWORD avail = 0, got = 0, put = 0;
+        while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr) && avail &&
+               ReadFile(readEnd, buf, DWORD(std::min<DWORD>(avail, sizeof(buf))), &got, nullptr) && got)
+            WriteFile(out, buf, got, &put, nullptr);
+    };
+    // The program's own bound is CTest's: this waits as long as the program runs.
+    while (WaitForSingleObject(pi.hProcess, 20) == WAIT_TIMEOUT) copy();
+    copy();
+    CloseHandle(readEnd);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return int(code);
+}
+
+int RunOnOwnDesktop(int argc, wchar_t** argv) {
     wchar_t name[64];
     swprintf(name, std::size(name), L"vt-%lu-%llu", GetCurrentProcessId(), GetTickCount64());
     HDESK desktop = CreateDesktopW(name, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
@@ -70,35 +132,7 @@ int Run(int argc, wchar_t** argv) {
         return 125;
     }
     StartDesktopWindow(desktop);
-
-    std::wstring cmd = Quote(WindowsPath(argv[2]));
-    for (int i = 3; i < argc; ++i) cmd += L" " + Quote(argv[i]);
-    // The program is ended with this process, as when CTest stops a run that overstays its time;
-    // what the program starts in turn (servers, programs under test) breaks away and lives on.
-    HANDLE job = CreateJobObjectW(nullptr, nullptr);
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
-    if (job) SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
-    // The program's errors go where its output goes: this process's own standard error is not the caller's.
-    STARTUPINFOW si{sizeof(si)};
-    si.lpDesktop = name;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = Inheritable(STD_INPUT_HANDLE);
-    si.hStdOutput = Inheritable(STD_OUTPUT_HANDLE);
-    si.hStdError = Inheritable(STD_OUTPUT_HANDLE);
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &si, &pi)) {
-        fwprintf(stdout, L"vtdesktop: cannot start %ls (error %lu)\n", cmd.c_str(), GetLastError());
-        return 126;
-    }
-    if (job) AssignProcessToJobObject(job, pi.hProcess);
-    ResumeThread(pi.hThread);
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return int(code);
+    return RunProgram(argc, argv, name);
 }
 
 // Keeps the default desktop in use: without a user Wine closes a desktop a moment after its last
@@ -113,8 +147,9 @@ int Hold() {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc >= 3 && !wcscmp(argv[1], L"run")) return Run(argc, argv);
+    if (argc >= 3 && !wcscmp(argv[1], L"run")) return RunOnOwnDesktop(argc, argv);
+    if (argc >= 3 && !wcscmp(argv[1], L"relay")) return RunProgram(argc, argv, nullptr);
     if (argc == 2 && !wcscmp(argv[1], L"hold")) return Hold();
-    fwprintf(stderr, L"usage: vtdesktop run PROGRAM [ARGS...] | vtdesktop hold\n");
+    fwprintf(stderr, L"usage: vtdesktop run|relay PROGRAM [ARGS...] | vtdesktop hold\n");
     return 2;
 }

@@ -14,10 +14,13 @@
 #include "skin/SkinStore.h"
 #include "skin/Vocabulary.h"
 #include "support/SkinFixtures.h"
+#include "tests/base/GuardedBuffer.h"
 
 using namespace vt::skin;
 
 namespace {
+
+using vt::test::GuardedBuffer;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -30,27 +33,6 @@ Bytes U16(const std::wstring& text) {
     return b;
 }
 std::string Str(const Bytes& b) { return std::string(b.begin(), b.end()); }
-
-// Data that ends exactly where an inaccessible page begins: reading one byte past it faults.
-class GuardedBuffer {
-public:
-    explicit GuardedBuffer(const Bytes& data) {
-        SYSTEM_INFO si;
-        GetSystemInfo(&si);
-        size_t page = si.dwPageSize, dataPages = (data.size() + page - 1) / page + 1;
-        m_base = static_cast<uint8_t*>(VirtualAlloc(nullptr, (dataPages + 1) * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-        DWORD old;
-        VirtualProtect(m_base + dataPages * page, page, PAGE_NOACCESS, &old);
-        m_data = m_base + dataPages * page - data.size();
-        if (!data.empty()) std::memcpy(m_data, data.data(), data.size());
-    }
-    ~GuardedBuffer() { VirtualFree(m_base, 0, MEM_RELEASE); }
-    const uint8_t* Data() const { return m_data; }
-
-private:
-    uint8_t* m_base = nullptr;
-    uint8_t* m_data = nullptr;
-};
 
 bool Load(const Bytes& data, CLangTable& table) {
     GuardedBuffer buf(data);
