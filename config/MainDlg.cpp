@@ -343,6 +343,11 @@ void CDmAppDlg::MarkModified() {
     UpdateWriteButtons();
 }
 
+void CDmAppDlg::MarkDeviceChanged(int device) {
+    if (device == m_currentDevice) MarkModified();
+    else if (Present(device)) m_kept[size_t(device)] = true;
+}
+
 void CDmAppDlg::ClearModified() {
     if (m_currentDevice >= 0 && m_currentDevice < kDeviceCount) m_modified[size_t(m_currentDevice)] = false;
     UpdateWriteButtons();

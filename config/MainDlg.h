@@ -104,6 +104,7 @@ private:
     // IPageSite
     HWND Owner() const override { return m_hWnd; }
     void MarkChanged() override { MarkModified(); }
+    void MarkDeviceChanged(int device) override;
     CDmPage* ShownPage() const override { return m_currentPage; }
     CDmPage* FindPage(int pageId) const override { return Page(pageId); }
 

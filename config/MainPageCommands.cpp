@@ -1,16 +1,41 @@
 #include "config/MainPageCommands.h"
+#include "config/popups/ApmPopup.h"
+#include "config/popups/LightingEffectsPopup.h"
 #include "skin/VocabularyIds.h"
 
 namespace vt::config {
 
 namespace {
 
-// The APM popup over the three configurations. Not there yet: the button does nothing.
-bool ApmCommand(PageContext&, int) { return false; }
+// The APM popup: the stages of the device shown, written on OK into every configuration present,
+// each of those devices marked changed (they all have new stages to apply).
+bool ApmCommand(PageContext& ctx, int device) {
+    std::vector<ApmStage> stages;
+    if (device == kMouse) stages = ReadApmStages(ctx.mouse);
+    else if (device == kKeyboard) stages = ReadApmStages(ctx.keyboard);
+    else if (device == kHeadset) stages = ReadApmStages(ctx.headset);
+    ApmPopup popup(std::move(stages), ctx.popups);
+    if (ctx.popups.Run(ctx.Owner(), popup) != 1) return false;
+    // Keyboard, mouse, headset: each write is checked; a refused stage leaves that device unmarked
+    // so nothing half-written is applied.
+    const bool written[kDeviceCount] = {ctx.mouse && WriteApmStages(ctx.mouse, popup.Stages()),
+                                        ctx.keyboard && WriteApmStages(ctx.keyboard, popup.Stages()),
+                                        ctx.headset && WriteApmStages(ctx.headset, popup.Stages())};
+    for (int d = 0; d < kDeviceCount; ++d)
+        if (written[d] && d != device) ctx.site.MarkDeviceChanged(d);
+    return device >= 0 && device < kDeviceCount && written[device];
+}
 
-// The lighting-effects popup over the configuration assignments of the present devices. Not
-// there yet: the button does nothing.
-bool LightingEffectsCommand(PageContext&, int) { return false; }
+// The lighting-effects popup over the configuration assignments of the present devices: read
+// from the first, written on OK into each.
+bool LightingEffectsCommand(PageContext& ctx, int) {
+    LightingEffectsPopup popup(ReadEffects(ctx.mouse, ctx.keyboard, ctx.headset), ctx.popups);
+    if (ctx.popups.Run(ctx.Owner(), popup) != 1) return false;
+    WriteEffects(ctx.mouse, popup.Records());
+    WriteEffects(ctx.keyboard, popup.Records());
+    WriteEffects(ctx.headset, popup.Records());
+    return false;
+}
 
 const MainPageCommand kCommands[] = {
     {vt::skin::ctl::BUTTON_APM, ApmCommand},

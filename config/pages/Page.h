@@ -32,6 +32,9 @@ public:
     virtual HWND Owner() const = 0;
     // The shown device has edits that Apply must write (nothing on pages that apply live).
     virtual void MarkChanged() = 0;
+    // Another device's configuration was edited too (a popup that writes every device): it counts
+    // as changed when it is shown next. The shown device: as MarkChanged.
+    virtual void MarkDeviceChanged(int device) { (void)device; }
     // The page shown, or null.
     virtual CDmPage* ShownPage() const = 0;
     // Every page of a device re-reads the model (in the page table's refresh order).

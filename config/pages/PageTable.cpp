@@ -1,4 +1,5 @@
 #include "config/pages/PageTable.h"
+#include "config/pages/LightingPage.h"
 #include "config/pages/MacroPage.h"
 #include "config/pages/MousePerformancePage.h"
 #include "config/pages/PlaceholderPage.h"
@@ -28,15 +29,15 @@ const PageRow kPages[] = {
     {kPageMousePerformance,   kMouse,    L"Mouse_AdjPerf.xml",      ctl::BUTTON_ADJUSTPERFORMANCE,              Make<CDmItems_Mouse_AJP>,         3, false},
     {kPageMouseProfiles,      kMouse,    L"Mouse_MgProfs.xml",      ctl::BUTTON_MANAGEPROFILES,                 Make<CDmItems_Mouse_MGP>,         1, false},
     {kPageMouseMacros,        kMouse,    L"Mouse_MgMcrs.xml",       ctl::BUTTON_MANAGEMACROS,                   Make<CDmItems_Mouse_MGM>,         0, false},
-    {kPageMouseLighting,      kMouse,    L"Mouse_Lighting.xml",     ctl::BUTTON_LIGHTINGMAINTENANCE,            Placeholder<false>,               4, false},
+    {kPageMouseLighting,      kMouse,    L"Mouse_Lighting.xml",     ctl::BUTTON_LIGHTINGMAINTENANCE,            Make<CDmItems_Mouse_LTG>,         4, false},
     {kPageKeyboardKeys,       kKeyboard, L"Keyboard_AssnKeys.xml",  ctl::BUTTON_ASSIGNKEYS,                     Placeholder<false>,               2, true},
     {kPageKeyboardMacros,     kKeyboard, L"Keyboard_MgMcrs.xml",    ctl::BUTTON_MANAGEMACROS_KEYBOARD,          Make<CDmItems_Keyboard_MGM>,      0, false},
     {kPageKeyboardProfiles,   kKeyboard, L"Keyboard_MgProfs.xml",   ctl::BUTTON_MANAGEPROFILES_KEYBOARD,        Make<CDmItems_Keyboard_MGP>,      1, false},
-    {kPageKeyboardLighting,   kKeyboard, L"Keyboard_Lighting.xml",  ctl::BUTTON_LIGHTINGMAINTENANCE_KEYBOARD,   Placeholder<false>,               3, false},
+    {kPageKeyboardLighting,   kKeyboard, L"Keyboard_Lighting.xml",  ctl::BUTTON_LIGHTINGMAINTENANCE_KEYBOARD,   Make<CDmItems_Keyboard_LTG>,      3, false},
     {kPageHeadsetLevels,      kHeadset,  L"Headset_AudLvl.xml",     ctl::BUTTON_AUDIOLEVEL,                     Placeholder<true>,                1, true},
     {kPageHeadsetMicrophone,  kHeadset,  L"Headset_MicSet.xml",     ctl::BUTTON_MICSETTINGS,                    Placeholder<true>,                3, false},
     {kPageHeadsetEqualiser,   kHeadset,  L"Headset_EqSet.xml",      ctl::BUTTON_EQSETTINGS,                     Placeholder<true>,                2, false},
-    {kPageHeadsetLighting,    kHeadset,  L"Headset_Lighting.xml",   ctl::BUTTON_LIGHTINGMAINTENANCE_HEADSET,    Placeholder<false>,               4, false},
+    {kPageHeadsetLighting,    kHeadset,  L"Headset_Lighting.xml",   ctl::BUTTON_LIGHTINGMAINTENANCE_HEADSET,    Make<CDmItems_Headset_LTG>,       4, false},
 };
 
 } // namespace

@@ -51,6 +51,11 @@ void ApmStagesRules::Restore() {
     m_selected = 0;
 }
 
+void ApmStagesRules::Replace(std::vector<ApmStage> stages) {
+    m_stages = std::move(stages);
+    if (m_selected >= int(m_stages.size())) m_selected = m_stages.empty() ? 0 : int(m_stages.size()) - 1;
+}
+
 void ApmStagesRules::MoveBound(int k, int value) {
     if (k < 0 || k + 1 >= int(m_stages.size())) return;
     ApmStage& a = m_stages[size_t(k)];

@@ -42,6 +42,9 @@ public:
     Result Remove();
     void Recolour(COLORREF colour);
     void Restore();
+    // The stages as the slider now shows them (bounds dragged); the selection stays while it
+    // names a stage.
+    void Replace(std::vector<ApmStage> stages);
     // Moves the bound between stage k and k + 1, kept inside its neighbours' bounds.
     void MoveBound(int k, int value);
     // The texts under the slider: the selected stage's lower bound and its last value (upper - 1).
