@@ -126,7 +126,11 @@ void CDmItems_MGM<ConfigT>::ShowNoMacro() {
 
 template <class ConfigT>
 void CDmItems_MGM<ConfigT>::LoadEvents(const std::vector<MacroEvent>& events) {
-    if (m_display) m_display->LoadEvents(&events);
+    if (!m_display) return;
+    // The display already shows these very events (the page came back to the same macro): its
+    // rows stand as they are, selection included.
+    if (m_display->RowCount() == int(events.size()) && MacroEventsEqual(m_display->Events(), events)) return;
+    m_display->LoadEvents(&events);
 }
 
 template <class ConfigT>
@@ -161,7 +165,7 @@ void CDmItems_MGM<ConfigT>::ShowRecording(bool recording) {
         RepaintList();
     }
     if (m_record) {
-        m_record->SetItemText(recording ? L"$Stop" : L"$Record", kCaseUpper);
+        m_record->SetItemText(recording ? L"$Stop" : L"$Record", kCaseAsWritten);
         if (m_record->Hwnd()) InvalidateRect(m_record->Hwnd(), nullptr, FALSE);
     }
     if (m_display) {

@@ -76,6 +76,8 @@ void CDmItems_MGP<ConfigT>::RefreshList() {
     ConfigT* c = DeviceKind<ConfigT>::Config(m_ctx);
     if (!list || !list->Hwnd()) return;
     const int count = c ? c->GetProfileCount() : 0;
+    // Every cell is set with the list's drawing held: it paints once, when it is released.
+    SendMessageW(list->Hwnd(), WM_SETREDRAW, FALSE, 0);
     for (int row = list->RowCount() - 1; row >= count; --row) SendMessageW(list->Hwnd(), LVM_DELETEITEM, WPARAM(row), 0);
     while (list->RowCount() < count) list->InsertRow(list->RowCount());
     const auto current = c ? c->GetCurrentProfile() : nullptr;
@@ -94,9 +96,12 @@ void CDmItems_MGP<ConfigT>::RefreshList() {
         if (p == current) currentRow = i;
     }
     const int row = currentRow >= 0 ? list->FindRowByKey(currentRow) : 0;
-    if (list->RowCount() == 0) return;
-    SelectRow(row);
-    list->SetRowColors(row, kHighlight, list->m_backColour, kHighlight, list->m_selBackColour);
+    if (list->RowCount() > 0) {
+        SelectRow(row);
+        list->SetRowColors(row, kHighlight, list->m_backColour, kHighlight, list->m_selBackColour);
+    }
+    SendMessageW(list->Hwnd(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list->Hwnd(), nullptr, FALSE);
     if (currentRow < 0) UpdateWindow(list->Hwnd());
 }
 

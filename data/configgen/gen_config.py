@@ -237,11 +237,61 @@ def preview_background():
     return c
 
 
-def list_frame(w, h):
-    """The panel behind a page's list: the list draws itself inside, this gives it an edge."""
-    c = Canvas(w, h, THEME['card'])
-    c.round_rect(0, 0, w, h, 6, THEME['card_edge'])
-    c.round_rect(1, 1, w - 1, h - 1, 5, THEME['body'])
+LIST_BACK = (11, 11, 11)     # BLACK2, the lists' background
+
+
+def list_check(on):
+    """The automatic-switch box of a profile row."""
+    c = Canvas(14, 14, LIST_BACK)
+    c.round_rect(0, 0, 14, 14, 3, THEME['button_edge_hot'] if on else THEME['button_edge'])
+    c.round_rect(1, 1, 13, 13, 2, THEME['card'])
+    if on:
+        c.line(3, 7, 6, 10, THEME['accent'], 2)
+        c.line(6, 10, 11, 3, THEME['accent'], 2)
+    return c
+
+
+def scroll_piece(kind):
+    """The lists' scroll bar: end caps, arrows, track and thumb, 12 pixels wide."""
+    w = 12
+    if kind in ('top', 'bot'):
+        return Canvas(w, 3, THEME['card_edge'])
+    if kind in ('aup', 'adn'):
+        c = Canvas(w, 12, THEME['card'])
+        for i in range(4):
+            y = 4 + i if kind == 'aup' else 7 - i
+            c.rect(5 - i, y, 7 + i, y + 1, THEME['white'])
+        return c
+    if kind == 'spn':
+        c = Canvas(w, 1, LIST_BACK)
+        c.rect(5, 0, 7, 1, THEME['card_edge'])
+        return c
+    c = Canvas(w, 24, LIST_BACK)
+    c.round_rect(2, 0, 10, 24, 3, THEME['accent'])
+    return c
+
+
+def event_icon(kind, hot):
+    """Icons of the macro event rows: key down, key up, delay, mouse button."""
+    c = Canvas(24, 16, LIST_BACK)
+    col = mix(THEME['accent'], THEME['white'], 0.4) if hot else THEME['accent']
+    if kind in ('keydn', 'keyup'):
+        c.round_rect(5, 2, 19, 14, 2, THEME['button_edge'])
+        c.round_rect(6, 3, 18, 13, 2, THEME['button'])
+        if kind == 'keydn':
+            c.rect(11, 5, 13, 11, rgb('#40c060'))
+            c.rect(9, 9, 15, 11, rgb('#40c060'))
+        else:
+            c.rect(11, 5, 13, 11, rgb('#e05040'))
+            c.rect(9, 5, 15, 7, rgb('#e05040'))
+    elif kind == 'clk':
+        c.disc(12, 8, 6, col)
+        c.disc(12, 8, 4.5, LIST_BACK)
+        c.rect(11, 4, 13, 9, col)
+        c.rect(12, 7, 15, 9, col)
+    else:
+        c.round_rect(8, 1, 16, 15, 4, col)
+        c.rect(11, 2, 13, 7, LIST_BACK)
     return c
 
 
@@ -323,8 +373,15 @@ def bitmaps():
     out['cfg_adv_mask.bmp'] = lambda: panel_mask(480, 250)
     out['cfg_preview_bg.bmp'] = preview_background
     out['cfg_preview_mask.bmp'] = lambda: panel_mask(600, 470)
-    out['cfg_listframe.bmp'] = lambda: list_frame(600, 330)
     out['cfg_wide_mask.bmp'] = lambda: button_mask(150, 32)
+    out['cfg_list_check_off.bmp'] = lambda: list_check(False)
+    out['cfg_list_check_on.bmp'] = lambda: list_check(True)
+    out['cfg_list_check_mask.bmp'] = lambda: Canvas(14, 14, THEME['black'])
+    for k in ('top', 'bot', 'aup', 'adn', 'spn', 'tmb'):
+        out['cfg_vs_%s.bmp' % k] = (lambda k=k: scroll_piece(k))
+    for name, kind, hot in (('keydn', 'keydn', False), ('keyup', 'keyup', False), ('clk', 'clk', False),
+                            ('clkh', 'clk', True), ('mse', 'mse', False), ('mseh', 'mse', True)):
+        out['cfg_md_%s.bmp' % name] = (lambda kind=kind, hot=hot: event_icon(kind, hot))
     out['cfg_head_lighting.bmp'] = lambda: heading('LIGHTING')
     out['cfg_zone_frame.bmp'] = zone_frame
     out['cfg_apm_bg.bmp'] = apm_background

@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <memory>
-#include "PageFakes.h"
-#include "WindowTest.h"
+#include "PagesFixture.h"
 #include "config/Items.h"
 #include "config/MainDlg.h"
 #include "config/Registry.h"
@@ -24,16 +23,11 @@ using namespace vt::config;
 using namespace vt::profile;
 using vt::test::PumpMessages;
 
-class ManagePagesWindow : public vt::test::WindowTest {
+class ManagePagesWindow : public vt::test::PagesFixture {
 protected:
-    static void SetUpTestSuite() {
-        vt::skin::BuildVocabularyTables();
-        RegisterMainWindowClass(GetModuleHandleW(nullptr));
-    }
     void SetUp() override {
         vt::test::WindowTest::SetUp();
-        ASSERT_TRUE(vt::base::InitProgramFolder(vt::test::ImageFolder().c_str()));
-        ASSERT_TRUE(vt::test::UseLanguage(vt::test::kEnglish));
+        SetUpFolder();
         for (const wchar_t* n : {L"PROFILE01", L"Work", L"Games"}) mouse->CreateProfile(n);
         mouse->SetCurrentProfile(mouse->GetProfileAt(1));
         keyboard->CreateProfile(L"PROFILE01");
@@ -41,60 +35,12 @@ protected:
         m->events = {MakeKeyEvent(0x1E, 'A', kKeyDown, 0), MakeDelayEvent(40), MakeKeyEvent(0x1E, 'A', kKeyUp, 0),
                      MakeMouseEvent(1, kKeyDown), MakeMouseEvent(1, kKeyUp)};
         devices = std::make_unique<vt::test::FakePageDevices>(mouse, keyboard);
-        dlg = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, popups, CDmAppDlg::ShellOpen{}, &files);
-        ASSERT_TRUE(dlg->CreatePanel());
-        ShowWindow(dlg->Hwnd(), SW_SHOW);
+        OpenWindow(*devices);
         PumpMessages(30, 800);
-    }
-    static void TearDownTestSuite() { vt::skin::SetCurrentLanguageTable(nullptr); }
-    void TearDown() override {
-        dlg.reset();
-        vt::test::WindowTest::TearDown();
-    }
-    // A control of the main window or of a page (lists and edits sit in frames of their own).
-    HWND Control(int id) const {
-        if (HWND h = GetDlgItem(dlg->Hwnd(), id)) return h;
-        for (const PageRow& row : PageTable())
-            if (CDmPage* page = dlg->Page(row.id))
-                if (HWND h = ItemWindow(vt::skin::FindItem(*page, id))) return h;
-        return nullptr;
-    }
-    void Click(int id) {
-        HWND c = Control(id);
-        ASSERT_NE(c, nullptr) << "no control " << id;
-        SendMessageW(dlg->Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(c));
-        PumpMessages(20, 300);
-    }
-    void Shot(const wchar_t* name) {
-        PumpMessages(30, 400);
-        vt::test::CaptureClient(dlg->Hwnd()).SaveBmp(vt::test::OutputPath(name));
-    }
-    // A choice of the profile list's row menu, as the list reports it.
-    void MenuChoice(int key, const wchar_t* text) {
-        vt::skin::ListNotifyRecord rec{key, 0, LPARAM(text)};
-        SendMessageW(dlg->Hwnd(), vt::skin::WM_XLIST_CELL_CHOICE, WPARAM(Control(ctl::LIST_PROFILELIST)), LPARAM(&rec));
-        PumpMessages(20, 300);
-    }
-    // A button pressed as the mouse does (a check button toggles itself before it reports).
-    void Press(int id) {
-        HWND b = Control(id);
-        ASSERT_NE(b, nullptr) << "no control " << id;
-        SendMessageW(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-        SendMessageW(b, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
-        PumpMessages(20, 300);
     }
     int Rows(int listId) { return int(SendMessageW(Control(listId), LVM_GETITEMCOUNT, 0, 0)); }
 
-    CDmConfig_Mouse mouseConfig;
-    CDmConfig_Keyboard keyboardConfig;
-    CDmConfig_Headset headsetConfig;
-    IMouseConfig* mouse = &mouseConfig;
-    IKeyboardConfig* keyboard = &keyboardConfig;
-    IAudioConfig* headset = &headsetConfig;
     std::unique_ptr<vt::test::FakePageDevices> devices;
-    vt::test::ScriptedPagePopups popups;
-    vt::test::ScriptedFileDialogs files;
-    std::unique_ptr<CDmAppDlg> dlg;
 };
 
 TEST_F(ManagePagesWindow, ProfilePageListsTheProfilesAndRunsItsCommands) {
@@ -163,3 +109,4 @@ TEST_F(ManagePagesWindow, MacroPageShowsTheChosenMacro) {
     ASSERT_EQ(dlg->CurrentPageId(), kPageKeyboardMacros);
     Shot(L"config_page_keyboard_macros.bmp");
 }
+
