@@ -10,6 +10,7 @@
 #include "config/popups/DamagedFilesPopup.h"
 #include "config/popups/WarningPopup.h"
 #include "skin/UnusableFiles.h"
+#include "win/Gdi.h"
 #include "skin/ItemText.h"
 #include "skin/LangTable.h"
 #include "skin/Messages.h"
@@ -113,12 +114,21 @@ bool CDmAppDlg::OnInitDialog() {
         if (m_pictures[d]) m_deviceWindows[size_t(d)].push_back(m_pictures[d]);
     }
 
-    // The window shows at once; the devices are opened and read once it has been painted (they
-    // answer through the device engine, which takes its time).
+    // The window shows at once, with its tabs and a word that the devices are being read; the
+    // devices are opened and read once it has been painted (they answer through the device engine,
+    // which takes its time). The rest of its controls come with the first page.
     for (int d = 0; d < kDeviceCount; ++d) {
         for (CGUIItem* w : m_deviceWindows[size_t(d)]) ShowItemIf(w, false);
         EnableItem(m_deviceButtons[d], false);
     }
+    m_startHidden.clear();
+    for (CGUIItem* item : {static_cast<CGUIItem*>(m_lightingEffects), static_cast<CGUIItem*>(m_apm), m_firmwareText,
+                           m_driverText, static_cast<CGUIItem*>(m_ok), static_cast<CGUIItem*>(m_applyButton),
+                           static_cast<CGUIItem*>(m_cancel), FindItem(m_items, ctl::BUTTON_UPDATE)})
+        if (item) {
+            m_startHidden.push_back(item);
+            ShowItemIf(item, false);
+        }
     m_currentDevice = kNoDevice;
     UpdateWriteButtons();
     PostMessageW(m_hWnd, kFinishInitMessage, 0, 0);
@@ -139,6 +149,9 @@ void CDmAppDlg::FinishInit() {
     // The controls that the panel's paint asked to paint again paint now, before the wait.
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     GdiFlush();
+    // Nothing of what follows reaches the screen until the first page is whole: the first frame
+    // stays until then, and the next one is the finished page.
+    SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
     // The pages are read after the first paint as well.
     // A page whose file or bitmaps cannot be used is left out, and its button with it.
     std::vector<std::wstring> damaged = std::move(m_unusableFiles);
@@ -182,11 +195,15 @@ void CDmAppDlg::FinishInit() {
             if (b) b->SetToggleOnClick(false);
     for (const PageRow& row : PageTable())
         if (CDmPage* page = Page(row.id)) page->Initialise();
+    for (CGUIItem* item : m_startHidden) ShowItemIf(item, true);
+    m_starting = false;
     // The window opens on a device that is there, with its page shown, and the tabs follow
     // presence from the start.
     UpdateDeviceButtons(true);
     UpdateWriteButtons();
-    RepaintAll(m_hWnd);
+    SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    GdiFlush();
     std::vector<std::wstring> later = TakeUnusableFiles();
     damaged.insert(damaged.end(), later.begin(), later.end());
     if (!damaged.empty()) {
@@ -657,6 +674,25 @@ LRESULT CDmAppDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CDmAppDlg::OnPaint() {
+    if (m_starting && m_background && *m_background) {
+        // The first frame: the window's background, its tabs, and a word that the devices are
+        // being read.
+        vt::win::PaintDC dc(m_hWnd);
+        RECT rc;
+        GetClientRect(m_hWnd, &rc);
+        {
+            vt::win::MemoryDC mem(dc);
+            vt::win::SelectGuard sel(mem, m_background->Get());
+            BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
+        }
+        const std::wstring text = LanguageText(L"$ReadingDevices", L"Reading the devices...");
+        RECT card{222, 72, 868, 536};
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(0xc8, 0xd0, 0xda));
+        vt::win::SelectGuard font(dc, GetStockObject(DEFAULT_GUI_FONT));
+        DrawTextW(dc, text.c_str(), int(text.size()), &card, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        return true;
+    }
     return PaintUnderChildren(m_hWnd, [this] { return CGUIPanel::OnPaint(); });
 }
 

@@ -118,6 +118,8 @@ private:
     ShellOpen m_shell;
     std::function<void()> m_devicesOpened;
     std::vector<std::wstring> m_unusableFiles;
+    bool m_starting = true;                          // until the first page shows
+    std::vector<vt::skin::CGUIItem*> m_startHidden;  // the window's own controls shown with it
     bool m_initFinished = false;
 
     std::map<int, std::unique_ptr<CDmPage>> m_pages;          // page id -> page (null when it failed)

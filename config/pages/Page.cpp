@@ -9,6 +9,9 @@ bool CDmPage::Build(const wchar_t* pageFile, HWND owner) {
         return false;
     }
     AssignWindowIds(*this);
+    // Built hidden: a page shows only when the main window shows it.
+    ShowAll(*this, false);
+    m_shown = false;
     return true;
 }
 
