@@ -4,6 +4,7 @@
 #include "config/pages/PageTable.h"
 #include "skin/DropDownList.h"
 #include "skin/Messages.h"
+#include "skin/SkinStore.h"
 
 namespace vt::config {
 
@@ -15,6 +16,8 @@ constexpr int kBandSliders[kEqualiserBands] = {ctl::SLIDER_EQ_31HZ,  ctl::SLIDER
                                                ctl::SLIDER_EQ_250HZ, ctl::SLIDER_EQ_500HZ, ctl::SLIDER_EQ_1KHZ,
                                                ctl::SLIDER_EQ_2KHZ,  ctl::SLIDER_EQ_4KHZ, ctl::SLIDER_EQ_8KHZ,
                                                ctl::SLIDER_EQ_16KHZ};
+// The band thumbs' picture while the equaliser is off.
+constexpr const char* kGreyedThumb = "cfg_vthumb_x.bmp";
 } // namespace
 
 CDmItems_Headset_EQS::CDmItems_Headset_EQS(PageContext& context)
@@ -29,7 +32,10 @@ int CDmItems_Headset_EQS::SliderPosition(int controlId) const {
 void CDmItems_Headset_EQS::Initialise() {
     m_switch = BindButton(*this, ctl::BUTTON_EQ_EQUALIZERENABLE);
     m_presets = BindItem(*this, ctl::BUTTON_DROPDOWN_EQ_PRESETSELECT, kKindDropdownList);
-    for (int i = 0; i < kEqualiserBands; ++i) m_bands[i] = BindItem<CVertSlider>(*this, kBandSliders[i], kKindVertSlider);
+    for (int i = 0; i < kEqualiserBands; ++i) {
+        m_bands[i] = BindItem<CVertSlider>(*this, kBandSliders[i], kKindVertSlider);
+        if (HBITMAP greyed = GetSkinImage(kGreyedThumb)) m_spareThumbs[i].Reset(CopyAsDib(greyed));
+    }
     m_rules.SetOwner(m_ctx.Owner());
     m_rules.Initialise();
     ShowEqualiser();
@@ -56,7 +62,18 @@ void CDmItems_Headset_EQS::ShowEqualiser() {
         EnableItem(m_bands[i], on);
         if (m_bands[i] && m_bands[i]->m_trackItem) EnableWindow(m_bands[i]->m_trackItem->Hwnd(), on);
     }
+    GreyThumbs(!on);
     if (Shown()) RepaintAll(m_ctx.Owner());
+}
+
+void CDmItems_Headset_EQS::GreyThumbs(bool grey) {
+    if (grey == m_greyed) return;
+    m_greyed = grey;
+    for (int i = 0; i < kEqualiserBands; ++i) {
+        if (!m_bands[i] || !m_spareThumbs[i]) continue;
+        std::swap(m_bands[i]->m_thumb, m_spareThumbs[i]);
+        if (m_bands[i]->Hwnd()) InvalidateRect(m_bands[i]->Hwnd(), nullptr, FALSE);
+    }
 }
 
 void CDmItems_Headset_EQS::Enter() {

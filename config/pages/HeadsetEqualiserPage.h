@@ -32,11 +32,17 @@ private:
     // The switch, the preset list and the sliders from the model.
     void ShowEqualiser();
     int SliderPosition(int controlId) const;
+    // The band thumbs greyed (the equaliser off) or in their own picture.
+    void GreyThumbs(bool grey);
 
     EqualiserRules m_rules;
     vt::skin::CBitmapBtn* m_switch = nullptr;
     vt::skin::CGUIItem* m_presets = nullptr;
     vt::skin::CVertSlider* m_bands[kEqualiserBands] = {};
+    // Per band thumb, the picture it does not show now: the greyed one while the equaliser is on,
+    // its own while it is off.
+    vt::skin::CBitmap m_spareThumbs[kEqualiserBands];
+    bool m_greyed = false;
 };
 
 } // namespace vt::config

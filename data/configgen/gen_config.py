@@ -343,6 +343,10 @@ def vtrack(w, h, travel_top=10, ticks=11):
 
 def vthumb(state):
     c = Canvas(28, 14, THEME['card'])
+    if state == 'x':
+        c.round_rect(0, 0, 28, 14, 4, THEME['button_edge'])
+        c.round_rect(1, 1, 27, 13, 3, THEME['button_disabled'])
+        return c
     fill = THEME['accent'] if state == 'n' else rgb('#7cc0ff')
     c.round_rect(0, 0, 28, 14, 4, THEME['button_edge_hot'])
     c.round_rect(1, 1, 27, 13, 3, fill)
@@ -433,6 +437,7 @@ def bitmaps():
     out['cfg_eqtrack.bmp'] = lambda: vtrack(40, 260, 10)
     out['cfg_vthumb_n.bmp'] = lambda: vthumb('n')
     out['cfg_vthumb_o.bmp'] = lambda: vthumb('o')
+    out['cfg_vthumb_x.bmp'] = lambda: vthumb('x')
     out['cfg_vdivider.bmp'] = lambda: vdivider(2, 330)
     out['cfg_eq_bands.bmp'] = eq_band_names
     for s in 'nodx':
