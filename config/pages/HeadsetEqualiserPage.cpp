@@ -1,6 +1,5 @@
 #include "config/pages/HeadsetEqualiserPage.h"
 #include "config/Items.h"
-#include "config/pages/HeadsetSliders.h"
 #include "config/pages/PageTable.h"
 #include "skin/DropDownList.h"
 #include "skin/Messages.h"
@@ -21,7 +20,7 @@ constexpr const char* kGreyedThumb = "cfg_vthumb_x.bmp";
 } // namespace
 
 CDmItems_Headset_EQS::CDmItems_Headset_EQS(PageContext& context)
-    : CDmPage(context), m_rules(context.headset, [&context] { return context.devices.HeadsetDevice(); }, context.popups) {}
+    : CDmHeadsetLivePage(context), m_rules(context.headset, [&context] { return context.devices.HeadsetDevice(); }, context.popups) {}
 
 int CDmItems_Headset_EQS::SliderPosition(int controlId) const {
     for (int i = 0; i < kEqualiserBands; ++i)

@@ -4,13 +4,11 @@
 // device is EqualiserRules (HeadsetEqualiserRules.h); the page shows it and passes its controls'
 // notices on.
 #include "config/pages/HeadsetEqualiserRules.h"
-#include "config/pages/Page.h"
-#include "skin/BitmapBtn.h"
-#include "skin/Slider.h"
+#include "config/pages/HeadsetLivePage.h"
 
 namespace vt::config {
 
-class CDmItems_Headset_EQS : public CDmPage {
+class CDmItems_Headset_EQS : public CDmHeadsetLivePage {
 public:
     explicit CDmItems_Headset_EQS(PageContext& context);
 
@@ -24,7 +22,6 @@ public:
     void OnClosing() override { Leave(); }
     bool OnItemCommand(vt::skin::CGUIItem& item, WORD code) override;
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    bool AppliesLive() const override { return true; }
 
     EqualiserRules& Rules() { return m_rules; }
 

@@ -1,7 +1,5 @@
 #include "config/pages/HeadsetLevelsPage.h"
 #include "config/Items.h"
-#include "config/pages/HeadsetSliders.h"
-#include "device/AudioDevice.h"
 #include "skin/Messages.h"
 
 namespace vt::config {
@@ -21,8 +19,6 @@ void CDmItems_Headset_ALC::BindPageItems() {
     m_tracks[2] = BindItem(*this, ctl::BITMAP_SLTRK_BALANCER, kKindSliderTrack);
     m_mute = BindButton(*this, ctl::BUTTON_HEADSET_MUTE);
 }
-
-::IAudioDevice* CDmItems_Headset_ALC::Device() const { return m_ctx.devices.HeadsetDevice(); }
 
 void CDmItems_Headset_ALC::Initialise() {
     BindPageItems();
@@ -67,14 +63,8 @@ void CDmItems_Headset_ALC::BalanceSet(int value, int id) {
     ShowLevels(id == ctl::SLIDER_BALANCEL ? kLeft : kRight);
 }
 
-void CDmItems_Headset_ALC::MuteClicked() {
-    if (!m_config) return;
-    m_config->SetMute(IsChecked(m_mute) ? 1 : 0);
-    if (::IAudioDevice* d = Device()) d->MirrorMute(m_config);
-}
-
 bool CDmItems_Headset_ALC::OnItemCommand(CGUIItem& item, WORD) {
-    if (&item == m_mute) MuteClicked();
+    if (&item == m_mute) SwitchClicked(m_mute, &IAudioConfig::SetMute, &::IAudioDevice::MirrorMute);
     // The headset has it already: nothing waits for Apply.
     return false;
 }

@@ -3,15 +3,13 @@
 // the headset's Windows levels at once through the headset device object; changes made elsewhere
 // (the Windows mixer, the headset's own buttons) come back as the device's level notices and only
 // move the controls.
-#include "config/pages/Page.h"
-#include "skin/BitmapBtn.h"
-#include "skin/Slider.h"
+#include "config/pages/HeadsetLivePage.h"
 
 namespace vt::config {
 
-class CDmItems_Headset_ALC : public CDmPage {
+class CDmItems_Headset_ALC : public CDmHeadsetLivePage {
 public:
-    explicit CDmItems_Headset_ALC(PageContext& context) : CDmPage(context), m_config(context.headset) {}
+    explicit CDmItems_Headset_ALC(PageContext& context) : CDmHeadsetLivePage(context) {}
 
     void Initialise() override;
     // The model into the controls. Nothing is written to Windows: the model follows Windows through
@@ -21,19 +19,15 @@ public:
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     // WM_HEADSET_LEVELS_CHANGED: bits 1 master, 2 left, 4 right, 8 mute are read again.
     void OnDeviceNotice(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    bool AppliesLive() const override { return true; }
 
     void MasterVolumeSet(int value);
     // id: SLIDER_BALANCEL or SLIDER_BALANCER; the other side keeps its stored value.
     void BalanceSet(int value, int id);
-    void MuteClicked();
 
 private:
     void BindPageItems();
     void ShowLevels(unsigned bits);
-    ::IAudioDevice* Device() const;
 
-    IAudioConfig*& m_config;
     vt::skin::CVertSlider* m_master = nullptr;
     vt::skin::CVertSlider* m_left = nullptr;
     vt::skin::CVertSlider* m_right = nullptr;

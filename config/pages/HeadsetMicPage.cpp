@@ -1,7 +1,5 @@
 #include "config/pages/HeadsetMicPage.h"
 #include "config/Items.h"
-#include "config/pages/HeadsetSliders.h"
-#include "device/AudioDevice.h"
 #include "skin/Messages.h"
 
 namespace vt::config {
@@ -11,8 +9,6 @@ using namespace vt::skin;
 namespace {
 enum : unsigned { kVolume = 0x10, kMute = 0x20, kAutoGain = 0x40, kAll = 0x70 };
 } // namespace
-
-::IAudioDevice* CDmItems_Headset_MCS::Device() const { return m_ctx.devices.HeadsetDevice(); }
 
 void CDmItems_Headset_MCS::Initialise() {
     m_volume = BindItem<CVertSlider>(*this, ctl::SLIDER_MICVOLUME, kKindVertSlider);
@@ -43,21 +39,9 @@ void CDmItems_Headset_MCS::VolumeSet(int value) {
     ShowSettings(kVolume);
 }
 
-void CDmItems_Headset_MCS::MuteClicked() {
-    if (!m_config) return;
-    m_config->SetMicMute(IsChecked(m_mute) ? 1 : 0);
-    if (::IAudioDevice* d = Device()) d->MirrorMicMute(m_config);
-}
-
-void CDmItems_Headset_MCS::AutoGainClicked() {
-    if (!m_config) return;
-    m_config->SetMicAutoGain(IsChecked(m_autoGain) ? 1 : 0);
-    if (::IAudioDevice* d = Device()) d->MirrorMicAutoGain(m_config);
-}
-
 bool CDmItems_Headset_MCS::OnItemCommand(CGUIItem& item, WORD) {
-    if (&item == m_mute) MuteClicked();
-    else if (&item == m_autoGain) AutoGainClicked();
+    if (&item == m_mute) SwitchClicked(m_mute, &IAudioConfig::SetMicMute, &::IAudioDevice::MirrorMicMute);
+    else if (&item == m_autoGain) SwitchClicked(m_autoGain, &IAudioConfig::SetMicAutoGain, &::IAudioDevice::MirrorMicAutoGain);
     return false;
 }
 

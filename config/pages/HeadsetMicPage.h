@@ -2,15 +2,13 @@
 // The headset's microphone page: microphone volume, mute and automatic gain control. Each change
 // reaches the headset's Windows capture endpoint at once through the headset device object;
 // changes made elsewhere come back as the device's microphone notices and only move the controls.
-#include "config/pages/Page.h"
-#include "skin/BitmapBtn.h"
-#include "skin/Slider.h"
+#include "config/pages/HeadsetLivePage.h"
 
 namespace vt::config {
 
-class CDmItems_Headset_MCS : public CDmPage {
+class CDmItems_Headset_MCS : public CDmHeadsetLivePage {
 public:
-    explicit CDmItems_Headset_MCS(PageContext& context) : CDmPage(context), m_config(context.headset) {}
+    explicit CDmItems_Headset_MCS(PageContext& context) : CDmHeadsetLivePage(context) {}
 
     void Initialise() override;
     // The model into the controls; nothing is written to Windows (see the levels page).
@@ -19,17 +17,12 @@ public:
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     // WM_HEADSET_MIC_CHANGED: bits 0x10 volume, 0x20 mute, 0x40 automatic gain are read again.
     void OnDeviceNotice(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    bool AppliesLive() const override { return true; }
 
     void VolumeSet(int value);
-    void MuteClicked();
-    void AutoGainClicked();
 
 private:
     void ShowSettings(unsigned bits);
-    ::IAudioDevice* Device() const;
 
-    IAudioConfig*& m_config;
     vt::skin::CVertSlider* m_volume = nullptr;
     vt::skin::CGUIItem* m_track = nullptr;
     vt::skin::CBitmapBtn* m_mute = nullptr;
