@@ -7,6 +7,6 @@ target_include_directories(profpages_bench PRIVATE ${CMAKE_BINARY_DIR}/config ${
 target_link_options(profpages_bench PRIVATE -municode)
 set_target_properties(profpages_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VT_TEST_BIN_DIR})
 add_dependencies(profpages_bench vt_data vt_config_icon)
-add_test(NAME bench.profpages
+add_test(NAME bench.profpages CONFIGURATIONS bench
   COMMAND /usr/bin/env VT_IMAGE_DIR=${VT_IMAGE_DIR} ${CMAKE_SOURCE_DIR}/scripts/wine-exec $<TARGET_FILE:profpages_bench> 3)
 set_tests_properties(bench.profpages PROPERTIES LABELS bench RESOURCE_LOCK desktop TIMEOUT 300)

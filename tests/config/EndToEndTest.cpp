@@ -228,7 +228,7 @@ TEST_F(EndToEnd, DevicesLeavingAndComingBackMoveTheTabs) {
     // The tabs come on as each device is read, and the mouse's first page shows after that.
     EXPECT_TRUE(PumpUntil([&] { return Enabled(main, ctl::BUTTON_PRODSELECT_KEYBOARD); }, 20000));
     EXPECT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_MOUSE));
-    EXPECT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_HEADSET));
+    EXPECT_TRUE(PumpUntil([&] { return Enabled(main, ctl::BUTTON_PRODSELECT_HEADSET); }, 20000));
     // The tabs are enabled a moment before the first device's page buttons are shown.
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(GetDlgItem(main, ctl::BUTTON_ADJUSTPERFORMANCE)) != FALSE; }, 20000));
     // The shown mouse leaves: its tab greys and the keyboard is shown.
