@@ -13,6 +13,7 @@
 #include <vector>
 #include <ocidl.h>
 #include "Engine.h"
+#include "ServerInstance.h"
 #include "VtEngine.h"
 
 namespace {
@@ -128,6 +129,14 @@ int Register() {
     LSTATUS s = SetValue(HKEY_LOCAL_MACHINE, key, nullptr, L"Velto Device Engine");
     if (s == ERROR_SUCCESS) s = SetValue(HKEY_LOCAL_MACHINE, key + L"\\LocalServer32", nullptr, quoted);
     if (s == ERROR_SUCCESS) s = SetValue(HKEY_LOCAL_MACHINE, key + L"\\ProgID", nullptr, L"Velto.DeviceEngine.1");
+    // The in-process handler beside the server: it reaches a server started after a killed one
+    // (ServerInstance.h).
+    std::wstring handler = exe;
+    handler = handler.substr(0, handler.find_last_of(L"\\/") + 1) + L"VtEngineConnect.dll";
+    if (s == ERROR_SUCCESS && GetFileAttributesW(handler.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        s = SetValue(HKEY_LOCAL_MACHINE, key + L"\\InprocHandler32", nullptr, handler);
+        if (s == ERROR_SUCCESS) s = SetValue(HKEY_LOCAL_MACHINE, key + L"\\InprocHandler32", L"ThreadingModel", L"Both");
+    }
     if (s == ERROR_SUCCESS)
         s = SetValue(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Velto.DeviceEngine.1\\CLSID", nullptr,
                      L"{472079C9-3628-45F7-A32E-FE00490518F1}");
@@ -152,6 +161,9 @@ int Serve() {
         if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
         SetStdHandle(which, nullptr);
     }
+    // One server at a time: one that is still ending is waited for, one that serves is left to serve.
+    static vt::engine::instance::Publication publication;
+    if (!publication.Claim(10000)) return 0;
     if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 1;
     static InterfacePins pins;
     pins.Pin();
@@ -168,6 +180,8 @@ int Serve() {
         pins.Forget();
         return 1;
     }
+    hr = publication.Publish(&factory);
+    if (FAILED(hr)) fwprintf(stderr, L"VtEngine: publishing the server failed 0x%08lX\n", static_cast<unsigned long>(hr));
     // Clients connect for short operations: stay while objects, locks or sinks are alive, and for
     // the idle limit after the last object, call or connection, however brief each was.
     ULONGLONG idleMs = 60000;
@@ -179,6 +193,7 @@ int Serve() {
         bool busy = Engine::s_objects.load() > 0 || g_locks.load() > 0 || g_engine->SinkCount() > 0;
         if (!busy && GetTickCount64() - Engine::s_lastActivity.load() >= idleMs) break;
     }
+    publication.Withdraw();
     CoRevokeClassObject(cookie);
     g_engine->WaitEventsIdle(2000);
     g_engine->Flush();  // clients may still hold objects, which keep the engine itself alive

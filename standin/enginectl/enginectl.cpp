@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <string>
 #include <vector>
+#include "ServerInstance.h"
 #include "VtEngine.h"
 
 namespace {
@@ -25,7 +26,26 @@ const wchar_t kUsage[] =
     L"  log [clear]                     the engine's call log\n"
     L"  counts                          live engine objects and advised sinks\n"
     L"  reload                          read the state files again\n"
-    L"  quit                            end the engine server (a rebuilt one starts on the next use)\n";
+    L"  quit                            end the engine server (a rebuilt one starts on the next use)\n"
+    L"  kill                            terminate the engine server's process, as a crash would\n";
+
+// Ends the serving engine process at once, without connecting to it (so without starting one).
+int Kill() {
+    DWORD pid = vt::engine::instance::PublishedServer();
+    if (!pid) {
+        fputws(L"enginectl: no engine server is running\n", stderr);
+        return 1;
+    }
+    HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (!h || !TerminateProcess(h, 9) || WaitForSingleObject(h, 10000) != WAIT_OBJECT_0) {
+        if (h) CloseHandle(h);
+        fwprintf(stderr, L"enginectl: could not end the engine server (process %lu)\n", static_cast<unsigned long>(pid));
+        return 1;
+    }
+    CloseHandle(h);
+    printf("killed %lu\n", static_cast<unsigned long>(pid));
+    return 0;
+}
 
 bool ParseKind(const wchar_t* s, ULONG* pid) {
     if (!_wcsicmp(s, L"mouse")) *pid = VT_PID_MOUSE;
@@ -147,10 +167,12 @@ int wmain(int argc, wchar_t** argv) {
         fputws(kUsage, stderr);
         return 2;
     }
+    if (argc == 2 && !wcscmp(argv[1], L"kill")) return Kill();
     if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 1;
     IVtDeviceMgr* mgr = nullptr;
     IVtSimControl* ctl = nullptr;
-    HRESULT hr = CoCreateInstance(CLSID_VtDeviceEngine, nullptr, CLSCTX_LOCAL_SERVER, IID_IVtDeviceMgr,
+    // Through the engine's in-process handler as the programs do, so a server killed before is replaced.
+    HRESULT hr = CoCreateInstance(CLSID_VtDeviceEngine, nullptr, CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER, IID_IVtDeviceMgr,
                                   reinterpret_cast<void**>(&mgr));
     if (SUCCEEDED(hr)) hr = mgr->QueryInterface(IID_IVtSimControl, reinterpret_cast<void**>(&ctl));
     int rc;

@@ -1,9 +1,9 @@
-// VtEngineConnect.dll: the engine's in-process handler (InprocHandler32 of the engine class). A
-// client's CoCreateInstance of the engine lands here before COM's own local-server activation; it
-// connects to the live server, or starts a fresh one when the last was killed (Rendezvous.h).
+// VtEngineConnect.dll: the engine's in-process handler (InprocHandler32 of the engine's class). A
+// client's activation of the engine lands here before COM's own local-server activation; it reaches
+// the live server, or starts a fresh one when the last was killed (ServerInstance.h).
 #include <windows.h>
 #include <objbase.h>
-#include "Rendezvous.h"
+#include "ServerInstance.h"
 #include "VtEngine.h"
 
 namespace {
@@ -25,7 +25,7 @@ public:
         if (!ppv) return E_POINTER;
         *ppv = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        return vt::engine::rendezvous::Connect(riid, ppv, kConnectMs);
+        return vt::engine::instance::Connect(riid, ppv, kConnectMs);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 };
@@ -41,5 +41,6 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid,
     return g_factory.QueryInterface(riid, ppv);
 }
 
-// Proxies it handed out may outlive any count kept here: stay loaded.
+// The proxies it handed out belong to COM, not to this library: it holds nothing that could stop
+// it from unloading, but stays loaded so a client's next activation does not load it again.
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return S_FALSE; }
