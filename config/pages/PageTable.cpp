@@ -1,4 +1,7 @@
 #include "config/pages/PageTable.h"
+#include "config/pages/HeadsetEqualiserPage.h"
+#include "config/pages/HeadsetLevelsPage.h"
+#include "config/pages/HeadsetMicPage.h"
 #include "config/pages/LightingPage.h"
 #include "config/pages/MacroPage.h"
 #include "config/pages/MouseButtonsPage.h"
@@ -35,9 +38,9 @@ const PageRow kPages[] = {
     {kPageKeyboardMacros,     kKeyboard, L"Keyboard_MgMcrs.xml",    ctl::BUTTON_MANAGEMACROS_KEYBOARD,          Make<CDmItems_Keyboard_MGM>,      0, false},
     {kPageKeyboardProfiles,   kKeyboard, L"Keyboard_MgProfs.xml",   ctl::BUTTON_MANAGEPROFILES_KEYBOARD,        Make<CDmItems_Keyboard_MGP>,      1, false},
     {kPageKeyboardLighting,   kKeyboard, L"Keyboard_Lighting.xml",  ctl::BUTTON_LIGHTINGMAINTENANCE_KEYBOARD,   Make<CDmItems_Keyboard_LTG>,      3, false},
-    {kPageHeadsetLevels,      kHeadset,  L"Headset_AudLvl.xml",     ctl::BUTTON_AUDIOLEVEL,                     Placeholder<true>,                1, true},
-    {kPageHeadsetMicrophone,  kHeadset,  L"Headset_MicSet.xml",     ctl::BUTTON_MICSETTINGS,                    Placeholder<true>,                3, false},
-    {kPageHeadsetEqualiser,   kHeadset,  L"Headset_EqSet.xml",      ctl::BUTTON_EQSETTINGS,                     Placeholder<true>,                2, false},
+    {kPageHeadsetLevels,      kHeadset,  L"Headset_AudLvl.xml",     ctl::BUTTON_AUDIOLEVEL,                     Make<CDmItems_Headset_ALC>,       1, true},
+    {kPageHeadsetMicrophone,  kHeadset,  L"Headset_MicSet.xml",     ctl::BUTTON_MICSETTINGS,                    Make<CDmItems_Headset_MCS>,       3, false},
+    {kPageHeadsetEqualiser,   kHeadset,  L"Headset_EqSet.xml",      ctl::BUTTON_EQSETTINGS,                     Make<CDmItems_Headset_EQS>,       2, false},
     {kPageHeadsetLighting,    kHeadset,  L"Headset_Lighting.xml",   ctl::BUTTON_LIGHTINGMAINTENANCE_HEADSET,    Make<CDmItems_Headset_LTG>,       4, false},
 };
 
