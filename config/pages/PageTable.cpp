@@ -4,6 +4,7 @@
 #include "config/pages/HeadsetMicPage.h"
 #include "config/pages/LightingPage.h"
 #include "config/pages/MacroPage.h"
+#include "config/pages/MouseButtonsPage.h"
 #include "config/pages/MousePerformancePage.h"
 #include "config/pages/PlaceholderPage.h"
 #include "config/pages/ProfilePage.h"
@@ -28,7 +29,7 @@ std::unique_ptr<CDmPage> Placeholder(PageContext& context) {
 // In the order the pages are initialised.
 const PageRow kPages[] = {
     // id                     device     page file                  page button                                 factory                           refresh default
-    {kPageMouseButtons,       kMouse,    L"Mouse_AssnBtns.xml",     ctl::BUTTON_ASSIGNBUTTONS,                  Placeholder<false>,               2, true},
+    {kPageMouseButtons,       kMouse,    L"Mouse_AssnBtns.xml",     ctl::BUTTON_ASSIGNBUTTONS,                  Make<CDmItems_Mouse_ASB>,         2, true},
     {kPageMousePerformance,   kMouse,    L"Mouse_AdjPerf.xml",      ctl::BUTTON_ADJUSTPERFORMANCE,              Make<CDmItems_Mouse_AJP>,         3, false},
     {kPageMouseProfiles,      kMouse,    L"Mouse_MgProfs.xml",      ctl::BUTTON_MANAGEPROFILES,                 Make<CDmItems_Mouse_MGP>,         1, false},
     {kPageMouseMacros,        kMouse,    L"Mouse_MgMcrs.xml",       ctl::BUTTON_MANAGEMACROS,                   Make<CDmItems_Mouse_MGM>,         0, false},

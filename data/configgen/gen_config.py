@@ -422,6 +422,8 @@ def bitmaps():
                             ('clkh', 'clk', True), ('mse', 'mse', False), ('mseh', 'mse', True)):
         out['cfg_md_%s.bmp' % name] = (lambda kind=kind, hot=hot: event_icon(kind, hot))
     out['cfg_head_lighting.bmp'] = lambda: heading('LIGHTING')
+    out['cfg_head_buttons.bmp'] = lambda: heading('ASSIGN BUTTONS')
+    out['cfg_head_keys.bmp'] = lambda: heading('ASSIGN KEYS')
     out['cfg_zone_frame.bmp'] = zone_frame
     out['cfg_apm_bg.bmp'] = apm_background
     out['cfg_apm_mask.bmp'] = lambda: panel_mask(600, 300)
