@@ -12,6 +12,7 @@ keyboard (the Brazilian keypad has its extra key). A key names its record of the
 part of the main window's content card (see AREA).
 """
 import os
+import re
 import sys
 from xml.sax.saxutils import quoteattr
 
@@ -184,8 +185,8 @@ def korean():
 GERMAN_WORDS = dict(BKSPC='\u2190', TAB='\u21b9', CAPSLK='\u21e9', ENTER='\u21b5', LTSHFT='\u21e7',
                     RTSHFT='\u21e7', LTCTRL='Strg', LTWIN='Win', LTALT='Alt', SPACE='', RTALT='Alt Gr',
                     RTWIN='Win', MENU='Men\u00fc', RTCTRL='Strg')
-GERMAN_NAMES = dict(PRTSC='Druck', SCRLK='Rollen', INSRT='Einfg', HOME='Pos1', PGUP='Bild\u2191', DEL='Entf',
-                    END='Ende', PGDOWN='Bild\u2193')
+GERMAN_NAMES = dict(PRTSC='Druck', SCRLK='Rollen', INSRT='Einfg', HOME='Pos1', PGUP='Bild\\n\u2191', DEL='Entf',
+                    END='Ende', PGDOWN='Bild\\n\u2193')
 GERMAN_PAD = dict(NUM_PT=',')
 
 
@@ -274,14 +275,14 @@ def pixel_rect(x, y, w, h):
     return left, top, right - left, bottom - top
 
 
-# The caption faces: single characters large, arrows in a face that has them, two-line caps in the
-# word face, and other words in the word face or, where that is too wide, the narrow one.
+# The caption faces (pitch: the cell height in pixels): single characters and the function and macro
+# keys' names large, arrows in a face that has them, two-line caps in the word face, and other words
+# in the word face or, where that is too wide, a smaller one.
 LETTER_FONT = '<FONT name="FONT_ARIAL12" typeface="Liberation Sans" pitch="13">LiberationSans-Regular.ttf</FONT>'
 WORD_FONT = '<FONT name="FONT_ARIAL10" typeface="Liberation Sans" pitch="10">LiberationSans-Regular.ttf</FONT>'
-NARROW_FONT = ('<FONT name="FONT_ARIALNARROW12" typeface="Liberation Sans Narrow" pitch="10">'
-               'LiberationSansNarrow-Regular.ttf</FONT>')
-ARROW_FONT = '<FONT name="FONT_ARIAL14" typeface="DejaVu Sans" pitch="14">DejaVuSans.ttf</FONT>'
-FONTS = [LETTER_FONT, WORD_FONT, NARROW_FONT, ARROW_FONT]
+SMALL_FONT = '<FONT name="FONT_ARIALNARROW12" typeface="Liberation Sans" pitch="9">LiberationSans-Regular.ttf</FONT>'
+ARROW_FONT = '<FONT name="FONT_ARIAL14" typeface="DejaVu Sans" pitch="18">DejaVuSans.ttf</FONT>'
+FONTS = [LETTER_FONT, WORD_FONT, SMALL_FONT, ARROW_FONT]
 ARROWS = set('\u2190\u2191\u2192\u2193\u21b5\u21b9\u21e7\u21e9')
 
 
@@ -289,12 +290,12 @@ def font_name(font):
     return font.split('"')[1]
 
 
-def text_width(text, pitch, narrow=False):
-    """About how wide the text draws in Liberation Sans (Narrow) of this pitch, in pixels."""
+def text_width(text, pitch):
+    """About how wide the text draws in Liberation Sans of this pitch, in pixels."""
     em = 0.0
     for ch in text:
         if ch in "il.,;:'|!I ":
-            em += 0.27
+            em += 0.24
         elif ch in 'frtj-()[]/':
             em += 0.33
         elif ch in 'mwMW':
@@ -305,7 +306,7 @@ def text_width(text, pitch, narrow=False):
             em += 0.50
         else:
             em += 0.56
-    return em * pitch * (0.82 if narrow else 1.0)
+    return em * pitch * 0.89     # the em is the cell less its internal leading
 
 
 def caption_attrs(caption, width):
@@ -318,12 +319,12 @@ def caption_attrs(caption, width):
         attrs.append('multiline="1"')
     elif caption and all(ch in ARROWS for ch in caption):
         font = ARROW_FONT
-    elif len(caption) == 1:
+    elif re.fullmatch(r'.|[FM][0-9]+', caption):
         font = LETTER_FONT
     elif text_width(caption, 10) <= room:
         font = WORD_FONT
-    elif text_width(caption, 10, True) <= width:
-        font = NARROW_FONT
+    elif text_width(caption, 9) <= width - 1:
+        font = SMALL_FONT
     else:
         raise SystemExit('gen_kbdpages: the cap %r does not fit a key %d pixels wide' % (caption, width))
     return ' '.join(attrs + ['fontid="%s"' % font_name(font)])
