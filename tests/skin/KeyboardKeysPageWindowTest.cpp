@@ -1,8 +1,8 @@
 // The on-screen keyboard's key-items pages of the program folder image, read through the page
 // reader as the main window reads them: every page the layout list names loads, its keys are the
 // BUTTON_KB_ keys bound to records of the key table, they lie apart inside the assign-keys page's
-// card, and each arrangement has the keys and key shapes of its caps. A screenshot of the English
-// and the German keyboard is saved for a person to look at.
+// card, and each arrangement has the keys and key shapes of its caps. A screenshot of every
+// keyboard is saved for a person to look at.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -224,13 +224,18 @@ TEST_F(KeyboardKeysPageWindowTest, EveryLayoutOfTheListGetsAPageThatLoads) {
     SetKeyboardSystem(nullptr);
 }
 
-TEST_F(KeyboardKeysPageWindowTest, EnglishAndGermanKeyboardsAsTheyShow) {
+TEST_F(KeyboardKeysPageWindowTest, KeyboardsAsTheyShow) {
     struct Shot {
         const wchar_t* page;
         const wchar_t* file;
     };
+    // The pointer stays off the keys: a key under it would show its over image.
+    SetCursorPos(4, 596);
     for (const Shot& shot : {Shot{L"KeyboardKeysANSI.xml", L"kbd_keys_english.bmp"},
-                             Shot{L"KeyboardKeysISO.xml", L"kbd_keys_german.bmp"}}) {
+                             Shot{L"KeyboardKeysISO.xml", L"kbd_keys_german.bmp"},
+                             Shot{L"KeyboardKeysKorean.xml", L"kbd_keys_korean.bmp"},
+                             Shot{L"KeyboardKeysJapanese.xml", L"kbd_keys_japanese.bmp"},
+                             Shot{L"KeyboardKeysBrazil.xml", L"kbd_keys_brazil.bmp"}}) {
         SCOPED_TRACE(Narrow(shot.page));
         DeleteAllItems(items);
         ASSERT_TRUE(LoadSkinPage(items, shot.page, owner));
