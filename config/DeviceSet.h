@@ -50,6 +50,9 @@ public:
     // while the device is absent), for the pages that hand files to the engine; null when none.
     virtual ::IMouseDevice* MouseDevice() { return nullptr; }
     virtual ::IKeyboardDevice* KeyboardDevice() { return nullptr; }
+    // The headset's device object as it is bound now (the do-nothing headset while it is absent),
+    // for the headset pages, which write to it at once; null when none.
+    virtual ::IAudioDevice* HeadsetDevice() { return nullptr; }
 };
 
 } // namespace vt::config

@@ -120,6 +120,7 @@ public:
     std::shared_ptr<void> HoldEngine() override { return std::make_shared<vt::device::EngineBatch>(); }
     ::IMouseDevice* MouseDevice() override { return m_mouse; }
     ::IKeyboardDevice* KeyboardDevice() override { return m_keyboard; }
+    ::IAudioDevice* HeadsetDevice() override { return m_headset; }
 
 private:
     IMouseConfig*& m_mouseConfig;

@@ -660,6 +660,11 @@ LRESULT CDmAppDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         for (const PageRow& row : PageTable())
             if (CDmPage* page = Page(row.id); page && row.device == kHeadset) page->OnDeviceNotice(msg, wParam, lParam);
         return 0;
+    case MM_MIXM_CONTROL_CHANGE:
+        // The waveform mixer's change notice (the headset's levels before core audio): the headset's
+        // device object reads the control and reports like an endpoint change.
+        if (::IAudioDevice* headset = m_devices.HeadsetDevice()) headset->WinVolPassthrough(HMIXER(wParam), DWORD(lParam));
+        return 0;
     default: break;
     }
     // Everything else is first the shown page's (its controls' notifications).

@@ -320,14 +320,22 @@ bool CAudioDevice::MirrorMasterVolume(IAudioConfig* config) { return CanMirror()
 bool CAudioDevice::MirrorLeftVolume(IAudioConfig* config) { return CanMirror() && m_winvol->PushLeftVolume(config); }
 bool CAudioDevice::MirrorRightVolume(IAudioConfig* config) { return CanMirror() && m_winvol->PushRightVolume(config); }
 bool CAudioDevice::MirrorMicVolume(IAudioConfig* config) { return CanMirror() && m_winvol->PushMicVolume(config); }
+// A switch written to Windows is the last known state from then on: a later change back from
+// elsewhere is a change (endpoints need not report the program's own writes).
 bool CAudioDevice::MirrorMute(IAudioConfig* config) {
-    return config && CanMirror() && m_winvol->Impl()->SetMute(config->GetMute() != 0);
+    if (!config || !CanMirror() || !m_winvol->Impl()->SetMute(config->GetMute() != 0)) return false;
+    m_render.muted = config->GetMute() ? 1 : 0;
+    return true;
 }
 bool CAudioDevice::MirrorMicMute(IAudioConfig* config) {
-    return config && CanMirror() && m_winvol->Impl()->SetMicMute(config->GetMicMute() != 0);
+    if (!config || !CanMirror() || !m_winvol->Impl()->SetMicMute(config->GetMicMute() != 0)) return false;
+    m_capture.mute = config->GetMicMute() ? 1 : 0;
+    return true;
 }
 bool CAudioDevice::MirrorMicAutoGain(IAudioConfig* config) {
-    return config && CanMirror() && m_winvol->Impl()->SetAgc(config->GetMicAutoGain() != 0);
+    if (!config || !CanMirror() || !m_winvol->Impl()->SetAgc(config->GetMicAutoGain() != 0)) return false;
+    m_capture.agc = config->GetMicAutoGain() ? 1 : 0;
+    return true;
 }
 bool CAudioDevice::MirrorMicNoiseReduction(IAudioConfig* config) {
     return config && CanMirror() && m_winvol->Impl()->SetNoiseReduction(config->GetMicNoiseReduction() != 0);

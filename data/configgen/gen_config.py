@@ -328,6 +328,45 @@ def zone_frame(w=600, h=112):
     return c
 
 
+# headset pages: vertical level and band sliders
+def vtrack(w, h, travel_top=10, ticks=11):
+    """A vertical slider's track: a groove under the thumb's centre with ticks at its left."""
+    c = Canvas(w, h, THEME['card'])
+    cx = w // 2
+    c.round_rect(cx - 3, travel_top - 3, cx + 3, h - travel_top + 3, 3, THEME['card_edge'])
+    c.rect(cx - 1, travel_top, cx + 1, h - travel_top, mix(THEME['accent'], THEME['card'], 0.4))
+    for i in range(ticks):
+        y = travel_top + (h - 2 * travel_top - 1) * i // (ticks - 1)
+        c.rect(cx - 12, y, cx - 7, y + 1, THEME['button_edge'])
+    return c
+
+
+def vthumb(state):
+    c = Canvas(28, 14, THEME['card'])
+    if state == 'x':
+        c.round_rect(0, 0, 28, 14, 4, THEME['button_edge'])
+        c.round_rect(1, 1, 27, 13, 3, THEME['button_disabled'])
+        return c
+    fill = THEME['accent'] if state == 'n' else rgb('#7cc0ff')
+    c.round_rect(0, 0, 28, 14, 4, THEME['button_edge_hot'])
+    c.round_rect(1, 1, 27, 13, 3, fill)
+    c.rect(6, 6, 22, 8, mix(fill, THEME['white'], 0.5))
+    return c
+
+
+def eq_band_names(w=580, h=20, first=30, step=58):
+    """The band names under the equaliser's sliders, each centred under its slider."""
+    c = Canvas(w, h, THEME['card'])
+    for i, name in enumerate(('31', '62', '125', '250', '500', '1K', '2K', '4K', '8K', '16K')):
+        x = first + step * i - text_width(name, 2) // 2
+        c.text(x, (h - 14) // 2, name, rgb('#b1c2d6'), 2)
+    return c
+
+
+def vdivider(w, h):
+    return Canvas(w, h, THEME['card_edge'])
+
+
 def bitmaps():
     out = {
         'cfg_main_bg.bmp': main_background,
@@ -383,6 +422,8 @@ def bitmaps():
                             ('clkh', 'clk', True), ('mse', 'mse', False), ('mseh', 'mse', True)):
         out['cfg_md_%s.bmp' % name] = (lambda kind=kind, hot=hot: event_icon(kind, hot))
     out['cfg_head_lighting.bmp'] = lambda: heading('LIGHTING')
+    out['cfg_head_buttons.bmp'] = lambda: heading('ASSIGN BUTTONS')
+    out['cfg_head_keys.bmp'] = lambda: heading('ASSIGN KEYS')
     out['cfg_zone_frame.bmp'] = zone_frame
     out['cfg_apm_bg.bmp'] = apm_background
     out['cfg_apm_mask.bmp'] = lambda: panel_mask(600, 300)
@@ -390,6 +431,17 @@ def bitmaps():
     out['cfg_apm_limit.bmp'] = lambda: value_box(80, 26)
     out['cfg_fx_bg.bmp'] = effects_background
     out['cfg_fx_mask.bmp'] = lambda: panel_mask(640, 560)
+    # headset pages
+    out['cfg_head_levels.bmp'] = lambda: heading('AUDIO LEVELS')
+    out['cfg_head_eq.bmp'] = lambda: heading('EQUALIZER')
+    out['cfg_head_mic.bmp'] = lambda: heading('MICROPHONE')
+    out['cfg_vtrack.bmp'] = lambda: vtrack(48, 280, 10)
+    out['cfg_eqtrack.bmp'] = lambda: vtrack(40, 260, 10)
+    out['cfg_vthumb_n.bmp'] = lambda: vthumb('n')
+    out['cfg_vthumb_o.bmp'] = lambda: vthumb('o')
+    out['cfg_vthumb_x.bmp'] = lambda: vthumb('x')
+    out['cfg_vdivider.bmp'] = lambda: vdivider(2, 330)
+    out['cfg_eq_bands.bmp'] = eq_band_names
     for s in 'nodx':
         out['cfg_tab_%s.bmp' % s] = (lambda s=s: device_tab(s))
         out['cfg_page_%s.bmp' % s] = (lambda s=s: page_button(s))

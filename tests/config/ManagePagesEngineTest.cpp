@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include "EngineCtl.h"
 #include "PagesFixture.h"
 #include "config/EngineDevices.h"
 #include "config/Items.h"
@@ -32,40 +33,7 @@ using vt::test::PumpUntil;
 
 namespace {
 
-// Runs enginectl with the arguments; its exit code (-1 when it did not end in time) and its
-// standard output, through a file of the test output folder.
-int EngineCtl(const std::wstring& args, std::string* out = nullptr) {
-    // A file of its own for every run: an engine server that enginectl starts inherits the handle
-    // and may keep it open after enginectl has ended.
-    static int run = 0;
-    const std::wstring file = vt::test::OutputPath(L"enginectl_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                                                   std::to_wstring(++run) + L".txt");
-    SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa,
-                           CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return -1;
-    STARTUPINFOW si{sizeof(si)};
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = h;
-    PROCESS_INFORMATION pi{};
-    std::wstring cmd = L"\"" + vt::test::StandinFolder() + L"enginectl.exe\" " + args;
-    const BOOL started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
-    CloseHandle(h);
-    if (!started) return -1;
-    DWORD code = DWORD(-1);
-    if (WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-    else TerminateProcess(pi.hProcess, 1);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    if (out) {
-        std::ifstream in(std::filesystem::path(file), std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        *out = ss.str();
-    }
-    DeleteFileW(file.c_str());
-    return int(code);
-}
+int EngineCtl(const std::wstring& args, std::string* out = nullptr) { return vt::test::RunEngineCtl(args, out); }
 
 std::string Dump() {
     std::string d;
