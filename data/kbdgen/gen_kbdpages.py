@@ -25,7 +25,9 @@ UNIT = 26                    # pixels per key unit
 GAP = 2                      # pixels between two caps
 ORIGIN = (233, 362)          # top left of the macro column's first key row (the function row's top)
 AREA = (223, 73, 867, 535)   # the content card's inside: every key lies within it
-BLOCK_GAP = 0.375            # units between the macro column, the main block, the editing keys and the keypad
+BLOCK_GAP = 0.375            # units between the macro column, the main block, the editing keys and the keypad,
+                             # and between the function row and the rows below it
+ROW = [0] + [1 + BLOCK_GAP + i for i in range(5)]   # the top of each row: the function row, then the five rows
 
 # Control-name suffix (after BUTTON_KB_) -> the key table's name of the key.
 KEY_NAMES = {
@@ -65,11 +67,11 @@ KEY_NAMES.update({c: 'Keyboard %s and %s' % (c.lower(), c) for c in 'ABCDEFGHIJK
 # main block's left edge. Captions: "\n" breaks a cap into its upper and lower line; "&" is doubled
 # on the page (a single one would underline the next character).
 
-def function_row(names):
-    keys = [('ESC', 0, 0, 1, 1, names.get('ESC', 'Esc'))]
+def function_row():
+    keys = [('ESC', 0, ROW[0], 1, 1, 'Esc')]
     for i in range(12):
         x = 2 + i + (i // 4) * 0.5
-        keys.append(('F%d' % (i + 1), x, 0, 1, 1, 'F%d' % (i + 1)))
+        keys.append(('F%d' % (i + 1), x, ROW[0], 1, 1, 'F%d' % (i + 1)))
     return keys
 
 
@@ -78,10 +80,10 @@ def editing_keys(names):
     caps = dict(PRTSC='PrtSc', SCRLK='ScrLk', PAUSE='Pause', INSRT='Ins', HOME='Home', PGUP='PgUp',
                 DEL='Del', END='End', PGDOWN='PgDn', UPARW='\u2191', LTARW='\u2190', DWNARW='\u2193', RTARW='\u2192')
     caps.update(names)
-    spots = [('PRTSC', 0, 0), ('SCRLK', 1, 0), ('PAUSE', 2, 0), ('INSRT', 0, 1.375), ('HOME', 1, 1.375),
-             ('PGUP', 2, 1.375), ('DEL', 0, 2.375), ('END', 1, 2.375), ('PGDOWN', 2, 2.375), ('UPARW', 1, 4.375),
-             ('LTARW', 0, 5.375), ('DWNARW', 1, 5.375), ('RTARW', 2, 5.375)]
-    return [(s, x + dx, y, 1, 1, caps[s]) for s, dx, y in spots]
+    spots = [('PRTSC', 0, 0), ('SCRLK', 1, 0), ('PAUSE', 2, 0), ('INSRT', 0, 1), ('HOME', 1, 1), ('PGUP', 2, 1),
+             ('DEL', 0, 2), ('END', 1, 2), ('PGDOWN', 2, 2), ('UPARW', 1, 4), ('LTARW', 0, 5), ('DWNARW', 1, 5),
+             ('RTARW', 2, 5)]
+    return [(s, x + dx, ROW[row], 1, 1, caps[s]) for s, dx, row in spots]
 
 
 def keypad(names, brazil=False):
@@ -90,7 +92,7 @@ def keypad(names, brazil=False):
                 NUM4='4', NUM5='5', NUM6='6', NUM1='1', NUM2='2', NUM3='3', NUMENTR='Enter', NUM0='0', NUM_PT='.',
                 BRAZIL_NUM_DECIMAL='.')
     caps.update(names)
-    r = [1.375 + i for i in range(5)]
+    r = ROW[1:]
     spots = [('NUMLK', 0, r[0], 1, 1), ('NUMSH', 1, r[0], 1, 1), ('NUMSR', 2, r[0], 1, 1), ('NUMMS', 3, r[0], 1, 1),
              ('NUM7', 0, r[1], 1, 1), ('NUM8', 1, r[1], 1, 1), ('NUM9', 2, r[1], 1, 1),
              ('NUM4', 0, r[2], 1, 1), ('NUM5', 1, r[2], 1, 1), ('NUM6', 2, r[2], 1, 1),
@@ -105,7 +107,7 @@ def keypad(names, brazil=False):
 
 def macro_column():
     x = -1 - BLOCK_GAP
-    return [('LMCR%d' % i, x, 0.375 + i, 1, 1, 'M%d' % i) for i in range(1, 6)]
+    return [('LMCR%d' % i, x, ROW[i], 1, 1, 'M%d' % i) for i in range(1, 6)]
 
 
 def main_block(rows, tall_enter):
@@ -113,7 +115,7 @@ def main_block(rows, tall_enter):
     height 2 (the ISO-shaped Enter) is placed where the second row ends and spans the third row."""
     keys = []
     for row, entries in enumerate(rows):
-        y = 1.375 + row
+        y = ROW[row + 1]
         x = 0.0
         for suffix, width, caption in entries:
             if suffix is None:        # room taken by a key of the row above
@@ -178,7 +180,7 @@ def english():
 def korean():
     w = ENGLISH_WORDS
     rows = ansi_rows(w, ANSI_DIGITS, '|\\n\u20a9') + [bottom_row(w, [
-        ('LANG2_HANJA', 1, 'Hanja'), ('SPACE', 4.25, ''), ('LANG1_HANG_ENG', 1, 'Han/\\nYeong')])]
+        ('LANG2_HANJA', 1, 'Hanja'), ('SPACE', 4.25, ''), ('LANG1_HANG_ENG', 1, 'Han/\\nEng')])]
     return main_block(rows, False), {}, False
 
 
@@ -229,8 +231,8 @@ def japanese():
         [('LTSHFT', 2.25, w['LTSHFT'])] + letters('ZXCVBNM') +
         [('LESSTHN', 1, '<\\n,'), ('GRTRTHN', 1, '>\\n.'), ('QTNMRK', 1, '?\\n/'), ('INTL1_RO', 1, '_\\n\\'),
          ('RTSHFT', 1.75, w['RTSHFT'])],
-        [('LTCTRL', 1.25, 'Ctrl'), ('LTWIN', 1.25, 'Win'), ('LTALT', 1.25, 'Alt'), ('INTL5_MUHENKAN', 1, 'Mu-\\nhenkan'),
-         ('SPACE', 4, ''), ('INTL4_HENKAN', 1, 'Hen-\\nkan'), ('INTL2_KATA_HIRA', 1, 'Kana'), ('RTALT', 1, 'Alt'),
+        [('LTCTRL', 1.25, 'Ctrl'), ('LTWIN', 1.25, 'Win'), ('LTALT', 1.25, 'Alt'), ('INTL5_MUHENKAN', 1.25, 'Muhen'),
+         ('SPACE', 3.25, ''), ('INTL4_HENKAN', 1.25, 'Henkan'), ('INTL2_KATA_HIRA', 1.25, 'Kana'), ('RTALT', 1, 'Alt'),
          ('RTWIN', 1, 'Win'), ('MENU', 1, 'Menu'), ('RTCTRL', 1.25, 'Ctrl')],
     ]
     return main_block(rows, True), {}, False
@@ -262,7 +264,7 @@ PAGES = {
 
 def page_keys(page):
     block, names, brazil = PAGES[page]()
-    return block + function_row(names) + editing_keys(names) + keypad(names, brazil) + macro_column()
+    return block + function_row() + editing_keys(names) + keypad(names, brazil) + macro_column()
 
 
 def pixel_rect(x, y, w, h):
@@ -313,17 +315,16 @@ def caption_attrs(caption, width):
     """The caption's attributes on a cap this many pixels wide. "\\n" breaks a two-line cap; "&" is
     doubled (a single one would underline the next character)."""
     attrs = ['caption=%s' % quoteattr(caption.replace('&', '&&')), 'justify="C"']
-    room = width - 3
-    if '\\n' in caption:
-        font = WORD_FONT
+    lines = caption.split('\\n', 1)
+    if len(lines) == 2:
         attrs.append('multiline="1"')
-    elif caption and all(ch in ARROWS for ch in caption):
+    if caption and all(ch in ARROWS for ch in caption):
         font = ARROW_FONT
-    elif re.fullmatch(r'.|[FM][0-9]+', caption):
+    elif len(lines) == 1 and re.fullmatch(r'.|[FM][0-9]+', caption):
         font = LETTER_FONT
-    elif text_width(caption, 10) <= room:
+    elif all(text_width(line, 10) <= width - 3 for line in lines):
         font = WORD_FONT
-    elif text_width(caption, 9) <= width - 1:
+    elif all(text_width(line, 9) <= width - 1 for line in lines):
         font = SMALL_FONT
     else:
         raise SystemExit('gen_kbdpages: the cap %r does not fit a key %d pixels wide' % (caption, width))
