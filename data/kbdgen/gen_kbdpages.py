@@ -313,8 +313,12 @@ def text_width(text, pitch):
 
 def caption_attrs(caption, width):
     """The caption's attributes on a cap this many pixels wide. "\\n" breaks a two-line cap; "&" is
-    doubled (a single one would underline the next character)."""
-    attrs = ['caption=%s' % quoteattr(caption.replace('&', '&&')), 'justify="C"']
+    doubled (a single one would underline the next character); a caption that begins with "$" or
+    "#" gets a space before it (the reader would take it for a language key)."""
+    text = caption.replace('&', '&&')
+    if text[:1] in ('$', '#'):
+        text = ' ' + text
+    attrs = ['caption=%s' % quoteattr(text), 'justify="C"']
     lines = caption.split('\\n', 1)
     if len(lines) == 2:
         attrs.append('multiline="1"')
