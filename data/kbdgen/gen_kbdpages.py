@@ -179,7 +179,7 @@ def english():
 
 def korean():
     w = ENGLISH_WORDS
-    rows = ansi_rows(w, ANSI_DIGITS, '|\\n\u20a9') + [bottom_row(w, [
+    rows = ansi_rows(w, ANSI_DIGITS, '\u20a9') + [bottom_row(w, [
         ('LANG2_HANJA', 1, 'Hanja'), ('SPACE', 4.25, ''), ('LANG1_HANG_ENG', 1, 'Han/\\nEng')])]
     return main_block(rows, False), {}, False
 
@@ -278,14 +278,14 @@ def pixel_rect(x, y, w, h):
 
 
 # The caption faces (pitch: the cell height in pixels): single characters and the function and macro
-# keys' names large, arrows in a face that has them, two-line caps in the word face, and other words
+# keys' names large, arrows and the Won sign in a face that has them, two-line caps in the word face, and other words
 # in the word face or, where that is too wide, a smaller one.
 LETTER_FONT = '<FONT name="FONT_ARIAL12" typeface="Liberation Sans" pitch="13">LiberationSans-Regular.ttf</FONT>'
 WORD_FONT = '<FONT name="FONT_ARIAL10" typeface="Liberation Sans" pitch="10">LiberationSans-Regular.ttf</FONT>'
 SMALL_FONT = '<FONT name="FONT_ARIALNARROW12" typeface="Liberation Sans" pitch="9">LiberationSans-Regular.ttf</FONT>'
-ARROW_FONT = '<FONT name="FONT_ARIAL14" typeface="DejaVu Sans" pitch="18">DejaVuSans.ttf</FONT>'
-FONTS = [LETTER_FONT, WORD_FONT, SMALL_FONT, ARROW_FONT]
-ARROWS = set('\u2190\u2191\u2192\u2193\u21b5\u21b9\u21e7\u21e9')
+SYMBOL_FONT = '<FONT name="FONT_ARIAL14" typeface="DejaVu Sans" pitch="18">DejaVuSans.ttf</FONT>'
+FONTS = [LETTER_FONT, WORD_FONT, SMALL_FONT, SYMBOL_FONT]
+SYMBOLS = set('\u2190\u2191\u2192\u2193\u21b5\u21b9\u21e7\u21e9\u20a9')   # arrows, the Won sign
 
 
 def font_name(font):
@@ -322,8 +322,8 @@ def caption_attrs(caption, width):
     lines = caption.split('\\n', 1)
     if len(lines) == 2:
         attrs.append('multiline="1"')
-    if caption and all(ch in ARROWS for ch in caption):
-        font = ARROW_FONT
+    if caption and all(ch in SYMBOLS for ch in caption):
+        font = SYMBOL_FONT
     elif len(lines) == 1 and re.fullmatch(r'.|[FM][0-9]+', caption):
         font = LETTER_FONT
     elif all(text_width(line, 10) <= width - 3 for line in lines):
