@@ -1,8 +1,10 @@
-"""What the programs themselves name: the bitmap file names written in the shipped pages (data/xml)
-and in the product's sources. The bitmap generators put these into the program folder image and
-every other bitmap they can make into the tests' program folder only."""
+"""What the programs themselves name: the bitmap file names written in the shipped pages (data/xml,
+and the key-items pages data/kbdgen writes) and in the product's sources. The bitmap generators put
+these into the program folder image and every other bitmap they can make into the tests' program
+folder only."""
 import os
 import re
+import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PRODUCT_FOLDERS = ['data/xml', 'skin', 'config', 'tray', 'win', 'profile', 'device', 'audtest']
@@ -17,7 +19,15 @@ def shipped_names():
                 if f.endswith(KINDS):
                     text = open(os.path.join(root, f), encoding='utf-8', errors='replace').read()
                     names.update(re.findall(r'[A-Za-z0-9_]+\.bmp', text))
+    names.update(keyboard_page_bitmaps())
     return names
+
+
+def keyboard_page_bitmaps():
+    """The bitmaps the generated key-items pages name (those pages are not in data/xml)."""
+    sys.path.insert(0, os.path.join(ROOT, 'data', 'kbdgen'))
+    import gen_kbdpages
+    return gen_kbdpages.bitmap_names()
 
 
 def choose(recipes, which):

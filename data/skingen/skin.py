@@ -121,6 +121,30 @@ def key_picture(w, h):
     return c
 
 
+# The on-screen keyboard's key caps (data/kbdgen/gen_kbdpages.py names them in its pages): every key
+# shows the top left part of these, as large as the key, so they are as large as the largest key.
+KEY_CAP_SIZE = (176, 56)
+KEY_CAP_BITMAPS = [('SBMN', 'kbd_key_n.bmp'), ('SBMO', 'kbd_key_o.bmp'), ('SBMD', 'kbd_key_d.bmp'),
+                   ('SBMDS', 'kbd_key_x.bmp')]
+
+
+def key_cap(state):
+    """A flat key cap lit from the top left: normal, over (under the mouse, or the key being
+    assigned), down (a key with an assignment of its own) and disabled. Only its top and left edges
+    are drawn: the gap to the next key shows the card beneath."""
+    fill = {'n': THEME['button'], 'o': THEME['button_over'], 'd': THEME['button_down'],
+            'x': THEME['button_disabled']}[state]
+    w, h = KEY_CAP_SIZE
+    c = Canvas(w, h, fill)
+    if state == 'x':
+        return c
+    c.vgradient(0, 0, w, 12, mix(fill, THEME['white'], 0.10), fill)
+    edge = THEME['button_edge_hot'] if state in 'od' else THEME['button_edge']
+    c.rect(0, 0, w, 1, edge)
+    c.rect(0, 0, 1, h, edge)
+    return c
+
+
 def bitmaps():
     """Every bitmap of the default skin: file name -> canvas factory."""
     out = {
@@ -135,6 +159,8 @@ def bitmaps():
         'wide_m.bmp': lambda: button_mask(140, 40),
         'keypic.bmp': lambda: key_picture(150, 86),
     }
+    for slot, name in KEY_CAP_BITMAPS:
+        out[name] = (lambda s={'SBMN': 'n', 'SBMO': 'o', 'SBMD': 'd', 'SBMDS': 'x'}[slot]: key_cap(s))
     for s in 'nodx':
         out['btn_%s.bmp' % s] = (lambda s=s: push_button(110, 32, s))
         out['wide_%s.bmp' % s] = (lambda s=s: push_button(140, 40, s))

@@ -100,9 +100,19 @@ def check(image, source):
                     problems.append(f'{rel}: carries test instruments ({", ".join(marks)})')
             if top == 'xml' and f.lower().endswith('.xml'):
                 pages[f] = open(path, encoding='utf-8', errors='replace').read()
-    code_names = set(re.findall(r'[A-Za-z0-9_.]+', code))
+    # A page is opened when a program names it, or a page that is opened names it (the keyboard
+    # layout list names the on-screen keyboard's key-items pages).
+    named_pages = set(re.findall(r'[A-Za-z0-9_.]+', code))
+    opened = set()
+    while True:
+        newly = {p for p in pages if p in named_pages} - opened
+        if not newly:
+            break
+        opened |= newly
+        for p in newly:
+            named_pages |= set(re.findall(r'[A-Za-z0-9_.]+', pages[p]))
     for page in pages:
-        if page not in code_names:
+        if page not in opened:
             problems.append(f'xml\\{page}: no program opens this page (a test page?)')
     # A bitmap that no shipped page and no program names, but a test does, is a test page's bitmap.
     # (One that nothing names yet may be a skin part of a page to come.)
