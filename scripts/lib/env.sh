@@ -92,8 +92,8 @@ vt_display_pool_start() {
 }
 
 # Sets DISPLAY to a display of the pool that no running program holds, and holds it for this
-# process ($$, which the caller then replaces with wine through exec): a display is free again once
-# its holder has ended, however it ended. Without a pool DISPLAY stays as it is.
+# process ($$, which runs the program and waits for it): a display is free again once its holder
+# has ended, however it ended. Without a pool DISPLAY stays as it is.
 vt_claim_display() {
   [ -n "${VT_DISPLAY_POOL:-}" ] && [ -d "${VT_DISPLAY_CLAIMS:-}" ] || return 0
   local i d

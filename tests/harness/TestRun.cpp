@@ -61,6 +61,27 @@ private:
     ULONGLONG started_ = 0;
 };
 
+// The case running now, for the crash report below (the watchdog keeps its own copy under its lock).
+char g_currentCase[512];
+
+class CurrentCase : public ::testing::EmptyTestEventListener {
+public:
+    void OnTestStart(const ::testing::TestInfo& info) override {
+        std::snprintf(g_currentCase, sizeof g_currentCase, "%s.%s", info.test_suite_name(), info.name());
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override { g_currentCase[0] = 0; }
+};
+
+// A crash names its case and the exception before the program ends: the output a test printed is
+// otherwise all that is left, and a crash outside every case leaves none.
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* e) {
+    const EXCEPTION_RECORD* r = e ? e->ExceptionRecord : nullptr;
+    std::printf("\n[  CRASH   ] %s: exception 0x%08lx at %p\n", g_currentCase[0] ? g_currentCase : "outside the cases",
+                r ? static_cast<unsigned long>(r->ExceptionCode) : 0ul, r ? r->ExceptionAddress : nullptr);
+    std::fflush(stdout);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 // The value of a --name=value argument left over by GoogleTest, or null.
 const char* Option(int argc, char** argv, const char* name) {
     const size_t n = std::strlen(name);
@@ -102,7 +123,9 @@ bool AllSuitesListed(const char* list) {
 } // namespace
 
 int RunTests(int argc, char** argv, const std::function<void()>& beforeRun, const std::function<void()>& afterRun) {
+    SetUnhandledExceptionFilter(ReportCrash);
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new CurrentCase);
     if (const char* list = Option(argc, argv, "--vt_listed_suites"); list && !AllSuitesListed(list)) return 1;
     const bool listing = GTEST_FLAG_GET(list_tests);
     CaseWatchdog* watchdog = nullptr;
