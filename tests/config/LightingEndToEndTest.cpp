@@ -101,7 +101,15 @@ void PaletteKeys(HWND palette, std::initializer_list<WPARAM> keys) {
 
 // Drags the activity slider's rightmost bound dx pixels, as a mouse drag arrives.
 bool DragLastBound(HWND popup, int dx) {
-    HWND slider = GetDlgItem(popup, ctl::SLIDER_APM_MULTI);
+    // The slider sits in its track's window: looked for among all the popup's descendants.
+    struct Find { HWND slider; } find{nullptr};
+    EnumChildWindows(popup, [](HWND h, LPARAM p) -> BOOL {
+        auto* f = reinterpret_cast<Find*>(p);
+        if (GetDlgCtrlID(h) != ctl::SLIDER_APM_MULTI) return TRUE;
+        f->slider = h;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&find));
+    HWND slider = find.slider;
     if (!slider) return false;
     HWND last = nullptr;
     LONG lastX = LONG_MIN;
@@ -150,8 +158,10 @@ TEST_F(LightingEndToEnd, ZonesStagesAndEffectsReachEveryDeviceAndComeBack) {
         ASSERT_TRUE(PumpUntil([&] { return program.Shown(ctl::BUTTON_LIGHTINGMAINTENANCE); }, 20000));
         ASSERT_TRUE(ClickControl(main, ctl::BUTTON_LIGHTINGMAINTENANCE));
         ASSERT_TRUE(PumpUntil([&] { return program.Shown(ctl::BUTTON_DMMOUSE_LTMAIN_COLOR); }, 20000));
+        // The page shows what the device holds once it has painted.
+        EXPECT_TRUE(PumpUntil([&] { return Near(ShownColour(main, ctl::BUTTON_DMMOUSE_LTSIDE_COLOR), sideBefore); }, 5000))
+            << std::hex << ShownColour(main, ctl::BUTTON_DMMOUSE_LTSIDE_COLOR) << " " << sideBefore;
         const COLORREF sideFace = ShownColour(main, ctl::BUTTON_DMMOUSE_LTSIDE_COLOR);
-        EXPECT_TRUE(Near(sideFace, sideBefore));
 
         // Main zone: a preview shows at once, the choice stays.
         HWND palette = OpenPalette(program, main, ctl::BUTTON_DMMOUSE_LTMAIN_COLOR);
@@ -277,21 +287,27 @@ TEST_F(LightingEndToEnd, ZonesStagesAndEffectsReachEveryDeviceAndComeBack) {
     ASSERT_TRUE(PumpUntil([&] { return again.Shown(ctl::BUTTON_LIGHTINGMAINTENANCE); }, 20000));
     ASSERT_TRUE(ClickControl(main, ctl::BUTTON_LIGHTINGMAINTENANCE));
     ASSERT_TRUE(PumpUntil([&] { return again.Shown(ctl::BUTTON_DMMOUSE_LTMAIN_COLOR); }, 20000));
-    EXPECT_TRUE(Near(ShownColour(main, ctl::BUTTON_DMMOUSE_LTMAIN_COLOR), mainPicked));
-    EXPECT_TRUE(Near(ShownColour(main, ctl::BUTTON_DMMOUSE_LTSIDE_COLOR), sideBefore));
+    // (Each once the program has painted it.)
+    EXPECT_TRUE(PumpUntil([&] { return Near(ShownColour(main, ctl::BUTTON_DMMOUSE_LTMAIN_COLOR), mainPicked); }, 5000))
+        << std::hex << ShownColour(main, ctl::BUTTON_DMMOUSE_LTMAIN_COLOR) << " " << mainPicked;
+    EXPECT_TRUE(PumpUntil([&] { return Near(ShownColour(main, ctl::BUTTON_DMMOUSE_LTSIDE_COLOR), sideBefore); }, 5000))
+        << std::hex << ShownColour(main, ctl::BUTTON_DMMOUSE_LTSIDE_COLOR) << " " << sideBefore;
     Shot(main, L"lighting_e2e_mouse_page_reopened.bmp");
     ASSERT_TRUE(ClickControl(main, ctl::BUTTON_APM));
     HWND apm = again.Popup(ctl::BUTTON_APM_ADD_COLOR);
     ASSERT_NE(apm, nullptr);
     PostMessageW(apm, kApmStageClicked, 1, ctl::SLIDER_APM_MULTI);
     PumpMessages(30, 300);
-    EXPECT_TRUE(Near(ShownColour(apm, ctl::BUTTON_APM_CHOSEN_COLOR), stagePicked));
+    EXPECT_TRUE(PumpUntil([&] { return Near(ShownColour(apm, ctl::BUTTON_APM_CHOSEN_COLOR), stagePicked); }, 5000))
+        << std::hex << ShownColour(apm, ctl::BUTTON_APM_CHOSEN_COLOR) << " " << stagePicked;
+    Shot(apm, L"lighting_e2e_apm_popup_reopened.bmp");
     ASSERT_TRUE(ClickControl(apm, ctl::BUTTON_POPUP_CANCEL));
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(apm); }, 3000));
     ASSERT_TRUE(ClickControl(main, ctl::BUTTON_LIGHTINGEFFECTS));
     HWND fx = again.Popup(ctl::BUTTON_ALERTSPOPUP_OK);
     ASSERT_NE(fx, nullptr);
-    EXPECT_TRUE(Near(ShownColour(fx, ctl::BUTTON_LE_COLOR_BUILDING), effectPicked));
+    EXPECT_TRUE(PumpUntil([&] { return Near(ShownColour(fx, ctl::BUTTON_LE_COLOR_BUILDING), effectPicked); }, 5000))
+        << std::hex << ShownColour(fx, ctl::BUTTON_LE_COLOR_BUILDING) << " " << effectPicked;
     Shot(fx, L"lighting_e2e_effects_popup_reopened.bmp");
     ASSERT_TRUE(ClickControl(fx, ctl::BUTTON_ALERTSPOPUP_CANCEL));
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(fx); }, 3000));
