@@ -290,6 +290,27 @@ TEST_F(HeadsetPagesEngine, LeavingTheEqualiserWithChangesAsksOnce) {
     EXPECT_EQ(popups.Warnings().size(), 1u);
 }
 
+// The three pages in German, as a person looks at them: no raw text keys, nothing cut off.
+TEST_F(HeadsetPagesEngine, ThePagesInGerman) {
+    struct English {
+        ~English() { vt::test::UseLanguage(vt::test::kEnglish); }
+    } restore;
+    dlg.reset();
+    ASSERT_TRUE(vt::test::UseLanguage(vt::test::kGerman));
+    OpenWindow(*devices);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(Control(ctl::BUTTON_PRODSELECT_HEADSET)) != FALSE; }, 20000));
+    const struct { int button, page; const wchar_t* shot; } pages[] = {
+        {ctl::BUTTON_AUDIOLEVEL, kPageHeadsetLevels, L"config_headset_levels_German.bmp"},
+        {ctl::BUTTON_MICSETTINGS, kPageHeadsetMicrophone, L"config_headset_microphone_German.bmp"},
+        {ctl::BUTTON_EQSETTINGS, kPageHeadsetEqualiser, L"config_headset_equaliser_German.bmp"},
+    };
+    for (const auto& p : pages) {
+        Click(p.button);
+        ASSERT_EQ(dlg->CurrentPageId(), p.page);
+        Shot(p.shot);
+    }
+}
+
 // ---- on a recording headset (no engine) ----
 
 class RecordingHeadsetDevices : public vt::test::FakePageDevices {
