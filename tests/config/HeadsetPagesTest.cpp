@@ -211,6 +211,20 @@ TEST_F(HeadsetPagesEngine, MicrophoneReachesWindowsAndFollowsIt) {
     EXPECT_EQ(Microphone().setMuteCalls, mutes);
     Release(kPageHeadsetMicrophone, ctl::SLIDER_MICVOLUME, 60);
     Shot(L"config_headset_microphone.bmp");
+
+    // Windows moved on without a notice: the page shown again leaves the microphone as it is.
+    auto m = Microphone();
+    m.level = 0.35f;
+    m.muted = true;
+    windows->Set(microphone, m);
+    const unsigned setsNow = Microphone().setVolumeCalls, mutesNow = Microphone().setMuteCalls;
+    Click(ctl::BUTTON_AUDIOLEVEL);
+    Click(ctl::BUTTON_MICSETTINGS);
+    ASSERT_EQ(dlg->CurrentPageId(), kPageHeadsetMicrophone);
+    EXPECT_NEAR(Microphone().level, 0.35f, 0.001f);
+    EXPECT_TRUE(Microphone().muted);
+    EXPECT_EQ(Microphone().setVolumeCalls, setsNow);
+    EXPECT_EQ(Microphone().setMuteCalls, mutesNow);
 }
 
 TEST_F(HeadsetPagesEngine, EqualiserBandsAndPresetsReachTheEngine) {
