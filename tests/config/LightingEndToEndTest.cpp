@@ -2,8 +2,8 @@
 // user's clicks and keys arrive: a zone colour picked in the palette and another palette closed
 // without a choice, a zone turned off, activity lighting turned on, the activity stages edited
 // (added, recoloured, removed, a bound moved), the lighting effects restored and changed; applied
-// to the mouse and the keyboard, found in the engine's dump on each, and shown again after a
-// restart of the program.
+// to the mouse, the keyboard and the headset, found in the engine's dump on each, and shown again
+// after a restart of the program.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <climits>
@@ -129,6 +129,18 @@ bool DragLastBound(HWND popup, int dx) {
     return true;
 }
 
+// Waits until the program has painted the colour button (its white border shows).
+bool Painted(HWND window, int colourButton) {
+    return PumpUntil([&] {
+        HWND c = GetDlgItem(window, colourButton);
+        const vt::test::Capture shot = c ? vt::test::CaptureClient(c) : vt::test::Capture{};
+        if (shot.width <= 2) return false;
+        for (int x = 0; x < 2; ++x)
+            if (vt::test::SameColor(shot.At(x, shot.height / 2), RGB(255, 255, 255), 16)) return true;
+        return false;
+    }, 5000);
+}
+
 void Shot(HWND window, const wchar_t* name) {
     PumpMessages(30, 300);
     vt::test::CaptureClient(window).SaveBmp(vt::test::OutputPath(name));
@@ -143,6 +155,7 @@ protected:
         ASSERT_EQ(RunEngineCtl(L"unplug all"), 0);
         ASSERT_EQ(RunEngineCtl(L"plug mouse"), 0);
         ASSERT_EQ(RunEngineCtl(L"plug keyboard"), 0);
+        ASSERT_EQ(RunEngineCtl(L"plug headset"), 0);
     }
 };
 
@@ -190,6 +203,7 @@ TEST_F(LightingEndToEnd, ZonesStagesAndEffectsReachEveryDeviceAndComeBack) {
         ASSERT_TRUE(ClickControl(main, ctl::BUTTON_APM));
         HWND apm = program.Popup(ctl::BUTTON_APM_ADD_COLOR);
         ASSERT_NE(apm, nullptr);
+        EXPECT_TRUE(Painted(apm, ctl::BUTTON_APM_CHOSEN_COLOR));
         Shot(apm, L"lighting_e2e_apm_popup.bmp");
         ASSERT_TRUE(ClickControl(apm, ctl::BUTTON_APM_ADD_COLOR));
         PostMessageW(apm, kApmStageClicked, 1, ctl::SLIDER_APM_MULTI);
@@ -238,6 +252,7 @@ TEST_F(LightingEndToEnd, ZonesStagesAndEffectsReachEveryDeviceAndComeBack) {
         ASSERT_TRUE(ClickControl(main, ctl::BUTTON_PRODSELECT_KEYBOARD));
         ASSERT_TRUE(PumpUntil([&] { return program.Shown(ctl::BUTTON_LIGHTINGMAINTENANCE_KEYBOARD); }, 20000));
         ASSERT_TRUE(ClickControl(main, ctl::BUTTON_LIGHTINGMAINTENANCE_KEYBOARD));
+        EXPECT_TRUE(Painted(main, ctl::BUTTON_DMKBD_LTMAIN_COLOR));
         Shot(main, L"lighting_e2e_keyboard_page.bmp");
         ASSERT_TRUE(PumpUntil([&] { return program.Enabled(ctl::BUTTON_APPLY); }, 3000));
         ASSERT_TRUE(ClickControl(main, ctl::BUTTON_APPLY));
@@ -248,6 +263,24 @@ TEST_F(LightingEndToEnd, ZonesStagesAndEffectsReachEveryDeviceAndComeBack) {
             keyboard = DevicePart(dump, "keyboard");
             return !Entries(mouse).empty() && Entries(keyboard) == Entries(mouse);
         }, 30000)) << keyboard.substr(0, 3000);
+        ASSERT_TRUE(PumpUntil([&] { return !program.Enabled(ctl::BUTTON_APPLY); }, 30000));
+        // And the headset, whose stages and effects changed as well.
+        ASSERT_TRUE(ClickControl(main, ctl::BUTTON_PRODSELECT_HEADSET));
+        ASSERT_TRUE(PumpUntil([&] { return program.Shown(ctl::BUTTON_LIGHTINGMAINTENANCE_HEADSET); }, 20000));
+        ASSERT_TRUE(ClickControl(main, ctl::BUTTON_LIGHTINGMAINTENANCE_HEADSET));
+        ASSERT_TRUE(PumpUntil([&] { return program.Shown(ctl::BUTTON_DMHEADSET_LTMAIN_COLOR); }, 20000));
+        EXPECT_TRUE(Painted(main, ctl::BUTTON_DMHEADSET_LTMAIN_COLOR));
+        Shot(main, L"lighting_e2e_headset_page.bmp");
+        ASSERT_TRUE(PumpUntil([&] { return program.Enabled(ctl::BUTTON_APPLY); }, 3000));
+        ASSERT_TRUE(ClickControl(main, ctl::BUTTON_APPLY));
+        std::string headset;
+        EXPECT_TRUE(PumpUntil([&] {
+            const std::string dump = Dump();
+            mouse = DevicePart(dump, "mouse");
+            keyboard = DevicePart(dump, "keyboard");
+            headset = DevicePart(dump, "headset");
+            return Entries(headset) == Entries(mouse) && KeyEntry(headset, 5) == KeyEntry(mouse, 5);
+        }, 30000)) << headset.substr(0, 3000);
         ASSERT_TRUE(PumpUntil([&] { return !program.Enabled(ctl::BUTTON_APPLY); }, 30000));
         ASSERT_TRUE(ClickControl(main, ctl::BUTTON_CANCEL));
         EXPECT_TRUE(program.Ended(15000));
@@ -260,7 +293,7 @@ TEST_F(LightingEndToEnd, ZonesStagesAndEffectsReachEveryDeviceAndComeBack) {
         EXPECT_NE(Zone(zones, 9).find("\"on\":false"), std::string::npos) << zones;
         // Eight stages keyed by their upper bounds: 25 (added), 50 (recoloured), 100, 200 (150
         // removed), 250, 300, the moved bound below 350, and the top.
-        for (const std::string* device : {&mouse, &keyboard}) {
+        for (const std::string* device : {&mouse, &keyboard, &headset}) {
             const auto entries = Entries(*device);
             ASSERT_EQ(entries.size(), 8u) << *device;
             EXPECT_EQ(entries[0].first, 25);
