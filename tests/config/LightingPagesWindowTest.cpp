@@ -294,6 +294,40 @@ TEST_F(LightingPagesWindow, EachPageShowsItsZonesAndWritesTheClicks) {
     }
 }
 
+// Restore asks first (Cancel changes nothing), then puts the default zones back and the page
+// shows them; the headset's restore makes its first profile the current one.
+TEST_F(LightingPagesWindow, RestoreAsksAndPutsTheDefaultZonesBack) {
+    const int resets[3] = {ctl::BUTTON_RESET, ctl::BUTTON_RESET_KEYBOARD, ctl::BUTTON_RESET_HEADSET};
+    headset->SetCurrentProfile(headset->GetProfileAt(1));
+    headset->SetLightOn(10, 0, nullptr);
+    Open();
+    for (int k = 0; k < 3; ++k) {
+        const PageCase& p = kPages[k];
+        SCOPED_TRACE(p.name);
+        ShowPage(p);
+        popups.warningAnswer = 2;
+        Click(resets[k]);
+        ASSERT_FALSE(popups.Warnings().empty());
+        EXPECT_EQ(popups.Warnings().back(), L"RestoreAllPopup.xml");
+        if (p.device == kMouse) EXPECT_NE(popups.Last()->message.find(L": PROFILE01"), std::wstring::npos);
+        EXPECT_EQ(LightOn(p.device, 10), 0);
+        EXPECT_EQ(LightColour(p.device, 3), kColours[0]);
+
+        popups.warningAnswer = 1;
+        Click(resets[k]);
+        PumpMessages(30, 300);
+        if (p.device == kHeadset) EXPECT_EQ(headset->GetCurrentProfile(), headset->GetProfileAt(0));
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(LightOn(p.device, kZones[i]), 1) << i;
+            EXPECT_EQ(LightColour(p.device, kZones[i]), COLORREF(0xFF0000)) << i;
+            EXPECT_TRUE(Checked(Control(p.on[i]))) << i;
+            EXPECT_FALSE(Checked(Control(p.off[i]))) << i;
+            EXPECT_EQ(Checked(Control(p.apm[i])), LightFlag(p.device, kZones[i]) != 0) << i;
+            EXPECT_TRUE(vt::test::SameColor(Face(Control(p.colour[i])), RGB(0, 0, 255))) << i;
+        }
+    }
+}
+
 // The palette: previews reach the zone and the model at once, a choice stays, a close without a
 // choice puts the colour back in the model and on the button, also when the close comes right
 // after a preview (the preview is still on its way to the page then).
