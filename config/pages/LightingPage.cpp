@@ -232,7 +232,8 @@ bool CDmLightingPage<Config, Profile>::OnMessage(UINT msg, WPARAM wParam, LPARAM
         // that arrives after its palette has closed is stale and must not undo the close.
         if (wParam == 100 && !PaletteOpen()) return true;
         ColoursPicked(wParam == 100);
-        m_ctx.MarkChanged();
+        // Only a choice is an edit: previews end in a choice or go back on a close.
+        if (wParam != 100) m_ctx.MarkChanged();
         return true;
     case WM_PALETTE_CLOSED:
         PaletteCancelled();

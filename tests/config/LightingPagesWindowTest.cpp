@@ -360,6 +360,7 @@ TEST_F(LightingPagesWindow, PalettePreviewsShowAtOnceAndACloseWithoutAChoicePuts
     EXPECT_EQ(LightColour(kMouse, 3), before);
     EXPECT_TRUE(vt::test::SameColor(Face(button->Hwnd()), before));
     EXPECT_EQ(LightColour(kMouse, 10), kColours[1]);
+    EXPECT_FALSE(IsWindowEnabled(Control(ctl::BUTTON_APPLY))) << "nothing to apply after previews only";
 
     // A choice stays, in the current profile only.
     palette = OpenPalette(button);
