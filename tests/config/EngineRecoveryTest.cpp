@@ -115,6 +115,22 @@ protected:
         ASSERT_EQ(RunEngineCtl(L"unplug all"), 0);
         ASSERT_EQ(RunEngineCtl(L"plug mouse"), 0);
     }
+    void TearDown() override {
+        // The program started the tray program, which outlives it as an engine client: close it.
+        for (int i = 0; i < 50; ++i) {
+            HWND tray = FindWindowW(L"#32770", L"VeltoDunemarchIISysTray");
+            if (!tray) break;
+            DWORD pid = 0;
+            GetWindowThreadProcessId(tray, &pid);
+            HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+            PostMessageW(tray, WM_CLOSE, 0, 0);
+            if (process) {
+                WaitForSingleObject(process, 10000);
+                CloseHandle(process);
+            }
+        }
+        vt::test::WindowTest::TearDown();
+    }
 };
 
 // Killed while the program waits for the user: the next Apply starts a fresh engine and writes,

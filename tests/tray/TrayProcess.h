@@ -66,14 +66,43 @@ inline HWND TrayDialogOf(DWORD pid) {
     return nullptr;
 }
 
+// The top-level window of the class (and title, when given) that a process has on any desktop of
+// this window station: a tray another test's program started sits on that test's own desktop.
+inline HWND WindowOnAnyDesktop(const wchar_t* className, const wchar_t* title, DWORD pid) {
+    struct Ctx { const wchar_t* cls; const wchar_t* title; DWORD pid; HWND found; } ctx{className, title, pid, nullptr};
+    auto match = [](HWND h, LPARAM p) -> BOOL {
+        auto* c = reinterpret_cast<Ctx*>(p);
+        wchar_t cls[64] = {}, text[64] = {};
+        GetClassNameW(h, cls, 64);
+        GetWindowTextW(h, text, 64);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == c->pid && !wcscmp(cls, c->cls) && (!c->title || !wcscmp(text, c->title))) c->found = h;
+        return c->found == nullptr;
+    };
+    EnumWindows(match, reinterpret_cast<LPARAM>(&ctx));
+    if (ctx.found) return ctx.found;
+    struct Desktops { std::vector<std::wstring> names; } desktops;
+    EnumDesktopsW(GetProcessWindowStation(), [](LPWSTR name, LPARAM p) -> BOOL {
+        reinterpret_cast<Desktops*>(p)->names.push_back(name);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&desktops));
+    for (const std::wstring& name : desktops.names) {
+        HDESK desk = OpenDesktopW(name.c_str(), 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE);
+        if (!desk) continue;
+        EnumDesktopWindows(desk, match, reinterpret_cast<LPARAM>(&ctx));
+        CloseDesktop(desk);
+        if (ctx.found) break;
+    }
+    return ctx.found;
+}
+
+// Ends every copy of the program, its own way first (closing its window) so that it gives back what
+// it holds in the engine; a copy without a window is ended outright.
 inline void EndAll(const wchar_t* exe) {
     for (DWORD pid : Processes(exe)) {
-        HWND close = nullptr;
-        if (!wcscmp(exe, kTrayExe)) close = TrayDialogOf(pid);
-        else {
-            std::vector<HWND> main = Windows(L"SINGLE_INSTANCE_APP_DM", pid);
-            if (!main.empty()) close = main[0];
-        }
+        HWND close = !wcscmp(exe, kTrayExe) ? WindowOnAnyDesktop(L"#32770", L"VeltoDunemarchIISysTray", pid)
+                                            : WindowOnAnyDesktop(L"SINGLE_INSTANCE_APP_DM", nullptr, pid);
         EndProcess(pid, close);
     }
 }
