@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+#include "ConfigProgram.h"
 #include "WindowTest.h"
 #include "skin/Messages.h"
 #include "skin/VocabularyIds.h"
@@ -201,18 +202,7 @@ protected:
     }
     void TearDown() override {
         // The program started the tray program, which outlives it as an engine client: close it.
-        for (int i = 0; i < 50; ++i) {
-            HWND tray = FindWindowW(L"#32770", L"VeltoDunemarchIISysTray");
-            if (!tray) break;
-            DWORD pid = 0;
-            GetWindowThreadProcessId(tray, &pid);
-            HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-            PostMessageW(tray, WM_CLOSE, 0, 0);
-            if (process) {
-                WaitForSingleObject(process, 10000);
-                CloseHandle(process);
-            }
-        }
+        vt::test::CloseTrayPrograms();
     }
 };
 
