@@ -3,24 +3,58 @@
 // folder (and ended with the test if it still runs), its popups found, its controls used by their
 // window ids as clicks and keys arrive, and what it shows read from the screen.
 #include <windows.h>
+#include <tlhelp32.h>
 #include <string>
+#include <vector>
 #include "WindowTest.h"
 #include "skin/VocabularyIds.h"
 
 namespace vt::test {
 
-// Closes the tray programs on this desktop: the configuration program starts one, which outlives
-// it as a client of the engine.
+// Ends every tray program of the session (the tests that start the configuration program take the
+// serial turn, so none is another test's): the configuration program starts one, which outlives it
+// as a client of the engine. Found by process, not by window: a tray started just before the test
+// ended may not have made its window yet, and would otherwise stay for the tests after.
 inline void CloseTrayPrograms() {
-    for (int i = 0; i < 50; ++i) {
-        HWND tray = FindWindowW(L"#32770", L"VeltoDunemarchIISysTray");
-        if (!tray) break;
-        DWORD pid = 0;
-        GetWindowThreadProcessId(tray, &pid);
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-        PostMessageW(tray, WM_CLOSE, 0, 0);
-        if (process) {
-            WaitForSingleObject(process, 10000);
+    const wchar_t kTray[] = L"VeltoDunemarchIISysTray.exe";
+    for (int round = 0; round < 10; ++round) {
+        std::vector<DWORD> trays;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE) return;
+        PROCESSENTRY32W e{};
+        e.dwSize = sizeof(e);
+        for (BOOL more = Process32FirstW(snapshot, &e); more; more = Process32NextW(snapshot, &e))
+            if (!_wcsicmp(e.szExeFile, kTray)) trays.push_back(e.th32ProcessID);
+        CloseHandle(snapshot);
+        if (trays.empty()) return;
+        for (DWORD pid : trays) {
+            HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+            if (!process) continue;
+            // The id may have gone to another program since the list was taken.
+            wchar_t image[MAX_PATH] = {};
+            DWORD size = MAX_PATH;
+            const std::wstring path = QueryFullProcessImageNameW(process, 0, image, &size) ? image : L"";
+            if (path.size() < wcslen(kTray) || _wcsicmp(path.c_str() + path.size() - wcslen(kTray), kTray)) {
+                CloseHandle(process);
+                continue;
+            }
+            // Asked to close through its window once it has one; ended when it shows none or stays.
+            HWND window = nullptr;
+            PumpUntil([&] {
+                window = nullptr;
+                for (HWND h = FindWindowW(L"#32770", L"VeltoDunemarchIISysTray"); h && !window;
+                     h = FindWindowExW(nullptr, h, L"#32770", L"VeltoDunemarchIISysTray")) {
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(h, &owner);
+                    if (owner == pid) window = h;
+                }
+                return window || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+            }, 10000);
+            if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+            if (WaitForSingleObject(process, window ? 10000 : 0) != WAIT_OBJECT_0) {
+                TerminateProcess(process, 1);
+                WaitForSingleObject(process, 5000);
+            }
             CloseHandle(process);
         }
     }
