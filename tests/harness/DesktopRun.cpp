@@ -105,19 +105,28 @@ int RunProgram(int argc, wchar_t** argv, const wchar_t* desktop) {
     if (job) AssignProcessToJobObject(job, pi.hProcess);
     ResumeThread(pi.hThread);
     HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    unsigned long long relayed = 0;
     auto copy = [&] {
         char buf[8192];
         DWORD avail = 0, got = 0, put = 0;
         while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr) && avail &&
-               ReadFile(readEnd, buf, DWORD(std::min<DWORD>(avail, sizeof(buf))), &got, nullptr) && got)
+               ReadFile(readEnd, buf, DWORD(std::min<DWORD>(avail, sizeof(buf))), &got, nullptr) && got) {
             WriteFile(out, buf, got, &put, nullptr);
+            relayed += got;
+        }
     };
+    const ULONGLONG startedAt = GetTickCount64();
     // The program's own bound is CTest's: this waits as long as the program runs.
     while (WaitForSingleObject(pi.hProcess, 20) == WAIT_TIMEOUT) copy();
     copy();
     CloseHandle(readEnd);
     DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
+    if (!GetExitCodeProcess(pi.hProcess, &code))
+        fwprintf(stdout, L"vtdesktop: the exit code of process %lu is unknown (error %lu)\n", pi.dwProcessId, GetLastError());
+    else if (code && !relayed)
+        // Ended by someone else, or before its first line: say so, the run shows nothing else.
+        fwprintf(stdout, L"vtdesktop: process %lu ended with exit code 0x%lx after %llu ms without a word\n",
+                 pi.dwProcessId, code, GetTickCount64() - startedAt);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return int(code);
