@@ -250,11 +250,15 @@ TEST_F(AssignKeysWindow, HoverShowsTheAssignmentAndOptionsAssignTheSelectedKey) 
 
 TEST_F(AssignKeysWindow, GermanLayoutShowsItsKeysAndTexts) {
     // The layout as the program loads it once the keyboard is open: the German keyboard.
+    // The window opened afresh in German, as the program starts.
+    dlg.reset();
     ASSERT_TRUE(skin::LoadSkinPage(layouts, L"KeyboardLayout.xml", nullptr));
     skin::LoadKeyboardLayout(skin::FindKeyboardLayoutControlId(3));
     ASSERT_TRUE(vt::test::UseLanguage(vt::test::kGerman));
-    KeysPage()->Refresh();
-    KeysPage()->Show(true);
+    OpenWindow(*devices);
+    PumpMessages(30, 800);
+    Click(ctl::BUTTON_PRODSELECT_KEYBOARD);
+    ASSERT_EQ(dlg->CurrentPageId(), kPageKeyboardKeys);
     EXPECT_EQ(KeysPage()->KeysPage(), L"KeyboardKeysISO.xml");
     ASSERT_NE(KeyItem(L"BUTTON_KB_EU2_NOTE2"), nullptr);
     EXPECT_EQ(KeyItem(L"BUTTON_KB_Y")->m_caption, L"Z");
