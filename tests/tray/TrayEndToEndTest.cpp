@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <wtsapi32.h>
+#include <algorithm>
 #include <string>
 #include <vector>
 #include "TrayProcess.h"
@@ -76,7 +77,13 @@ TEST_F(TrayEndToEnd, TheCloseItemEndsTheTray) {
             if (IsWindowVisible(h)) menu = h;
         return menu != nullptr;
     }, 10000));
-    vt::test::CaptureClient(menu).SaveBmp(vt::test::OutputPath(L"tray_e2e_menu.bmp"));
+    // Saved once the tray has painted it (more than one colour on it), for a person to look at.
+    vt::test::Capture shot;
+    PumpUntil([&] {
+        shot = vt::test::CaptureClient(menu);
+        return std::any_of(shot.pixels.begin(), shot.pixels.end(), [&](COLORREF p) { return p != shot.pixels[0]; });
+    }, 3000);
+    shot.SaveBmp(vt::test::OutputPath(L"tray_e2e_menu.bmp"));
     PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_TRUE(tray.Exited(15000));
