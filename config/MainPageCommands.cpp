@@ -27,14 +27,18 @@ bool ApmCommand(PageContext& ctx, int device) {
 }
 
 // The lighting-effects popup over the configuration assignments of the present devices: read
-// from the first, written on OK into each.
-bool LightingEffectsCommand(PageContext& ctx, int) {
+// from the first, written on OK into each, each of those devices marked changed.
+bool LightingEffectsCommand(PageContext& ctx, int device) {
     LightingEffectsPopup popup(ReadEffects(ctx.mouse, ctx.keyboard, ctx.headset), ctx.popups);
     if (ctx.popups.Run(ctx.Owner(), popup) != 1) return false;
     WriteEffects(ctx.mouse, popup.Records());
     WriteEffects(ctx.keyboard, popup.Records());
     WriteEffects(ctx.headset, popup.Records());
-    return false;
+    // Every device written has new effects to apply; left unmarked they would be lost at exit.
+    const bool written[kDeviceCount] = {ctx.mouse != nullptr, ctx.keyboard != nullptr, ctx.headset != nullptr};
+    for (int d = 0; d < kDeviceCount; ++d)
+        if (written[d] && d != device) ctx.site.MarkDeviceChanged(d);
+    return device >= 0 && device < kDeviceCount && written[device];
 }
 
 const MainPageCommand kCommands[] = {

@@ -17,6 +17,12 @@ namespace {
 
 constexpr int kZoneMain = 3, kZoneSide = 10, kZoneBase = 9;
 
+// The activity switch is a check box with its text beside the box: the page file gives the text
+// (a language key), the text starts past the box.
+void CaptionPastBox(CBitmapBtn* b) {
+    if (b && !b->m_caption.empty() && b->m_caption[0] != L' ') b->SetItemText((L"        " + b->m_caption).c_str(), 0);
+}
+
 const LightingPageIds kMouseIds = {kMouse, ctl::BUTTON_DROPDOWN_PROFILESELECT, ctl::BUTTON_RESET,
     {{kZoneMain, ctl::BUTTON_DMMOUSE_LTMAIN_COLOR, ctl::BUTTON_DMMOUSE_LTMAIN_ON, ctl::BUTTON_DMMOUSE_LTMAIN_OFF, ctl::BUTTON_DMMOUSE_LTMAIN_APM},
      {kZoneSide, ctl::BUTTON_DMMOUSE_LTSIDE_COLOR, ctl::BUTTON_DMMOUSE_LTSIDE_ON, ctl::BUTTON_DMMOUSE_LTSIDE_OFF, ctl::BUTTON_DMMOUSE_LTSIDE_APM},
@@ -44,6 +50,7 @@ void CDmLightingPage<Config, Profile>::Initialise() {
         m_on[i] = BindButton(*this, z.on);
         m_off[i] = BindButton(*this, z.off);
         m_apm[i] = BindButton(*this, z.apm);
+        CaptionPastBox(m_apm[i]);
         // ON and OFF are a radio pair: a click selects, it never clears.
         for (CBitmapBtn* b : {m_on[i], m_off[i]})
             if (b) b->SetToggleOnClick(false);
@@ -128,12 +135,20 @@ void CDmLightingPage<Config, Profile>::PaletteCancelled() {
     if (!m_config) return;
     for (const auto& [p, colours] : m_before)
         for (int i = 0; i < 3; ++i) m_config->SetLightColor(m_ids.zones[i].zone, colours[size_t(i)], p);
-    if (!m_before.empty()) {
-        Profile* shown = m_config->GetCurrentProfile();
-        for (int i = 0; i < 3; ++i)
-            if (m_colour[i] && shown) m_colour[i]->SetColor(COLORREF(m_config->GetLightColor(m_ids.zones[i].zone, shown)));
-    }
     m_before.clear();
+    // The button shows the colour the palette last previewed, whether or not that preview has
+    // reached the model yet: the faces follow the model again.
+    Profile* shown = m_config->GetCurrentProfile();
+    if (!shown) return;
+    for (int i = 0; i < 3; ++i)
+        if (m_colour[i]) m_colour[i]->SetColor(COLORREF(m_config->GetLightColor(m_ids.zones[i].zone, shown)));
+}
+
+template <class Config, class Profile>
+bool CDmLightingPage<Config, Profile>::PaletteOpen() const {
+    for (const CDropdownColorButton* b : m_colour)
+        if (b && b->IsPaletteLive()) return true;
+    return false;
 }
 
 template <class Config, class Profile>
@@ -213,8 +228,12 @@ bool CDmLightingPage<Config, Profile>::OnMessage(UINT msg, WPARAM wParam, LPARAM
     result = 0;
     switch (msg) {
     case WM_PALETTE_COLOR_PICKED:
+        // A preview is posted on by the button while the palette's close is sent at once: one
+        // that arrives after its palette has closed is stale and must not undo the close.
+        if (wParam == 100 && !PaletteOpen()) return true;
         ColoursPicked(wParam == 100);
-        m_ctx.MarkChanged();
+        // Only a choice is an edit: previews end in a choice or go back on a close.
+        if (wParam != 100) m_ctx.MarkChanged();
         return true;
     case WM_PALETTE_CLOSED:
         PaletteCancelled();

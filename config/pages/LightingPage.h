@@ -54,6 +54,8 @@ private:
     std::vector<Profile*> ColourTargets();
     void ShowZones(Profile* p);
     void FillProfileList();
+    // A palette of one of the zones' colour buttons is open.
+    bool PaletteOpen() const;
 
     Config*& m_config;
     LightingPageIds m_ids;

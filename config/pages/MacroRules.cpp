@@ -62,12 +62,6 @@ int KeyPartnerRow(const std::vector<MacroEvent>& events, int row) {
 }
 
 template <class ConfigT>
-INT_PTR MacroPageRules<ConfigT>::Warn(const wchar_t* file, const wchar_t* message, const std::wstring* name) {
-    const std::wstring appended = name ? L": " + *name : std::wstring();
-    return vt::config::Warn(m_popups, m_owner, file, message, name ? appended.c_str() : nullptr);
-}
-
-template <class ConfigT>
 CMacro* MacroPageRules<ConfigT>::Selected() {
     if (!m_config || m_view.SelectedIndex() < 0) return nullptr;
     const std::wstring name = m_view.CurrentName();

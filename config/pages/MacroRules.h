@@ -6,9 +6,7 @@
 #include <functional>
 #include <string>
 #include <vector>
-#include "config/FileDialogs.h"
-#include "config/popups/Popup.h"
-#include "config/pages/DeviceKind.h"
+#include "config/pages/PageRules.h"
 #include "profile/ConfigInterfaces.h"
 
 namespace vt::config {
@@ -58,16 +56,13 @@ public:
 };
 
 template <class ConfigT>
-class MacroPageRules {
+class MacroPageRules : public PageRules<ConfigT> {
 public:
     using DeviceT = DeviceOf<ConfigT>;
 
     MacroPageRules(ConfigT*& config, std::function<DeviceT*()> device, IPopupHost& popups, IFileDialogs& files,
                    IMacroPageView& view)
-        : m_config(config), m_device(std::move(device)), m_popups(popups), m_files(files), m_view(view) {}
-
-    void SetOwner(HWND owner) { m_owner = owner; }
-    std::function<void()> onChanged;
+        : PageRules<ConfigT>(config, std::move(device), popups, files), m_view(view) {}
 
     // The macro the drop-down names, or null.
     CMacro* Selected();
@@ -84,16 +79,16 @@ public:
     void InsertPredefined();
 
 private:
-    DeviceT* Device() { return m_device ? m_device() : nullptr; }
-    void Changed() { if (onChanged) onChanged(); }
-    INT_PTR Warn(const wchar_t* file, const wchar_t* message = nullptr, const std::wstring* name = nullptr);
+    using Base = PageRules<ConfigT>;
+    using Base::m_config;
+    using Base::m_popups;
+    using Base::m_files;
+    using Base::m_owner;
+    using Base::Changed;
+    using Base::Device;
+    using Base::Warn;
 
-    ConfigT*& m_config;
-    std::function<DeviceT*()> m_device;
-    IPopupHost& m_popups;
-    IFileDialogs& m_files;
     IMacroPageView& m_view;
-    HWND m_owner = nullptr;
 };
 
 extern template class MacroPageRules<IMouseConfig>;

@@ -51,12 +51,6 @@ typename ProfilePageRules<ConfigT>::ProfileT* ProfilePageRules<ConfigT>::AtKey(i
 }
 
 template <class ConfigT>
-INT_PTR ProfilePageRules<ConfigT>::Warn(const wchar_t* file, const wchar_t* message, const std::wstring* name) {
-    const std::wstring appended = name ? L": " + *name : std::wstring();
-    return vt::config::Warn(m_popups, m_owner, file, message, name ? appended.c_str() : nullptr);
-}
-
-template <class ConfigT>
 bool ProfilePageRules<ConfigT>::AtLimit(const wchar_t* message) {
     if (m_config->GetProfileCount() < kProfileLimit) return false;
     Warn(L"ProfileLimitReachedPopup.xml", message);
@@ -167,7 +161,7 @@ bool ProfilePageRules<ConfigT>::Delete() {
 template <class ConfigT>
 void ProfilePageRules<ConfigT>::Export() {
     ProfileT* p = Selected();
-    DeviceT* device = m_device ? m_device() : nullptr;
+    DeviceT* device = Device();
     if (!p || !device) return;
     const std::wstring name = NameOf(p);
     if (!device->HasEngineProfile(p)) {
@@ -182,7 +176,7 @@ void ProfilePageRules<ConfigT>::Export() {
 
 template <class ConfigT>
 bool ProfilePageRules<ConfigT>::Import() {
-    DeviceT* device = m_device ? m_device() : nullptr;
+    DeviceT* device = Device();
     if (!m_config || !device || AtLimit(L"$ImportProfile")) return false;
     if (m_config->GetProfileCount() != device->GetProfileCount()) {
         Warn(L"ImporttProfileWarningPopup.xml", L"$ImportProfile");

@@ -6,9 +6,7 @@
 #include <functional>
 #include <string>
 #include <vector>
-#include "config/FileDialogs.h"
-#include "config/popups/Popup.h"
-#include "config/pages/DeviceKind.h"
+#include "config/pages/PageRules.h"
 #include "profile/ConfigInterfaces.h"
 
 namespace vt::config {
@@ -48,19 +46,14 @@ public:
 enum class ProfileCommand { None, New, Rename, Preview, SetActive, Delete, Copy, Import, Export, RestoreDefault };
 
 template <class ConfigT>
-class ProfilePageRules {
+class ProfilePageRules : public PageRules<ConfigT> {
 public:
     using ProfileT = typename DeviceKind<ConfigT>::Profile;
     using DeviceT = DeviceOf<ConfigT>;
 
-    // config: the main window's configuration slot; device: the device object bound to it now.
     ProfilePageRules(ConfigT*& config, std::function<DeviceT*()> device, IPopupHost& popups, IFileDialogs& files,
                      IProfileListView& view)
-        : m_config(config), m_device(std::move(device)), m_popups(popups), m_files(files), m_view(view) {}
-
-    void SetOwner(HWND owner) { m_owner = owner; }
-    // Called after every change of the model (the main window then offers Apply).
-    std::function<void()> onChanged;
+        : PageRules<ConfigT>(config, std::move(device), popups, files), m_view(view) {}
 
     // The profile of a row key, or null (no configuration, negative key, key past the profiles).
     ProfileT* AtKey(int key);
@@ -82,17 +75,19 @@ public:
     ProfileCommand MenuChoice(int key, const std::wstring& text, bool* result = nullptr);
 
 private:
+    using Base = PageRules<ConfigT>;
+    using Base::m_config;
+    using Base::m_popups;
+    using Base::m_files;
+    using Base::m_owner;
+    using Base::Changed;
+    using Base::Device;
+    using Base::Warn;
+
     bool AtLimit(const wchar_t* message);
     ProfileT* NamedExactly(const std::wstring& name);
-    void Changed() { if (onChanged) onChanged(); }
-    INT_PTR Warn(const wchar_t* file, const wchar_t* message = nullptr, const std::wstring* name = nullptr);
 
-    ConfigT*& m_config;
-    std::function<DeviceT*()> m_device;
-    IPopupHost& m_popups;
-    IFileDialogs& m_files;
     IProfileListView& m_view;
-    HWND m_owner = nullptr;
 };
 
 extern template class ProfilePageRules<IMouseConfig>;

@@ -109,12 +109,25 @@ LRESULT CDmApmPopup::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         RefreshLabels();
         return 0;
     case WM_PALETTE_COLOR_PICKED:
-        // The live preview and the final choice alike recolour the selected stage.
-        if (m_colour) {
+        // The live preview shows on the selected stage; the final choice recolours it. A preview
+        // that arrives after its palette closed (they are posted on, the close is sent) is stale.
+        if (!m_colour || (wParam == 100 && !m_colour->IsPaletteLive())) return 0;
+        if (wParam != 100) {
             PullFromSlider();
             m_rules.Recolour(m_colour->GetColor());
-            if (m_slider) m_slider->SetStageColour(size_t(m_rules.Selected()), m_colour->GetColor());
         }
+        if (m_slider) {
+            m_slider->SetStageColour(size_t(m_rules.Selected()), m_colour->GetColor());
+            InvalidateRect(m_slider->Hwnd(), nullptr, FALSE);
+        }
+        return 0;
+    case WM_PALETTE_CLOSED:
+        // Closed without a choice: the stage and the button show the stage's colour again.
+        if (m_slider && !m_rules.Stages().empty()) {
+            m_slider->SetStageColour(size_t(m_rules.Selected()), m_rules.Stages()[size_t(m_rules.Selected())].colour);
+            InvalidateRect(m_slider->Hwnd(), nullptr, FALSE);
+        }
+        RefreshLabels();
         return 0;
     default: break;
     }

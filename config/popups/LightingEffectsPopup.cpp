@@ -2,10 +2,21 @@
 #include <string>
 #include "config/Items.h"
 #include "config/popups/WarningPopup.h"
+#include "skin/Messages.h"
 
 namespace vt::config {
 
 using namespace vt::skin;
+
+namespace {
+
+// An event's switch is a check box with the event's name beside the box: the page file gives the
+// name (a language key), the text starts past the box.
+void CaptionPastBox(CBitmapBtn* b) {
+    if (b && !b->m_caption.empty() && b->m_caption[0] != L' ') b->SetItemText((L"        " + b->m_caption).c_str(), 0);
+}
+
+} // namespace
 
 INT_PTR LightingEffectsPopup::Show(HWND parent) {
     EffectRecords copy = m_records;
@@ -37,15 +48,17 @@ bool CDmLightingEffectsPopup::OnInitDialog() {
             for (int n = 1; n <= kMaxBlinks; ++n) d->AddEntry(std::to_wstring(n).c_str());
         }
         if (m_rows[i].colour) m_rows[i].colour->m_notify = m_hWnd;
+        CaptionPastBox(m_rows[i].enabled);
         Show(i, EffectOf(m_records[keys[i].key]));
     }
     return focus;
 }
 
 void CDmLightingEffectsPopup::Show(size_t index, const LightingEffect& effect) {
-    const Row& row = m_rows[index];
+    Row& row = m_rows[index];
     if (row.blinks) row.blinks->SelectEntry(effect.blinks);
     if (row.colour) row.colour->SetColor(effect.colour);
+    row.chosen = effect.colour;
     SetChecked(row.enabled, effect.enabled);
     for (HWND w : {row.blinks ? row.blinks->Hwnd() : nullptr, row.colour ? row.colour->Hwnd() : nullptr})
         if (w) InvalidateRect(w, nullptr, FALSE);
@@ -75,6 +88,24 @@ bool CDmLightingEffectsPopup::OnItem(int controlId) {
         return true;
     }
     return false;
+}
+
+LRESULT CDmLightingEffectsPopup::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PALETTE_COLOR_PICKED:
+        // A final choice (only one palette is open at a time): the colours shown are the chosen ones.
+        if (wParam != 100)
+            for (Row& row : m_rows)
+                if (row.colour) row.chosen = row.colour->GetColor();
+        return 0;
+    case WM_PALETTE_CLOSED:
+        // Closed without a choice: that button shows its chosen colour again, not the last preview.
+        for (Row& row : m_rows)
+            if (row.colour && row.colour->m_controlId == int(lParam)) row.colour->SetColor(row.chosen);
+        return 0;
+    default: break;
+    }
+    return CDmPagePopup::WindowProc(msg, wParam, lParam);
 }
 
 } // namespace vt::config

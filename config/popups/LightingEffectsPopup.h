@@ -34,12 +34,14 @@ public:
 protected:
     bool OnInitDialog() override;
     bool OnItem(int controlId) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     struct Row {
         vt::skin::CDropdownListItem* blinks = nullptr;
         vt::skin::CDropdownColorButton* colour = nullptr;
         vt::skin::CBitmapBtn* enabled = nullptr;
+        COLORREF chosen = 0;   // the colour before the open palette's previews
     };
     void Show(size_t index, const LightingEffect& effect);
 

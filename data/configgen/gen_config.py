@@ -433,7 +433,7 @@ def bitmaps():
     out['cfg_fx_mask.bmp'] = lambda: panel_mask(640, 560)
     # headset pages
     out['cfg_head_levels.bmp'] = lambda: heading('AUDIO LEVELS')
-    out['cfg_head_eq.bmp'] = lambda: heading('EQUALIZER')
+    out['cfg_head_eq.bmp'] = lambda: heading('EQUALISER')
     out['cfg_head_mic.bmp'] = lambda: heading('MICROPHONE')
     out['cfg_vtrack.bmp'] = lambda: vtrack(48, 280, 10)
     out['cfg_eqtrack.bmp'] = lambda: vtrack(40, 260, 10)

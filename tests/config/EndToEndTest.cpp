@@ -1,6 +1,7 @@
 // The configuration program end to end on the engine stand-in: it starts on the simulated mouse,
 // the DPI stages are edited in the popup and applied, and the engine holds them afterwards; a
-// device that leaves closes the program with its warning. Driven from outside by the controls'
+// device that leaves closes the program with its warning; the headset's levels, microphone and
+// equaliser pages are worked and the equaliser is found again after a restart. Driven from outside by the controls'
 // window ids, as a user's clicks would arrive.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 #include "WindowTest.h"
+#include "skin/Messages.h"
 #include "skin/VocabularyIds.h"
 
 namespace ctl = vt::skin::ctl;
@@ -144,6 +146,47 @@ std::string Between(const std::string& s, const std::string& key, const std::str
     return b == std::string::npos ? std::string() : s.substr(a, b - a);
 }
 
+
+// A window of the program below `top` (at any depth) with that control id; null when none.
+HWND Descendant(HWND top, int id) {
+    struct Ctx { int id; HWND found; } ctx{id, nullptr};
+    EnumChildWindows(top, [](HWND h, LPARAM p) -> BOOL {
+        auto* c = reinterpret_cast<Ctx*>(p);
+        if (GetDlgCtrlID(h) != c->id) return TRUE;
+        c->found = h;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+// The top of a slider's thumb on the screen: the model value the page shows, seen from outside.
+int ThumbTop(HWND main, int id) {
+    RECT r{};
+    HWND thumb = Descendant(main, id);
+    return thumb && GetWindowRect(thumb, &r) ? int(r.top) : -1;
+}
+
+// Sends to a window of the program; true once the program has handled it (bounded).
+bool Handled(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, msg, wParam, lParam, SMTO_NORMAL, 15000, &result) != 0;
+}
+
+// A slider released at a value, as its track reports it to the main window; returns once the
+// program has taken it.
+bool Release(HWND main, int id, int value) { return Handled(main, kSliderValueSet, WPARAM(value), LPARAM(id)); }
+
+// A check button pressed with the mouse (it toggles itself, then reports).
+bool Press(HWND main, int id) {
+    HWND b = Descendant(main, id);
+    return b && Handled(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10)) && Handled(b, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+}
+
+// What the screen shows of a control.
+std::vector<COLORREF> Look(HWND main, int id) {
+    HWND c = Descendant(main, id);
+    return c ? vt::test::CaptureClient(c).pixels : std::vector<COLORREF>{};
+}
 } // namespace
 
 class EndToEnd : public ::testing::Test {
@@ -309,4 +352,163 @@ TEST_F(EndToEnd, AStartOnIntactDataShowsOnlyTheMainWindow) {
     vt::test::CaptureClient(program.main).SaveBmp(vt::test::OutputPath(L"config_e2e_started.bmp"));
     ASSERT_TRUE(Click(program.main, ctl::BUTTON_CANCEL));
     EXPECT_TRUE(program.Exited(15000));
+}
+
+// The headset alone: its three pages worked as a user would. Windows has no headset endpoint here,
+// so the levels live in the model for the session (the sliders show what it took); the equaliser
+// lives in the engine: a band moved makes "Custom" current, a preset chosen with unsaved changes
+// asks, Cancel rolls "Custom" back and OK keeps it, and OK applies. The dump holds the headset's
+// equaliser, and a second start shows it again.
+TEST_F(EndToEnd, HeadsetPagesReachTheEngineAndComeBack) {
+    ASSERT_EQ(EngineCtl(L"unplug all"), 0);
+    ASSERT_EQ(EngineCtl(L"plug headset"), 0);
+    const int bands[] = {ctl::SLIDER_EQ_31HZ, ctl::SLIDER_EQ_62HZ, ctl::SLIDER_EQ_125HZ, ctl::SLIDER_EQ_250HZ,
+                         ctl::SLIDER_EQ_500HZ, ctl::SLIDER_EQ_1KHZ, ctl::SLIDER_EQ_2KHZ, ctl::SLIDER_EQ_4KHZ,
+                         ctl::SLIDER_EQ_8KHZ, ctl::SLIDER_EQ_16KHZ};
+    auto headsetDump = [] {
+        std::string dump;
+        EngineCtl(L"dump", &dump);
+        const size_t at = dump.find("{\"kind\":\"headset\"");
+        return at == std::string::npos ? std::string() : dump.substr(at);
+    };
+    // The equaliser of the profile of that name (or id) in the dump, and the id of a profile.
+    auto equaliser = [](const std::string& h, const std::string& name) {
+        size_t at = h.find("\"name\":\"" + name + "\"");
+        if (at == std::string::npos) at = h.find("\"id\":\"" + name + "\"");
+        return at == std::string::npos ? std::string() : Between(h, "\"equalizer\":{", "]}", at);
+    };
+    auto idOf = [](const std::string& h, const std::string& name) {
+        const size_t at = h.find("\"name\":\"" + name + "\"");
+        const size_t id = at == std::string::npos ? std::string::npos : h.rfind("\"id\":\"", at);
+        return id == std::string::npos ? std::string("?") : h.substr(id + 6, 38);
+    };
+    auto active = [](const std::string& h) { return Between(h, "\"activeProfile\":\"", "\""); };
+    const std::string zeros = "\"on\":true,\"gains\":[0,0,0,0,0,0,0,0,0,0";
+    const std::string kept = "\"on\":true,\"gains\":[0,0,0,0,0,-12,0,0,0,0";
+    std::string h = headsetDump();
+    ASSERT_EQ(idOf(h, "Custom"), "?") << h.substr(0, 1500);
+    const std::string firstId = active(h);
+
+    std::vector<int> shownBands;
+    {
+        Program program;
+        ASSERT_TRUE(program.Start());
+        HWND main = program.main;
+        ASSERT_TRUE(Enabled(main, ctl::BUTTON_PRODSELECT_HEADSET));
+        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(Descendant(main, ctl::SLIDER_MASTERVOLUME)) != FALSE; }, 20000));
+
+        // Levels: the master slider shows what the model took, in proportion to its range; a
+        // change of the left volume leaves the right one; mute toggles.
+        ASSERT_TRUE(Release(main, ctl::SLIDER_MASTERVOLUME, 0));
+        const int bottom = ThumbTop(main, ctl::SLIDER_MASTERVOLUME);
+        ASSERT_TRUE(Release(main, ctl::SLIDER_MASTERVOLUME, 100));
+        const int top = ThumbTop(main, ctl::SLIDER_MASTERVOLUME);
+        ASSERT_TRUE(Release(main, ctl::SLIDER_MASTERVOLUME, 30));
+        ASSERT_GT(bottom, top);
+        EXPECT_NEAR(ThumbTop(main, ctl::SLIDER_MASTERVOLUME), bottom - (bottom - top) * 30 / 100, 2);
+        const int rightBefore = ThumbTop(main, ctl::SLIDER_BALANCER);
+        ASSERT_TRUE(Release(main, ctl::SLIDER_BALANCEL, 40));
+        EXPECT_NEAR(ThumbTop(main, ctl::SLIDER_BALANCEL), bottom - (bottom - top) * 40 / 100, 2);
+        EXPECT_EQ(ThumbTop(main, ctl::SLIDER_BALANCER), rightBefore);
+        const std::vector<COLORREF> unmuted = Look(main, ctl::BUTTON_HEADSET_MUTE);
+        ASSERT_TRUE(Press(main, ctl::BUTTON_HEADSET_MUTE));
+        EXPECT_TRUE(PumpUntil([&] { return Look(main, ctl::BUTTON_HEADSET_MUTE) != unmuted; }, 3000));
+        vt::test::CaptureClient(main).SaveBmp(vt::test::OutputPath(L"config_e2e_headset_levels.bmp"));
+        // Nothing waits for Apply on the headset's pages.
+        EXPECT_FALSE(Enabled(main, ctl::BUTTON_APPLY));
+
+        // Microphone: level, mute and automatic gain.
+        ASSERT_TRUE(Click(main, ctl::BUTTON_MICSETTINGS));
+        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(Descendant(main, ctl::SLIDER_MICVOLUME)) != FALSE; }, 5000));
+        ASSERT_TRUE(Release(main, ctl::SLIDER_MICVOLUME, 70));
+        EXPECT_NEAR(ThumbTop(main, ctl::SLIDER_MICVOLUME), bottom - (bottom - top) * 70 / 100, 2);
+        for (int id : {ctl::BUTTON_HEADSET_MIC_MUTE, ctl::BUTTON_HEADSET_MIC_AUTOGAINCTRL}) {
+            const std::vector<COLORREF> before = Look(main, id);
+            ASSERT_TRUE(Press(main, id));
+            EXPECT_TRUE(PumpUntil([&] { return Look(main, id) != before; }, 3000)) << id;
+        }
+        vt::test::CaptureClient(main).SaveBmp(vt::test::OutputPath(L"config_e2e_headset_microphone.bmp"));
+
+        // Equaliser: off (the bands grey, the engine's switch off) and on again.
+        ASSERT_TRUE(Click(main, ctl::BUTTON_EQSETTINGS));
+        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(Descendant(main, ctl::SLIDER_EQ_31HZ)) != FALSE; }, 5000));
+        ASSERT_TRUE(IsWindowEnabled(Descendant(main, ctl::SLIDER_EQ_31HZ)));
+        ASSERT_TRUE(Press(main, ctl::BUTTON_EQ_EQUALIZERENABLE));
+        EXPECT_TRUE(PumpUntil([&] {
+            h = headsetDump();
+            return Between(equaliser(h, firstId), "\"on\":", ",") == "false";
+        }, 10000)) << h.substr(0, 1500);
+        EXPECT_FALSE(IsWindowEnabled(Descendant(main, ctl::SLIDER_EQ_31HZ)));
+        EXPECT_FALSE(IsWindowEnabled(Descendant(main, ctl::BUTTON_DROPDOWN_EQ_PRESETSELECT)));
+        ASSERT_TRUE(Press(main, ctl::BUTTON_EQ_EQUALIZERENABLE));
+        EXPECT_TRUE(IsWindowEnabled(Descendant(main, ctl::SLIDER_EQ_31HZ)));
+
+        // A band moved on the first preset: "Custom" is made, current and active, with the change.
+        ASSERT_TRUE(Release(main, ctl::SLIDER_EQ_250HZ, 10));
+        EXPECT_TRUE(PumpUntil([&] {
+            h = headsetDump();
+            return equaliser(h, "Custom") == "\"on\":true,\"gains\":[0,0,0,10,0,0,0,0,0,0";
+        }, 10000)) << h.substr(0, 2000);
+        EXPECT_EQ(active(h), idOf(h, "Custom"));
+        EXPECT_LT(ThumbTop(main, ctl::SLIDER_EQ_250HZ), ThumbTop(main, ctl::SLIDER_EQ_31HZ));
+        vt::test::CaptureClient(main).SaveBmp(vt::test::OutputPath(L"config_e2e_headset_equaliser.bmp"));
+
+        // The first preset chosen: the warning asks; Cancel rolls "Custom" back on the headset.
+        HWND presets = Descendant(main, ctl::BUTTON_DROPDOWN_EQ_PRESETSELECT);
+        ASSERT_NE(presets, nullptr);
+        PostMessageW(main, vt::skin::WM_DROPDOWN_SELCHANGE, 0, LPARAM(presets));
+        HWND warning = program.Popup(ctl::BUTTON_POPUP_CANCEL, 10000);
+        ASSERT_NE(warning, nullptr);
+        vt::test::PumpMessages(50, 500);
+        vt::test::CaptureClient(warning).SaveBmp(vt::test::OutputPath(L"config_e2e_headset_preset_warning.bmp"));
+        ASSERT_TRUE(Click(warning, ctl::BUTTON_POPUP_CANCEL));
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(warning); }, 5000));
+        // The rollback is written once the warning has gone.
+        EXPECT_TRUE(PumpUntil([&] {
+            h = headsetDump();
+            return equaliser(h, "Custom") == zeros && active(h) == firstId;
+        }, 10000)) << h.substr(0, 2000);
+        EXPECT_EQ(ThumbTop(main, ctl::SLIDER_EQ_250HZ), ThumbTop(main, ctl::SLIDER_EQ_31HZ));
+
+        // Shaped again, and kept with OK.
+        ASSERT_TRUE(Release(main, ctl::SLIDER_EQ_1KHZ, -12));
+        PostMessageW(main, vt::skin::WM_DROPDOWN_SELCHANGE, 0, LPARAM(presets));
+        warning = program.Popup(ctl::BUTTON_POPUP_OK, 10000);
+        ASSERT_NE(warning, nullptr);
+        ASSERT_TRUE(Click(warning, ctl::BUTTON_POPUP_OK));
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(warning); }, 5000));
+        EXPECT_TRUE(PumpUntil([&] {
+            h = headsetDump();
+            return equaliser(h, "Custom") == kept && active(h) == firstId;
+        }, 10000)) << h.substr(0, 2000);
+
+        // "Custom" chosen again (nothing pending: no warning), then OK applies and closes.
+        PostMessageW(main, vt::skin::WM_DROPDOWN_SELCHANGE, 1, LPARAM(presets));
+        vt::test::PumpMessages(50, 500);
+        EXPECT_EQ(program.Popup(ctl::BUTTON_POPUP_OK, 300), nullptr);
+        for (int id : bands) shownBands.push_back(ThumbTop(main, id));
+        EXPECT_GT(shownBands[5], shownBands[0]);
+        ASSERT_TRUE(Click(main, ctl::BUTTON_OK));
+        EXPECT_TRUE(program.Exited(15000));
+    }
+    h = headsetDump();
+    EXPECT_EQ(active(h), idOf(h, "Custom")) << h.substr(0, 2000);
+    EXPECT_EQ(equaliser(h, "Custom"), kept);
+    EXPECT_EQ(equaliser(h, firstId), zeros);
+
+    // Started again: "Custom" is current with its bands where they were.
+    Program again;
+    ASSERT_TRUE(again.Start());
+    HWND main = again.main;
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(Descendant(main, ctl::SLIDER_MASTERVOLUME)) != FALSE; }, 20000));
+    ASSERT_TRUE(Click(main, ctl::BUTTON_EQSETTINGS));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(Descendant(main, ctl::SLIDER_EQ_31HZ)) != FALSE; }, 5000));
+    vt::test::PumpMessages(50, 500);
+    std::vector<int> bandsAgain;
+    for (int id : bands) bandsAgain.push_back(ThumbTop(main, id));
+    EXPECT_EQ(bandsAgain, shownBands);
+    EXPECT_TRUE(IsWindowEnabled(Descendant(main, ctl::SLIDER_EQ_1KHZ)));
+    vt::test::CaptureClient(main).SaveBmp(vt::test::OutputPath(L"config_e2e_headset_equaliser_again.bmp"));
+    ASSERT_TRUE(Click(main, ctl::BUTTON_CANCEL));
+    EXPECT_TRUE(again.Exited(15000));
 }

@@ -211,6 +211,20 @@ TEST_F(HeadsetPagesEngine, MicrophoneReachesWindowsAndFollowsIt) {
     EXPECT_EQ(Microphone().setMuteCalls, mutes);
     Release(kPageHeadsetMicrophone, ctl::SLIDER_MICVOLUME, 60);
     Shot(L"config_headset_microphone.bmp");
+
+    // Windows moved on without a notice: the page shown again leaves the microphone as it is.
+    auto m = Microphone();
+    m.level = 0.35f;
+    m.muted = true;
+    windows->Set(microphone, m);
+    const unsigned setsNow = Microphone().setVolumeCalls, mutesNow = Microphone().setMuteCalls;
+    Click(ctl::BUTTON_AUDIOLEVEL);
+    Click(ctl::BUTTON_MICSETTINGS);
+    ASSERT_EQ(dlg->CurrentPageId(), kPageHeadsetMicrophone);
+    EXPECT_NEAR(Microphone().level, 0.35f, 0.001f);
+    EXPECT_TRUE(Microphone().muted);
+    EXPECT_EQ(Microphone().setVolumeCalls, setsNow);
+    EXPECT_EQ(Microphone().setMuteCalls, mutesNow);
 }
 
 TEST_F(HeadsetPagesEngine, EqualiserBandsAndPresetsReachTheEngine) {
@@ -288,6 +302,27 @@ TEST_F(HeadsetPagesEngine, LeavingTheEqualiserWithChangesAsksOnce) {
     Click(ctl::BUTTON_EQSETTINGS);
     Click(ctl::BUTTON_MICSETTINGS);
     EXPECT_EQ(popups.Warnings().size(), 1u);
+}
+
+// The three pages in German, as a person looks at them: no raw text keys, nothing cut off.
+TEST_F(HeadsetPagesEngine, ThePagesInGerman) {
+    struct English {
+        ~English() { vt::test::UseLanguage(vt::test::kEnglish); }
+    } restore;
+    dlg.reset();
+    ASSERT_TRUE(vt::test::UseLanguage(vt::test::kGerman));
+    OpenWindow(*devices);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(Control(ctl::BUTTON_PRODSELECT_HEADSET)) != FALSE; }, 20000));
+    const struct { int button, page; const wchar_t* shot; } pages[] = {
+        {ctl::BUTTON_AUDIOLEVEL, kPageHeadsetLevels, L"config_headset_levels_German.bmp"},
+        {ctl::BUTTON_MICSETTINGS, kPageHeadsetMicrophone, L"config_headset_microphone_German.bmp"},
+        {ctl::BUTTON_EQSETTINGS, kPageHeadsetEqualiser, L"config_headset_equaliser_German.bmp"},
+    };
+    for (const auto& p : pages) {
+        Click(p.button);
+        ASSERT_EQ(dlg->CurrentPageId(), p.page);
+        Shot(p.shot);
+    }
 }
 
 // ---- on a recording headset (no engine) ----
