@@ -287,6 +287,22 @@ bool CDmAppDlg::EnsureBuilt(int pageId) {
     return false;
 }
 
+bool CDmAppDlg::BuildUnseen(int pageId) {
+    // At start-up nothing reaches the screen anyway until the first page is whole.
+    if (Built(pageId) || m_collectDamage || !m_hWnd) return EnsureBuilt(pageId);
+    // Nothing of a page being built shows until it is whole; what it could not use is said after.
+    SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
+    m_collectDamage = true;
+    const bool built = EnsureBuilt(pageId);
+    m_collectDamage = false;
+    SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    std::vector<std::wstring> damaged = std::move(m_unusableFiles);
+    m_unusableFiles.clear();
+    ReportDamaged(std::move(damaged));
+    return built;
+}
+
 CDmPage* CDmAppDlg::FirstPageOf(int device) {
     if (device < 0 || device >= kDeviceCount) return nullptr;
     if (EnsureBuilt(m_defaultPage[device])) return Built(m_defaultPage[device]);
@@ -333,7 +349,7 @@ void CDmAppDlg::ShowPage(int pageId) {
     if (m_currentDevice < 0 || m_currentDevice >= kDeviceCount || DeviceOfPage(pageId) != m_currentDevice) return;
     // Built when first shown; a page that cannot be built leaves the shown page as it is (or,
     // when none is shown yet, gives way to the device's first page that can).
-    if (!EnsureBuilt(pageId)) {
+    if (!BuildUnseen(pageId)) {
         if (m_currentPage) return;
         CDmPage* first = FirstPageOf(m_currentDevice);
         if (!first) return;

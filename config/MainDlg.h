@@ -104,6 +104,8 @@ private:
     // Builds and initialises a page on first use; false when it cannot be used (it is then left
     // out with its button, and its files are reported).
     bool EnsureBuilt(int pageId);
+    // EnsureBuilt for a page about to show: the window shows nothing of it until it is whole.
+    bool BuildUnseen(int pageId);
     // The device's page shown first (its last shown page, else its first page that can be built).
     CDmPage* FirstPageOf(int device);
     // Says which files could not be used (during start-up: once the first page shows).
