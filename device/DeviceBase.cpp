@@ -138,6 +138,7 @@ bool DeviceCore::WaitForWorker(DWORD ms) {
 void DeviceCore::ResetDevice() {
     m_connected.store(false);
     m_keyList.clear();
+    m_snapshot->Clear();
 }
 
 } // namespace vt::device

@@ -12,6 +12,7 @@
 // that go back into the model are written by the thread that owns it.
 #include "device/DeviceDescription.h"
 #include "device/EngineConnection.h"
+#include "device/GroupSnapshot.h"
 #include "device/ListTransfer.h"
 #include "device/ProfileSync.h"
 #include <windows.h>
@@ -67,8 +68,17 @@ public:
     const std::vector<uint32_t>& KeyList() const { return m_keyList; }
 
     // Disconnects (nothing stays open between operations), clears the connected flag and frees
-    // the key list.
+    // the key list and the snapshot.
     virtual void ResetDevice();
+
+    // What the engine holds of each setting group, as this device's jobs last wrote or read it. A
+    // read job works on it directly (take it once connected: connecting finishes an ended write
+    // job, whose copy then replaces it); a write job on a copy that replaces it once the job ended.
+    GroupSnapshot& Snapshot() { return *m_snapshot; }
+    std::shared_ptr<GroupSnapshot> SnapshotCopy() const { return std::make_shared<GroupSnapshot>(*m_snapshot); }
+    void KeepSnapshot(std::shared_ptr<GroupSnapshot> snapshot) {
+        if (snapshot) m_snapshot = std::move(snapshot);
+    }
 
     // The pause after a write job and the longest wait for a running worker at teardown.
     static void SetWorkerTimings(DWORD pauseMs, DWORD teardownWaitMs);
@@ -93,6 +103,7 @@ private:
     std::atomic<bool> m_connected{false};
     std::atomic<EngineReach> m_lastReach{EngineReach::EngineUnreachable};
     std::shared_ptr<WorkerState> m_worker;
+    std::shared_ptr<GroupSnapshot> m_snapshot = std::make_shared<GroupSnapshot>();
     HANDLE m_thread = nullptr;
     Completion m_done;
     int m_lastWrite = kWriteNone;

@@ -15,6 +15,8 @@ bool CKeyboard::Open(IKeyboardConfig* config) {
     BuildCodeTables();
     EngineConnection connection;
     if (!ConnectToEngine(connection)) return false;
+    // The model's profiles are made afresh: nothing is known of what the engine holds of them.
+    Snapshot().Clear();
     const DeviceDescription* d = Description();
     bool ok = true;
     if (IsIdInList(d, kCapVersions)) ok = ReadVersionTexts(connection.Device(), m_firmware, m_driver);
@@ -80,14 +82,24 @@ bool CKeyboard::TransferProfiles(IKeyboardConfig* config, int32_t mode, uint32_t
     context.description = Description();
     context.keys = m_keyList;
     context.mask = mask;
-    if (mode == 1) return RunDeviceJob([&](EngineConnection& c) { return ReadKeyboardProfilesJob(c, config, context); });
+    if (mode == 1)
+        return RunDeviceJob([&](EngineConnection& c) {
+            context.snapshot = &Snapshot();  // once connected (see DeviceCore::Snapshot)
+            return ReadKeyboardProfilesJob(c, config, context);
+        });
     if (mode != 0) return false;
     if (IsBusy()) return false;
-    // The job writes from its own copy; what it learns goes back to the live model once it ended.
+    // The job writes from its own copy of the model and of the snapshot; what it learns goes back
+    // once it ended.
     std::shared_ptr<KeyboardWriteCopy> copy = CopyKeyboardConfig(config, m_keyList);
+    std::shared_ptr<GroupSnapshot> snapshot = SnapshotCopy();
+    context.snapshot = snapshot.get();
     return StartDeviceWorker(
-        [copy, context](EngineConnection& c) { return WriteKeyboardProfilesJob(c, copy->config.get(), context); },
-        [copy, config](bool) { MergeKeyboardWriteBack(config, *copy); });
+        [copy, context, snapshot](EngineConnection& c) { return WriteKeyboardProfilesJob(c, copy->config.get(), context); },
+        [this, copy, config, snapshot](bool) {
+            MergeKeyboardWriteBack(config, *copy);
+            KeepSnapshot(snapshot);
+        });
 }
 
 } // namespace vt::device

@@ -101,7 +101,8 @@ AssignmentRecord KeyRecordFromEngine(const EngineActionRecord& record) {
 }
 
 bool WriteKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeyboardProfile* profile,
-                              const std::vector<uint32_t>& keys, ReferenceContext& references) {
+                              const std::vector<uint32_t>& keys, ReferenceContext& references, GroupSnapshot* snapshot,
+                              const GUID& owner) {
     if (!engine || !config || !profile || keys.empty()) return false;
     bool ok = true;
     // Engine objects the assignments refer to come first; a key whose referent is missing keeps
@@ -119,13 +120,14 @@ bool WriteKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeyb
     }
     std::vector<EngineActionRecord> records;
     for (uint32_t code : keys) records.push_back(KeyRecordToEngine(KeyRecord(config, KeyIdForEngineCode(code), profile), code));
-    ComPtr<IVtAssignmentTable> table;
-    if (!ProfileFeature(engine, IID_IVtAssignmentTable, table)) return false;
-    for (const EngineActionRecord& r : records) ok = SUCCEEDED(table->SetAssignment(1, &r)) && ok;
-    return ok;
+    return WriteGroupIfChanged(snapshot, owner, kGroupAssignTable, RecordValues(records), [&] {
+               ComPtr<IVtAssignmentTable> table;
+               return ProfileFeature(engine, IID_IVtAssignmentTable, table) && SetEngineRecords(table.Get(), records);
+           }) && ok;
 }
 
-bool ReadKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeyboardProfile* profile, size_t count) {
+bool ReadKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeyboardProfile* profile, size_t count,
+                             GroupSnapshot::Bytes* held) {
     if (count == 0 || !config || !profile) return false;
     ComPtr<IVtAssignmentTable> table;
     if (!ProfileFeature(engine, IID_IVtAssignmentTable, table)) return false;
@@ -142,6 +144,7 @@ bool ReadKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeybo
             if (a.kind < 0) continue;  // a record the model has no kind for leaves the key alone
             config->SetAssignment(keyId, a, profile);
         }
+        if (held && n == ULONG(count)) *held = RecordValues(std::vector<EngineActionRecord>(records, records + n));
     }
     CoTaskMemFree(records);
     return ok;
@@ -153,9 +156,18 @@ bool WriteKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile, const wcha
                             profile->Reserved20() ? 1 : 0, profile->GetProfileOsdEnabled());
 }
 
-bool ReadKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile, const EngineProfileEntry* known) {
+GroupSnapshot::Bytes KeyboardLinkValues(IKeyboardProfile* profile) {
+    const wchar_t* name = profile->GetName();
+    const wchar_t* path = profile->GetFileName();
+    return LinkValues(name ? name : L"", path ? path : L"", profile->GetProfileFlag(), profile->Reserved20() ? 1 : 0,
+                      profile->GetProfileOsdEnabled());
+}
+
+bool ReadKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile, const EngineProfileEntry* known,
+                      GroupSnapshot::Bytes* held) {
     if (!engine || !profile) return false;
     ProfileLinkRead link = ReadProfileLink(engine, known, known != nullptr);
+    if (held && !LinkValuesRead(link, *held)) held->clear();
     if (link.hasName) profile->SetName(link.name.c_str());
     if (link.hasId) profile->SetId(link.id);
     if (link.hasPath) profile->SetFileName(link.path.c_str());
@@ -175,11 +187,16 @@ bool WriteKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* con
     bool ok = true;
     ReferenceContext references(connection);
     ComPtr<IVtProfileManager> manager;
+    GroupSnapshot* snapshot = ctx.snapshot;
+    const GUID device{};
+    if (!profilePass) AlignSnapshot(snapshot, nullptr);
     if (profilePass) {
         if (!connection.ProfileManager(manager)) {
             ok = false;
+            AlignSnapshot(snapshot, nullptr);
         } else {
-            DeleteProfilesNotInModel(manager.Get(), config);
+            // Against the list this step reads (and keeps up to date).
+            AlignSnapshot(snapshot, DeleteProfilesNotInModel(manager.Get(), config) ? manager.Get() : nullptr);
             for (int32_t i = 0; i < config->GetProfileCount(); ++i) {
                 IKeyboardProfile* profile = config->GetProfileAt(uint32_t(i));
                 if (!WriteProfileIdentity(manager.Get(), profile)) {
@@ -194,11 +211,13 @@ bool WriteKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* con
                     continue;
                 }
                 if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink))
-                    ok = WriteKeyboardLink(engine.Get(), profile, LinkNameToWrite(manager.Get(), profile)) && ok;
+                    ok = WriteGroupIfChanged(snapshot, id, kGroupProgramLink, KeyboardLinkValues(profile), [&] {
+                             return WriteKeyboardLink(engine.Get(), profile, LinkNameToWrite(manager.Get(), profile));
+                         }) && ok;
                 if (HasBits(mask, kGroupAssignTable) && IsIdInList(d, kCapAssignTable))
-                    ok = WriteKeyboardAssignments(engine.Get(), config, profile, ctx.keys, references) && ok;
+                    ok = WriteKeyboardAssignments(engine.Get(), config, profile, ctx.keys, references, snapshot, id) && ok;
                 if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
-                    ok = WriteLightingZones(engine.Get(), config, profile) && ok;
+                    ok = WriteLightingZones(engine.Get(), config, profile, snapshot, id, kGroupLighting) && ok;
             }
         }
     }
@@ -213,12 +232,18 @@ bool WriteKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* con
         ok = launcher && WriteApps(config, launcher) && ok;
     }
     if (HasBits(mask, kGroupEntries) && IsIdInList(d, kCapEntries)) {
-        ComPtr<IVtEntryCollection> collection;
-        ok = connection.Feature(IID_IVtEntryCollection, collection) &&
-             WriteCollectionEntries(collection.Get(), config) && ok;
-        ok = WriteKeyEntries(connection.Device(), config) && ok;
+        std::vector<ApmEntry> entries;
+        const bool modelRead = ModelApmEntries(config, entries);
+        ok = WriteGroupIfChanged(modelRead ? snapshot : nullptr, device, kGroupEntries, ApmEntryValues(entries), [&] {
+                 ComPtr<IVtEntryCollection> collection;
+                 return modelRead && connection.Feature(IID_IVtEntryCollection, collection) &&
+                        WriteCollectionEntryList(collection.Get(), entries);
+             }) && ok;
+        ok = WriteGroupIfChanged(snapshot, device, kGroupKeyEntries, KeyEntryValues(config),
+                                 [&] { return WriteKeyEntries(connection.Device(), config); }) && ok;
     }
     if (profilePass) ok = ActivateCurrentProfile(manager.Get(), config) && ok;
+    if (!ok) ForgetSnapshotIfEngineLost(snapshot, connection);
     return ok;
 }
 
@@ -227,20 +252,40 @@ bool ReadKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* conf
     const DeviceDescription* d = ctx.description;
     const uint32_t mask = ctx.mask;
     bool ok = true;
-    if (IsIdInList(d, kCapProfiles) && HasBits(mask, kGroupProfileBits)) {
+    GroupSnapshot* snapshot = ctx.snapshot;
+    const GUID device{};
+    const bool profilePass = IsIdInList(d, kCapProfiles) && HasBits(mask, kGroupProfileBits);
+    if (!profilePass) AlignSnapshot(snapshot, nullptr);
+    if (profilePass) {
         const bool linkRead = HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink);
         ComPtr<IVtProfileManager> manager;
         ok = connection.ProfileManager(manager) &&
              ReadModelProfiles(manager.Get(), config, linkRead, [&](const EngineProfileEntry& e, IKeyboardProfile* profile) {
                  IVtProfile* engine = e.engine.Get();
                  bool read = true;
-                 if (linkRead) read = ReadKeyboardLink(engine, profile, &e) && read;
-                 if (HasBits(mask, kGroupAssignTable) && IsIdInList(d, kCapAssignTable))
-                     read = ReadKeyboardAssignments(engine, config, profile, ctx.keys.size()) && read;
-                 if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
-                     read = ReadLightingZones(engine, config, profile) && read;
+                 GroupSnapshot::Bytes held;
+                 if (linkRead) {
+                     const bool r = ReadKeyboardLink(engine, profile, &e, &held);
+                     const bool whole = !held.empty();
+                     NoteGroupRead(snapshot, e.id, kGroupProgramLink, r && whole, std::move(held));
+                     read = r && read;
+                 }
+                 if (HasBits(mask, kGroupAssignTable) && IsIdInList(d, kCapAssignTable)) {
+                     held.clear();
+                     const bool r = ReadKeyboardAssignments(engine, config, profile, ctx.keys.size(), &held);
+                     const bool whole = !held.empty();
+                     NoteGroupRead(snapshot, e.id, kGroupAssignTable, r && whole, std::move(held));
+                     read = r && read;
+                 }
+                 if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting)) {
+                     const bool r = ReadLightingZones(engine, config, profile, &held);
+                     NoteGroupRead(snapshot, e.id, kGroupLighting, r, std::move(held));
+                     read = r && read;
+                 }
                  return read;
              }) && ok;
+        // Against the list the read kept; what it recorded is dropped when it failed.
+        AlignSnapshot(snapshot, ok ? manager.Get() : nullptr);
     }
     if (HasBits(mask, kGroupMacros) && IsIdInList(d, kCapMacros)) {
         ComPtr<IVtMacroStore> store;
@@ -252,10 +297,17 @@ bool ReadKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* conf
     }
     if (HasBits(mask, kGroupEntries) && IsIdInList(d, kCapEntries)) {
         ComPtr<IVtEntryCollection> collection;
-        ok = connection.Feature(IID_IVtEntryCollection, collection) &&
-             ReadCollectionEntries(collection.Get(), config) && ok;
-        ok = ReadKeyEntries(connection.Device(), config) && ok;
+        GroupSnapshot::Bytes held;
+        const bool r = connection.Feature(IID_IVtEntryCollection, collection) &&
+                       ReadCollectionEntries(collection.Get(), config, &held);
+        NoteGroupRead(snapshot, device, kGroupEntries, r, std::move(held));
+        ok = r && ok;
+        held.clear();
+        const bool keys = ReadKeyEntries(connection.Device(), config, &held);
+        NoteGroupRead(snapshot, device, kGroupKeyEntries, keys, std::move(held));
+        ok = keys && ok;
     }
+    if (!ok) ForgetSnapshotIfEngineLost(snapshot, connection);
     return ok;
 }
 

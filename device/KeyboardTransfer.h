@@ -3,6 +3,7 @@
 // the assignment table, the program link) and the two jobs behind TransferProfiles.
 #include "device/DeviceDescription.h"
 #include "device/EngineConnection.h"
+#include "device/GroupSnapshot.h"
 #include "device/ListTransfer.h"
 #include "profile/ConfigInterfaces.h"
 #include "profile/KeyboardConfig.h"
@@ -31,19 +32,29 @@ AssignmentRecord KeyRecordFromEngine(const EngineActionRecord& record);
 
 // The referenced objects first (profiles, macros and programs by name become ids), then one
 // record per key of the list; false when any key failed.
+// The records are sent only when `snapshot` does not hold them for `owner` already.
 bool WriteKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeyboardProfile* profile,
-                              const std::vector<uint32_t>& keys, ReferenceContext& references);
-bool ReadKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeyboardProfile* profile, size_t count);
+                              const std::vector<uint32_t>& keys, ReferenceContext& references,
+                              GroupSnapshot* snapshot = nullptr, const GUID& owner = GUID{});
+// `held` (when given) gets the records read, in the snapshot's form.
+bool ReadKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeyboardProfile* profile, size_t count,
+                             GroupSnapshot::Bytes* held = nullptr);
 
 // Program link of a keyboard profile (its second link flag is always written as 0); `name` as for
 // WriteProfileLink. The read takes the id and name from `known` (a named list entry) when given.
 bool WriteKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile, const wchar_t* name);
-bool ReadKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile, const EngineProfileEntry* known = nullptr);
+// `held` (when given) gets what was read in the snapshot's form; empty when a part was not read.
+bool ReadKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile, const EngineProfileEntry* known = nullptr,
+                      GroupSnapshot::Bytes* held = nullptr);
+// The program link a write sends, in the snapshot's form.
+GroupSnapshot::Bytes KeyboardLinkValues(IKeyboardProfile* profile);
 
 struct KeyboardJobContext {
     const DeviceDescription* description = nullptr;
     uint32_t mask = 0;
     std::vector<uint32_t> keys;  // the key list read on open
+    // What the engine holds of each group (as for the mouse's jobs).
+    GroupSnapshot* snapshot = nullptr;
 };
 
 // Write job: the profile set with each profile's groups, macros, launch entries, lighting and key

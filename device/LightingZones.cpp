@@ -1,6 +1,7 @@
 #include "device/LightingZones.h"
 #include "device/EngineBatch.h"
 #include <objidl.h>
+#include <cstring>
 
 namespace vt::device {
 
@@ -101,6 +102,30 @@ bool ReadZone(const LightingZoneParts& z, ZoneState& s, bool& onRead, bool& colo
         ok = false;
     }
     return ok;
+}
+
+GroupSnapshot::Bytes ZoneValues(const std::vector<ULONG>& ids, const std::vector<ZoneState>& states,
+                                const std::vector<uint8_t>& effects) {
+    GroupBytes b;
+    b.Add(uint32_t(ids.size()));
+    for (ULONG id : ids) b.Add(uint32_t(id));
+    for (size_t i = 0; i < ids.size() && i < states.size() && i < effects.size(); ++i)
+        b.Add(uint8_t(states[i].on ? 1 : 0)).Add(uint32_t(states[i].colour)).Add(effects[i]);
+    return b.Take();
+}
+
+std::vector<ULONG> ZoneIdsOf(const GroupSnapshot::Bytes& values) {
+    std::vector<ULONG> ids;
+    uint32_t n = 0;
+    if (values.size() < sizeof n) return ids;
+    std::memcpy(&n, values.data(), sizeof n);
+    if (n > 64 || values.size() < sizeof n * (1 + size_t(n))) return ids;
+    for (uint32_t i = 0; i < n; ++i) {
+        uint32_t id = 0;
+        std::memcpy(&id, values.data() + sizeof n * (1 + i), sizeof id);
+        ids.push_back(id);
+    }
+    return ids;
 }
 
 } // namespace vt::device

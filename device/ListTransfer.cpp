@@ -182,4 +182,11 @@ AssignmentRecord RecordWithId(int32_t kind, const GUID& id, const AssignmentReco
     return r;
 }
 
+GroupSnapshot::Bytes ApmEntryValues(const std::vector<ApmEntry>& entries) {
+    GroupBytes b;
+    b.Add(uint32_t(entries.size()));
+    for (const ApmEntry& e : entries) b.Add(int32_t(e.colour)).Add(uint32_t(e.high));
+    return b.Take();
+}
+
 } // namespace vt::device

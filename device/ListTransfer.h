@@ -7,6 +7,7 @@
 // Every answer is true only when every engine call it made succeeded.
 #include "device/CodeTables.h"
 #include "device/EngineConnection.h"
+#include "device/GroupSnapshot.h"
 #include "device/MacroEvents.h"
 #include "device/ProfileSync.h"
 #include "profile/ApmList.h"
@@ -18,6 +19,26 @@
 #include <vector>
 
 namespace vt::device {
+
+// ---- action records -------------------------------------------------------------------------
+
+// Action records in the snapshot's form.
+inline GroupSnapshot::Bytes RecordValues(const std::vector<EngineActionRecord>& records) {
+    return GroupBytes().AddRaw(records.data(), records.size() * sizeof(EngineActionRecord)).Take();
+}
+
+// Every record in one call. An engine that refuses the lot (it takes all or none) is given them one
+// at a time, so each record it does take still lands; the answer is then false.
+template <class Table>
+bool SetEngineRecords(Table* table, const std::vector<EngineActionRecord>& records) {
+    if (!table) return false;
+    if (records.empty()) return true;
+    const HRESULT hr = table->SetAssignment(ULONG(records.size()), records.data());
+    if (SUCCEEDED(hr)) return true;
+    if (IsEngineLost(hr)) return false;
+    for (const EngineActionRecord& r : records) table->SetAssignment(1, &r);
+    return false;
+}
 
 // ---- macros -----------------------------------------------------------------------------------
 
@@ -201,10 +222,13 @@ struct ApmEntry {
 // Makes the engine's collection hold exactly these entries, in this order.
 bool WriteCollectionEntryList(IVtEntryCollection* collection, const std::vector<ApmEntry>& entries);
 
+// Lighting entries in the snapshot's form.
+GroupSnapshot::Bytes ApmEntryValues(const std::vector<ApmEntry>& entries);
+
+// The model's entries; false when one cannot be read.
 template <class Config>
-bool WriteCollectionEntries(IVtEntryCollection* collection, Config* config) {
-    if (!collection || !config) return false;
-    std::vector<ApmEntry> entries;
+bool ModelApmEntries(Config* config, std::vector<ApmEntry>& entries) {
+    entries.clear();
     for (int32_t i = 0; i < config->GetApmStageCount(); ++i) {
         int32_t colour = 0, low = 0;
         uint32_t high = 0;
@@ -212,6 +236,14 @@ bool WriteCollectionEntries(IVtEntryCollection* collection, Config* config) {
             return false;
         entries.push_back(ApmEntry{colour, high});
     }
+    return true;
+}
+
+template <class Config>
+bool WriteCollectionEntries(IVtEntryCollection* collection, Config* config) {
+    if (!collection || !config) return false;
+    std::vector<ApmEntry> entries;
+    if (!ModelApmEntries(config, entries)) return false;
     return WriteCollectionEntryList(collection, entries);
 }
 
@@ -220,10 +252,11 @@ bool WriteCollectionEntries(IVtEntryCollection* collection, Config* config) {
 bool ReadCollectionEntryList(IVtEntryCollection* collection, std::vector<ApmEntry>& entries);
 
 template <class Config>
-bool ReadCollectionEntries(IVtEntryCollection* collection, Config* config) {
+bool ReadCollectionEntries(IVtEntryCollection* collection, Config* config, GroupSnapshot::Bytes* held = nullptr) {
     if (!collection || !config) return false;
     std::vector<ApmEntry> entries;
     if (!ReadCollectionEntryList(collection, entries)) return false;
+    if (held) *held = ApmEntryValues(entries);
     if (entries.empty()) return true;
     config->ClearApmStages();
     int32_t low = 0;
@@ -237,6 +270,21 @@ bool ReadCollectionEntries(IVtEntryCollection* collection, Config* config) {
 // ---- key entries --------------------------------------------------------------------------------
 
 bool GetKeyEntries(IVtDevice* device, ComPtr<IVtKeyEntries>& out);
+
+// The model's key entries in the snapshot's form: each key 1 to 16 of kind 64 with its three values.
+template <class Config>
+GroupSnapshot::Bytes KeyEntryValues(Config* config) {
+    GroupBytes b;
+    for (int32_t key = 1; key <= 16; ++key) {
+        AssignmentRecord record{};
+        config->GetConfigAssignment(&record, key);
+        if (record.kind != vt::profile::kKindKeySlot) continue;
+        uint32_t w[3];
+        std::memcpy(w, record.payload, sizeof w);
+        b.Add(key).Add(w);
+    }
+    return b.Take();
+}
 
 template <class Config>
 bool WriteKeyEntries(IVtDevice* device, Config* config) {
@@ -259,10 +307,11 @@ bool WriteKeyEntries(IVtDevice* device, Config* config) {
 }
 
 template <class Config>
-bool ReadKeyEntries(IVtDevice* device, Config* config) {
+bool ReadKeyEntries(IVtDevice* device, Config* config, GroupSnapshot::Bytes* held = nullptr) {
     ComPtr<IVtKeyEntries> keys;
     if (!config || !GetKeyEntries(device, keys)) return false;
     bool ok = true;
+    GroupBytes engineValues;
     for (int32_t key = 1; key <= 16; ++key) {
         AssignmentRecord record{};
         config->GetConfigAssignment(&record, key);
@@ -276,7 +325,10 @@ bool ReadKeyEntries(IVtDevice* device, Config* config) {
         }
         std::memcpy(record.payload, v, sizeof v);
         if (ok) config->SetConfigAssignment(key, record);
+        uint32_t w[3] = {uint32_t(v[0]), uint32_t(v[1]), uint32_t(v[2])};
+        engineValues.Add(key).Add(w);
     }
+    if (held && ok) *held = engineValues.Take();
     return ok;
 }
 

@@ -12,6 +12,8 @@ bool CMouse::Open(IMouseConfig* config) {
     BuildCodeTables();
     EngineConnection connection;
     if (!ConnectToEngine(connection)) return false;
+    // The model's profiles are made afresh: nothing is known of what the engine holds of them.
+    Snapshot().Clear();
     const DeviceDescription* d = Description();
     bool ok = true;
     if (IsIdInList(d, kCapVersions)) ok = ReadVersionTexts(connection.Device(), m_firmware, m_driver);
@@ -71,17 +73,29 @@ bool CMouse::TransferProfiles(IMouseConfig* config, int32_t mode, uint32_t mask)
     context.supported = m_supported;
     if (mode == 1) {
         context.mask = mask;
-        return RunDeviceJob([&](EngineConnection& c) { return ReadMouseProfilesJob(c, config, context); });
+        return RunDeviceJob([&](EngineConnection& c) {
+            // Taken once connected: the connection finishes an ended write job, whose snapshot
+            // replaces this object's.
+            context.snapshot = &Snapshot();
+            return ReadMouseProfilesJob(c, config, context);
+        });
     }
     if (mode != 0) return false;
     if (IsBusy()) return false;
     context.mask = mask & 0xFFFF;
-    // The job writes from its own copy; what it learns goes back to the live model once it ended.
+    // The job writes from its own copy of the model and of the snapshot; what it learns goes back
+    // once it ended.
     std::shared_ptr<MouseWriteCopy> copy = CopyMouseConfig(config, m_supported);
+    std::shared_ptr<GroupSnapshot> snapshot = SnapshotCopy();
+    context.snapshot = snapshot.get();
     std::vector<uint32_t> supported = m_supported;
-    return StartDeviceWorker(
-        [copy, context](EngineConnection& c) { return WriteMouseProfilesJob(c, copy->config.get(), context); },
-        [copy, config, supported](bool) { MergeMouseWriteBack(config, *copy, supported); });
+    const bool started = StartDeviceWorker(
+        [copy, context, snapshot](EngineConnection& c) { return WriteMouseProfilesJob(c, copy->config.get(), context); },
+        [this, copy, config, supported, snapshot](bool) {
+            MergeMouseWriteBack(config, *copy, supported);
+            KeepSnapshot(snapshot);
+        });
+    return started;
 }
 
 } // namespace vt::device

@@ -90,7 +90,7 @@ bool WriteDpi(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile) 
     return SUCCEEDED(hr) && ok;
 }
 
-bool ReadDpi(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile) {
+bool ReadDpi(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile, GroupSnapshot::Bytes* held) {
     ComPtr<IVtDpi> dpi;
     if (!ProfileFeature(engine, IID_IVtDpi, dpi)) return false;
     ULONG count = 0;
@@ -98,6 +98,12 @@ bool ReadDpi(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile) {
     bool stagesRead = SUCCEEDED(dpi->GetDpiStages(&count, &pairs));
     ULONG x = 0, y = 0;
     bool dpiRead = SUCCEEDED(dpi->GetDpi(&x, &y));
+    // What the engine holds, as the write sends it.
+    GroupBytes engineValues;
+    if (stagesRead) {
+        engineValues.Add(uint32_t(count));
+        for (ULONG s = 0; s < count && pairs; ++s) engineValues.Add(uint32_t(pairs[s].X)).Add(uint32_t(pairs[s].Y));
+    }
     if (stagesRead) {
         // Never more stages than the profile has room for.
         count = std::min<ULONG>(count, config->GetMaxDpiStageCount(profile));
@@ -130,7 +136,40 @@ bool ReadDpi(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile) {
         config->SetDpiY(int32_t(y), profile);
         config->SetDpi(int32_t(std::min(x, y)), profile);
     }
+    if (held && ok) {
+        engineValues.Add(int32_t(active)).Add(uint32_t(x)).Add(uint32_t(y));
+        *held = engineValues.Take();
+    }
     return ok;
+}
+
+GroupSnapshot::Bytes DpiValues(IMouseConfig* config, IMouseProfile* profile) {
+    GroupBytes b;
+    const uint32_t n = config->GetDpiStageCount(profile);
+    b.Add(n);
+    for (uint32_t s = 1; s <= n; ++s) {
+        if (config->GetDpiStageSeparateXY(s, profile))
+            b.Add(uint32_t(config->GetDpiStageValueX(s, profile))).Add(uint32_t(config->GetDpiStageValueY(s, profile)));
+        else
+            b.Add(uint32_t(config->GetDpiStageValue(s, profile))).Add(uint32_t(config->GetDpiStageValue(s, profile)));
+    }
+    b.Add(int32_t(config->GetActiveDpiStage(profile)));
+    if (config->GetSeparateXY(profile))
+        b.Add(uint32_t(config->GetDpiX(profile))).Add(uint32_t(config->GetDpiY(profile)));
+    else
+        b.Add(uint32_t(config->GetDpi(profile))).Add(uint32_t(config->GetDpi(profile)));
+    return b.Take();
+}
+
+GroupSnapshot::Bytes RateValues(IMouseConfig* config) {
+    return GroupBytes().Add(uint32_t(RateCodeForIndex(config->GetRateIndex(nullptr)))).Take();
+}
+
+GroupSnapshot::Bytes AccelerationValues(IMouseConfig* config) {
+    return GroupBytes()
+        .Add(uint32_t(config->GetAcceleration(nullptr)))
+        .Add(uint8_t(config->GetAccelerationEnabled(nullptr) ? 1 : 0))
+        .Take();
 }
 
 bool ReadButtonMask(IVtProfile* engine, std::vector<uint32_t>& supported) {
@@ -145,7 +184,8 @@ bool ReadButtonMask(IVtProfile* engine, std::vector<uint32_t>& supported) {
 }
 
 bool WriteMouseAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile,
-                           const std::vector<uint32_t>& supported, ReferenceContext& references) {
+                           const std::vector<uint32_t>& supported, ReferenceContext& references,
+                           GroupSnapshot* snapshot, const GUID& owner) {
     const DeviceCodeTables& tables = CodeTables();
     bool ok = true;
     // Engine objects the assignments refer to come first.
@@ -164,13 +204,15 @@ bool WriteMouseAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfi
         int32_t button = tables.ButtonForBit(bit);
         records.push_back(AssignmentToEngine(ButtonRecord(config, button, profile), tables.IndexForButton(button)));
     }
-    ComPtr<IVtButtonAssignments> buttons;
-    if (!ProfileFeature(engine, IID_IVtButtonAssignments, buttons)) return false;
-    for (const EngineActionRecord& r : records) ok = SUCCEEDED(buttons->SetAssignment(1, &r)) && ok;
-    return ok;
+    // A record whose referent could not be made is sent as it is, as before; the answer stays false.
+    return WriteGroupIfChanged(snapshot, owner, kGroupButtons, RecordValues(records), [&] {
+               ComPtr<IVtButtonAssignments> buttons;
+               return ProfileFeature(engine, IID_IVtButtonAssignments, buttons) && SetEngineRecords(buttons.Get(), records);
+           }) && ok;
 }
 
-bool ReadButtonAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile, size_t count) {
+bool ReadButtonAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile, size_t count,
+                           GroupSnapshot::Bytes* held) {
     if (count == 0) return false;
     ComPtr<IVtButtonAssignments> buttons;
     if (!ProfileFeature(engine, IID_IVtButtonAssignments, buttons)) return false;
@@ -185,6 +227,7 @@ bool ReadButtonAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfi
             if (!button) continue;
             config->SetButtonAssignment(button, FromEngineRecord(records[i]), profile);
         }
+        if (held && n == ULONG(count)) *held = RecordValues(std::vector<EngineActionRecord>(records, records + n));
     }
     CoTaskMemFree(records);
     return ok;
@@ -211,11 +254,12 @@ bool WriteRate(const EngineConnection& connection, IMouseConfig* config) {
     return connection.Feature(IID_IVtRateList, rates) && SUCCEEDED(rates->SetRate(code));
 }
 
-bool ReadRate(const EngineConnection& connection, IMouseConfig* config) {
+bool ReadRate(const EngineConnection& connection, IMouseConfig* config, GroupSnapshot::Bytes* held) {
     ComPtr<IVtRateList> rates;
     ULONG code = 0;
     if (!connection.Feature(IID_IVtRateList, rates) || FAILED(rates->GetRate(&code))) return false;
     config->SetRateIndex(RateIndexForCode(code), nullptr);
+    if (held) *held = GroupBytes().Add(uint32_t(code)).Take();
     return true;
 }
 
@@ -226,7 +270,7 @@ bool WriteAcceleration(const EngineConnection& connection, IMouseConfig* config)
     return SUCCEEDED(config->GetAccelerationEnabled(nullptr) ? accel->Enable() : accel->Disable());
 }
 
-bool ReadAcceleration(const EngineConnection& connection, IMouseConfig* config) {
+bool ReadAcceleration(const EngineConnection& connection, IMouseConfig* config, GroupSnapshot::Bytes* held) {
     ComPtr<IVtAcceleration> accel;
     if (!connection.Feature(IID_IVtAcceleration, accel)) return false;
     bool ok = true;
@@ -240,6 +284,7 @@ bool ReadAcceleration(const EngineConnection& connection, IMouseConfig* config) 
         config->SetAccelerationEnabled(on != 0, nullptr);
     else
         ok = false;
+    if (held && ok) *held = GroupBytes().Add(uint32_t(value)).Add(uint8_t(on != 0 ? 1 : 0)).Take();
     return ok;
 }
 
@@ -251,12 +296,18 @@ bool WriteMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, c
     bool ok = true;
     ReferenceContext references(connection);
     ComPtr<IVtProfileManager> manager;
+    GroupSnapshot* snapshot = ctx.snapshot;
+    const GUID device{};
+    if (!profilePass) AlignSnapshot(snapshot, nullptr);
     if (profilePass) {
         if (!connection.ProfileManager(manager)) {
             ok = false;
+            AlignSnapshot(snapshot, nullptr);
         } else {
             bool setOk = DeleteProfilesNotInModel(manager.Get(), config);
             if (!setOk) ok = false;
+            // Against the list the step above read (and kept up to date).
+            AlignSnapshot(snapshot, setOk ? manager.Get() : nullptr);
             for (int32_t i = 0; setOk && i < config->GetProfileCount(); ++i) {
                 IMouseProfile* profile = config->GetProfileAt(uint32_t(i));
                 if (!WriteProfileIdentity(manager.Get(), profile)) {
@@ -270,34 +321,52 @@ bool WriteMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, c
                     ok = false;
                     continue;
                 }
-                if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink))
-                    ok = WriteProfileLink(engine.Get(), LinkNameToWrite(manager.Get(), profile), profile->GetFileName(),
-                                          profile->GetProfileFlag(), profile->GetDpiOsdEnabled(),
-                                          profile->GetProfileOsdEnabled()) && ok;
+                if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink)) {
+                    const wchar_t* path = profile->GetFileName();
+                    ok = WriteGroupIfChanged(snapshot, id, kGroupProgramLink,
+                                             LinkValues(profile->GetName() ? profile->GetName() : L"", path ? path : L"",
+                                                        profile->GetProfileFlag(), profile->GetDpiOsdEnabled(),
+                                                        profile->GetProfileOsdEnabled()),
+                                             [&] {
+                                                 return WriteProfileLink(engine.Get(), LinkNameToWrite(manager.Get(), profile),
+                                                                         path, profile->GetProfileFlag(),
+                                                                         profile->GetDpiOsdEnabled(),
+                                                                         profile->GetProfileOsdEnabled());
+                                             }) && ok;
+                }
                 if (HasBits(mask, kGroupDpi) && IsIdInList(d, kCapDpi))
-                    ok = WriteDpi(engine.Get(), config, profile) && ok;
+                    ok = WriteGroupIfChanged(snapshot, id, kGroupDpi, DpiValues(config, profile),
+                                             [&] { return WriteDpi(engine.Get(), config, profile); }) && ok;
                 if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons))
-                    ok = WriteMouseAssignments(engine.Get(), config, profile, ctx.supported, references) && ok;
+                    ok = WriteMouseAssignments(engine.Get(), config, profile, ctx.supported, references, snapshot, id) && ok;
                 if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
-                    ok = WriteLightingZones(engine.Get(), config, profile) && ok;
+                    ok = WriteLightingZones(engine.Get(), config, profile, snapshot, id, kGroupLighting) && ok;
             }
         }
     }
     if (HasBits(mask, kGroupAcceleration) && IsIdInList(d, kCapAcceleration))
-        ok = WriteAcceleration(connection, config) && ok;
-    if (HasBits(mask, kGroupRate) && IsIdInList(d, kCapRate)) ok = WriteRate(connection, config) && ok;
+        ok = WriteGroupIfChanged(snapshot, device, kGroupAcceleration, AccelerationValues(config),
+                                 [&] { return WriteAcceleration(connection, config); }) && ok;
+    if (HasBits(mask, kGroupRate) && IsIdInList(d, kCapRate))
+        ok = WriteGroupIfChanged(snapshot, device, kGroupRate, RateValues(config), [&] { return WriteRate(connection, config); }) && ok;
     if (HasBits(mask, kGroupMacros) && IsIdInList(d, kCapMacros)) {
         IVtMacroStore* store = references.Macros();
         ok = store && DeleteMacrosNotInModel(store, config) && ok;
         ok = store && WriteMacros(config, store) && ok;
     }
     if (HasBits(mask, kGroupEntries) && IsIdInList(d, kCapEntries)) {
-        ComPtr<IVtEntryCollection> collection;
-        ok = connection.Feature(IID_IVtEntryCollection, collection) &&
-             WriteCollectionEntries(collection.Get(), config) && ok;
-        ok = WriteKeyEntries(connection.Device(), config) && ok;
+        std::vector<ApmEntry> entries;
+        const bool modelRead = ModelApmEntries(config, entries);
+        ok = WriteGroupIfChanged(modelRead ? snapshot : nullptr, device, kGroupEntries, ApmEntryValues(entries), [&] {
+                 ComPtr<IVtEntryCollection> collection;
+                 return modelRead && connection.Feature(IID_IVtEntryCollection, collection) &&
+                        WriteCollectionEntryList(collection.Get(), entries);
+             }) && ok;
+        ok = WriteGroupIfChanged(snapshot, device, kGroupKeyEntries, KeyEntryValues(config),
+                                 [&] { return WriteKeyEntries(connection.Device(), config); }) && ok;
     }
     if (profilePass) ok = ActivateCurrentProfile(manager.Get(), config) && ok;
+    if (!ok) ForgetSnapshotIfEngineLost(snapshot, connection);
     return ok;
 }
 
@@ -306,6 +375,9 @@ bool ReadMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, co
     const DeviceDescription* d = ctx.description;
     const uint32_t mask = ctx.mask;
     bool ok = true;
+    GroupSnapshot* snapshot = ctx.snapshot;
+    const GUID device{};
+    if (!(IsIdInList(d, kCapProfiles) && HasBits(mask, kGroupProfileBits))) AlignSnapshot(snapshot, nullptr);
     if (IsIdInList(d, kCapProfiles) && HasBits(mask, kGroupProfileBits)) {
         const bool linkRead = HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink);
         ComPtr<IVtProfileManager> manager;
@@ -313,6 +385,7 @@ bool ReadMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, co
              ReadModelProfiles(manager.Get(), config, linkRead, [&](const EngineProfileEntry& e, IMouseProfile* profile) {
                  IVtProfile* engine = e.engine.Get();
                  bool read = true;
+                 GroupSnapshot::Bytes held;
                  if (linkRead) {
                      ProfileLinkRead link = ReadProfileLink(engine, &e, true);
                      if (link.hasName) profile->SetName(link.name.c_str());
@@ -322,27 +395,60 @@ bool ReadMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, co
                          profile->SetDpiOsdEnabled(link.dpiOsd);
                          profile->SetProfileOsdEnabled(link.profileOsd);
                      }
+                     const bool whole = LinkValuesRead(link, held);
+                     NoteGroupRead(snapshot, e.id, kGroupProgramLink, whole, std::move(held));
                  }
-                 if (HasBits(mask, kGroupDpi) && IsIdInList(d, kCapDpi)) read = ReadDpi(engine, config, profile) && read;
-                 if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons))
-                     read = ReadButtonAssignments(engine, config, profile, ctx.supported.size()) && read;
-                 if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
-                     read = ReadLightingZones(engine, config, profile) && read;
+                 if (HasBits(mask, kGroupDpi) && IsIdInList(d, kCapDpi)) {
+                     const bool r = ReadDpi(engine, config, profile, &held);
+                     NoteGroupRead(snapshot, e.id, kGroupDpi, r, std::move(held));
+                     read = r && read;
+                 }
+                 if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons)) {
+                     held.clear();
+                     const bool r = ReadButtonAssignments(engine, config, profile, ctx.supported.size(), &held);
+                     const bool whole = !held.empty();
+                     NoteGroupRead(snapshot, e.id, kGroupButtons, r && whole, std::move(held));
+                     read = r && read;
+                 }
+                 if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting)) {
+                     const bool r = ReadLightingZones(engine, config, profile, &held);
+                     NoteGroupRead(snapshot, e.id, kGroupLighting, r, std::move(held));
+                     read = r && read;
+                 }
                  return read;
              }) && ok;
+        // Against the list the read kept; what it recorded is dropped when it failed.
+        AlignSnapshot(snapshot, ok ? manager.Get() : nullptr);
     }
-    if (HasBits(mask, kGroupAcceleration) && IsIdInList(d, kCapAcceleration)) ok = ReadAcceleration(connection, config) && ok;
-    if (HasBits(mask, kGroupRate) && IsIdInList(d, kCapRate)) ok = ReadRate(connection, config) && ok;
+    if (HasBits(mask, kGroupAcceleration) && IsIdInList(d, kCapAcceleration)) {
+        GroupSnapshot::Bytes held;
+        const bool r = ReadAcceleration(connection, config, &held);
+        NoteGroupRead(snapshot, device, kGroupAcceleration, r, std::move(held));
+        ok = r && ok;
+    }
+    if (HasBits(mask, kGroupRate) && IsIdInList(d, kCapRate)) {
+        GroupSnapshot::Bytes held;
+        const bool r = ReadRate(connection, config, &held);
+        NoteGroupRead(snapshot, device, kGroupRate, r, std::move(held));
+        ok = r && ok;
+    }
     if (HasBits(mask, kGroupMacros) && IsIdInList(d, kCapMacros)) {
         ComPtr<IVtMacroStore> store;
         ok = connection.Feature(IID_IVtMacroStore, store) && ReadMacros(config, store.Get()) && ok;
     }
     if (HasBits(mask, kGroupEntries) && IsIdInList(d, kCapEntries)) {
         ComPtr<IVtEntryCollection> collection;
-        ok = connection.Feature(IID_IVtEntryCollection, collection) &&
-             ReadCollectionEntries(collection.Get(), config) && ok;
-        ok = ReadKeyEntries(connection.Device(), config) && ok;
+        GroupSnapshot::Bytes held;
+        const bool r = connection.Feature(IID_IVtEntryCollection, collection) &&
+                       ReadCollectionEntries(collection.Get(), config, &held);
+        NoteGroupRead(snapshot, device, kGroupEntries, r, std::move(held));
+        ok = r && ok;
+        held.clear();
+        const bool keys = ReadKeyEntries(connection.Device(), config, &held);
+        NoteGroupRead(snapshot, device, kGroupKeyEntries, keys, std::move(held));
+        ok = keys && ok;
     }
+    if (!ok) ForgetSnapshotIfEngineLost(snapshot, connection);
     return ok;
 }
 

@@ -4,6 +4,7 @@
 // TransferProfiles: the write job and the read job.
 #include "device/DeviceDescription.h"
 #include "device/EngineConnection.h"
+#include "device/GroupSnapshot.h"
 #include "device/ListTransfer.h"
 #include "profile/ConfigInterfaces.h"
 #include "profile/MouseConfig.h"
@@ -19,22 +20,36 @@ int32_t RateIndexForCode(ULONG code);   // -1 for a code without an index
 
 bool ReadDpiLimits(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile);
 bool WriteDpi(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile);
-bool ReadDpi(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile);
+// `held` (when given) gets what the engine holds, in the snapshot's form, once every read succeeded.
+bool ReadDpi(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile, GroupSnapshot::Bytes* held = nullptr);
 // The supported buttons (single bits, ascending), at most as many as the engine counts.
 bool ReadButtonMask(IVtProfile* engine, std::vector<uint32_t>& supported);
+// The records are sent only when `snapshot` does not hold them for `owner` already (the referenced
+// objects are made in any case).
 bool WriteMouseAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile,
-                           const std::vector<uint32_t>& supported, ReferenceContext& references);
-bool ReadButtonAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile, size_t count);
+                           const std::vector<uint32_t>& supported, ReferenceContext& references,
+                           GroupSnapshot* snapshot = nullptr, const GUID& owner = GUID{});
+bool ReadButtonAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile, size_t count,
+                           GroupSnapshot::Bytes* held = nullptr);
 bool ReadMouseRateList(const EngineConnection& connection, IMouseConfig* config);
 bool WriteRate(const EngineConnection& connection, IMouseConfig* config);
-bool ReadRate(const EngineConnection& connection, IMouseConfig* config);
+bool ReadRate(const EngineConnection& connection, IMouseConfig* config, GroupSnapshot::Bytes* held = nullptr);
 bool WriteAcceleration(const EngineConnection& connection, IMouseConfig* config);
-bool ReadAcceleration(const EngineConnection& connection, IMouseConfig* config);
+bool ReadAcceleration(const EngineConnection& connection, IMouseConfig* config, GroupSnapshot::Bytes* held = nullptr);
+
+// The values each group's write sends, in the snapshot's form.
+GroupSnapshot::Bytes DpiValues(IMouseConfig* config, IMouseProfile* profile);
+GroupSnapshot::Bytes RateValues(IMouseConfig* config);
+GroupSnapshot::Bytes AccelerationValues(IMouseConfig* config);
 
 struct MouseJobContext {
     const DeviceDescription* description = nullptr;
     uint32_t mask = 0;
     std::vector<uint32_t> supported;  // supported button bits read on open
+    // What the engine holds of each group (null: every group is written and nothing recorded).
+    // The write job skips the groups it holds already and records what it wrote; the read job
+    // records what it read.
+    GroupSnapshot* snapshot = nullptr;
 };
 
 // Write job: the profile set, each profile's groups, the device-wide groups, the active profile.

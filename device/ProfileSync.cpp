@@ -317,4 +317,49 @@ ProfileLinkRead ReadProfileLink(IVtProfile* profile, const EngineProfileEntry* k
     return r;
 }
 
+GroupSnapshot::Bytes LinkValues(const std::wstring& name, const std::wstring& path, uint8_t autoSwitch, uint8_t dpiOsd,
+                                uint8_t profileOsd) {
+    return GroupBytes()
+        .AddText(name)
+        .AddText(path)
+        .Add(uint8_t(!path.empty() && autoSwitch ? 1 : 0))
+        .Add(uint8_t(dpiOsd ? 1 : 0))
+        .Add(uint8_t(profileOsd ? 1 : 0))
+        .Take();
+}
+
+bool LinkValuesRead(const ProfileLinkRead& link, GroupSnapshot::Bytes& out) {
+    if (!link.hasName || !link.hasPath || !link.hasAutoSwitch || !link.hasOsdFlags) return false;
+    // The flag word's own bit, even without a program: a write would clear it then.
+    out = GroupBytes()
+              .AddText(link.name)
+              .AddText(link.path)
+              .Add(uint8_t(link.autoSwitch ? 1 : 0))
+              .Add(uint8_t(link.dpiOsd ? 1 : 0))
+              .Add(uint8_t(link.profileOsd ? 1 : 0))
+              .Take();
+    return true;
+}
+
+namespace {
+std::vector<GUID> ProfileIds(const EngineProfileList& list) {
+    std::vector<GUID> ids;
+    for (const EngineProfileEntry& e : list.profiles) ids.push_back(e.id);
+    return ids;
+}
+} // namespace
+
+void AlignSnapshot(GroupSnapshot* snapshot, IVtProfileManager* manager) {
+    if (!snapshot) return;
+    EngineProfileList list;
+    if (manager && ReadEngineProfileList(manager, list, false)) snapshot->Align(ProfileIds(list));
+    else snapshot->Clear();
+}
+
+void ForgetSnapshotIfEngineLost(GroupSnapshot* snapshot, const EngineConnection& connection) {
+    if (!snapshot || !connection.Manager()) return;
+    ComPtr<IVtDevice> device;
+    if (IsEngineLost(connection.Manager()->EnumDevices(0, device.Put()))) snapshot->Clear();
+}
+
 } // namespace vt::device

@@ -3,6 +3,7 @@
 // profiles (the model wins), the program link and its flags, and the active profile. Templates
 // over the configuration and profile interfaces so every device kind uses the same steps.
 #include "device/EngineConnection.h"
+#include "device/GroupSnapshot.h"
 #include "profile/Records.h"
 #include "win/Strings.h"
 #include <cstdint>
@@ -60,6 +61,21 @@ struct ProfileLinkRead {
 // when the list was read with names, without asking the engine again.
 struct EngineProfileEntry;
 ProfileLinkRead ReadProfileLink(IVtProfile* profile, const EngineProfileEntry* known = nullptr, bool knownNamed = false);
+
+// The program link in the snapshot's form: the profile's name, the linked program and the three
+// flags as the write sets them (the automatic switch only with a program).
+GroupSnapshot::Bytes LinkValues(const std::wstring& name, const std::wstring& path, uint8_t autoSwitch, uint8_t dpiOsd,
+                                uint8_t profileOsd);
+// What a link read found, in that form; false when a part of it was not read (or the engine holds
+// no linked program yet).
+bool LinkValuesRead(const ProfileLinkRead& link, GroupSnapshot::Bytes& out);
+
+// Brings a snapshot in line with the engine's profile list (the whole snapshot is dropped when the
+// list cannot be read, or without a manager).
+void AlignSnapshot(GroupSnapshot* snapshot, IVtProfileManager* manager);
+// Drops the whole snapshot when the engine no longer answers (after a failed job: what the engine
+// kept of the job's writes is not known).
+void ForgetSnapshotIfEngineLost(GroupSnapshot* snapshot, const EngineConnection& connection);
 
 // The engine's profile list as one read: every profile in order with its id (and its name when
 // asked for), and the active profile's id. A read that failed part way is never used: the caller

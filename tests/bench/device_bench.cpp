@@ -1,6 +1,8 @@
 // Device layer benchmark, side by side against the registered engine stand-in (a second process)
 // and the engine core hosted in-process:
 //  - apply: a full write of 20 edited mouse profiles (every group, mask 1023) on the worker;
+//  - apply of one edit: then one profile's DPI edited and applied again by the same device object
+//    (the groups the engine holds already are not written again);
 //  - open: Open and the read of every group of those 20 profiles, in one engine batch as the
 //    program does at start;
 //  - start-up: Open and read of the mouse, keyboard and headset in their factory state, in one
@@ -79,8 +81,8 @@ Counts Count(const std::wstring& log) {
 }
 
 struct Figures {
-    double applyMs = 0, openMs = 0, startMs = 0;
-    Counts apply, open, start;
+    double applyMs = 0, editMs = 0, openMs = 0, startMs = 0;
+    Counts apply, edit, open, start;
     bool ok = true;
 };
 
@@ -105,6 +107,14 @@ Figures Round(IVtSimControl* control, const Log& log) {
         f.applyMs = Ms(Clock::now() - start);
         f.ok = mouse.GetLastWriteResult() == 1 && f.ok;
         f.apply = Count(log());
+        IMouseProfile* edited = config.GetProfileAt(7);
+        config.SetDpiStageValue(1, config.GetDpiStageValue(1, edited) + 100, edited);
+        start = Clock::now();
+        f.ok = mouse.TransferProfiles(&config, 0, kGroupAll) && f.ok;
+        f.ok = mouse.WaitForWorker(60000) && f.ok;
+        f.editMs = Ms(Clock::now() - start);
+        f.ok = mouse.GetLastWriteResult() == 1 && f.ok;
+        f.edit = Count(log());
     }
     {
         CMouse mouse;
@@ -152,6 +162,9 @@ void Report(const char* where, const std::vector<Figures>& rounds) {
     std::printf("%s: apply of 20 profiles, all groups:   %7.1f ms, %4.0f engine calls, %4.0f objects\n", where,
                 median([](const Figures& f) { return f.applyMs; }), median([](const Figures& f) { return f.apply.calls; }),
                 median([](const Figures& f) { return f.apply.objects; }));
+    std::printf("%s: apply of one edit to 20 profiles:   %7.1f ms, %4.0f engine calls, %4.0f objects\n", where,
+                median([](const Figures& f) { return f.editMs; }), median([](const Figures& f) { return f.edit.calls; }),
+                median([](const Figures& f) { return f.edit.objects; }));
     std::printf("%s: open of 20 profiles, all groups:    %7.1f ms, %4.0f engine calls, %4.0f objects\n", where,
                 median([](const Figures& f) { return f.openMs; }), median([](const Figures& f) { return f.open.calls; }),
                 median([](const Figures& f) { return f.open.objects; }));

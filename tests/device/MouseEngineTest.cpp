@@ -157,6 +157,8 @@ TEST_F(DeviceMouse, AFailedWriteIsReportedAndOtherGroupsStillRun) {
     CDmConfig_Mouse config;
     ASSERT_TRUE(OpenAndRead(mouse, config));
     config.SetAcceleration(8, nullptr);
+    IMouseProfile* p = config.GetProfileAt(0);
+    config.SetDpiStageValue(1, config.GetDpiStageValue(1, p) + 100, p);  // a group to write
     engine.control->FailCall(L"IVtDpi.SetDpiStages", 1, E_FAIL);
     ASSERT_TRUE(mouse.TransferProfiles(&config, 0, kGroupAll));
     ASSERT_TRUE(mouse.WaitForWorker(20000));

@@ -124,14 +124,20 @@ TEST_F(DeviceStandin, AFailingServerCallIsReportedBack) {
     CMouse mouse;
     CDmConfig_Mouse config;
     ASSERT_TRUE(OpenAndRead(mouse, config));
+    config.SetRateIndex((config.GetRateIndex(nullptr) + 1) % 3, nullptr);
     engine.control->FailCall(L"IVtRateList.SetRate", 1, E_FAIL);
     ASSERT_TRUE(mouse.TransferProfiles(&config, 0, kGroupAll));
     EXPECT_TRUE(mouse.IsBusy());
     ASSERT_TRUE(mouse.WaitForWorker(30000));
     EXPECT_EQ(mouse.GetLastWriteResult(), 0);
+    // Nothing edited since: the rate that failed is written again, and lands.
     ASSERT_TRUE(mouse.TransferProfiles(&config, 0, kGroupAll));
     ASSERT_TRUE(mouse.WaitForWorker(30000));
     EXPECT_EQ(mouse.GetLastWriteResult(), 1);
+    CDmConfig_Mouse back;
+    CMouse reader;
+    ASSERT_TRUE(OpenAndRead(reader, back));
+    EXPECT_EQ(back.GetRateIndex(nullptr), config.GetRateIndex(nullptr));
 }
 
 // Unplugging and plugging the mouse in the stand-in sends the device-change notices Windows would;
