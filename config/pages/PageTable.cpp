@@ -2,6 +2,7 @@
 #include "config/pages/HeadsetEqualiserPage.h"
 #include "config/pages/HeadsetLevelsPage.h"
 #include "config/pages/HeadsetMicPage.h"
+#include "config/pages/KeyboardKeysPage.h"
 #include "config/pages/LightingPage.h"
 #include "config/pages/MacroPage.h"
 #include "config/pages/MouseButtonsPage.h"
@@ -34,7 +35,7 @@ const PageRow kPages[] = {
     {kPageMouseProfiles,      kMouse,    L"Mouse_MgProfs.xml",      ctl::BUTTON_MANAGEPROFILES,                 Make<CDmItems_Mouse_MGP>,         1, false},
     {kPageMouseMacros,        kMouse,    L"Mouse_MgMcrs.xml",       ctl::BUTTON_MANAGEMACROS,                   Make<CDmItems_Mouse_MGM>,         0, false},
     {kPageMouseLighting,      kMouse,    L"Mouse_Lighting.xml",     ctl::BUTTON_LIGHTINGMAINTENANCE,            Make<CDmItems_Mouse_LTG>,         4, false},
-    {kPageKeyboardKeys,       kKeyboard, L"Keyboard_AssnKeys.xml",  ctl::BUTTON_ASSIGNKEYS,                     Placeholder<false>,               2, true},
+    {kPageKeyboardKeys,       kKeyboard, L"Keyboard_AssnKeys.xml",  ctl::BUTTON_ASSIGNKEYS,                     Make<CDmItems_Keyboard_ASK>,      2, true},
     {kPageKeyboardMacros,     kKeyboard, L"Keyboard_MgMcrs.xml",    ctl::BUTTON_MANAGEMACROS_KEYBOARD,          Make<CDmItems_Keyboard_MGM>,      0, false},
     {kPageKeyboardProfiles,   kKeyboard, L"Keyboard_MgProfs.xml",   ctl::BUTTON_MANAGEPROFILES_KEYBOARD,        Make<CDmItems_Keyboard_MGP>,      1, false},
     {kPageKeyboardLighting,   kKeyboard, L"Keyboard_Lighting.xml",  ctl::BUTTON_LIGHTINGMAINTENANCE_KEYBOARD,   Make<CDmItems_Keyboard_LTG>,      3, false},

@@ -9,6 +9,23 @@
 
 namespace vt::test {
 
+// Closes the tray programs on this desktop: the configuration program starts one, which outlives
+// it as a client of the engine.
+inline void CloseTrayPrograms() {
+    for (int i = 0; i < 50; ++i) {
+        HWND tray = FindWindowW(L"#32770", L"VeltoDunemarchIISysTray");
+        if (!tray) break;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(tray, &pid);
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        PostMessageW(tray, WM_CLOSE, 0, 0);
+        if (process) {
+            WaitForSingleObject(process, 10000);
+            CloseHandle(process);
+        }
+    }
+}
+
 class ConfigProgram {
 public:
     ConfigProgram() = default;
@@ -22,6 +39,7 @@ public:
         }
         CloseHandle(m_pi.hProcess);
         CloseHandle(m_pi.hThread);
+        CloseTrayPrograms();
     }
     // Started, its main window shown and a device read (a device tab is on).
     bool Start() {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+#include "ConfigProgram.h"
 #include "WindowTest.h"
 #include "skin/Messages.h"
 #include "skin/VocabularyIds.h"
@@ -198,6 +199,10 @@ protected:
         ASSERT_EQ(EngineCtl(L"reset"), 0);
         ASSERT_EQ(EngineCtl(L"unplug all"), 0);
         ASSERT_EQ(EngineCtl(L"plug mouse"), 0);
+    }
+    void TearDown() override {
+        // The program started the tray program, which outlives it as an engine client: close it.
+        vt::test::CloseTrayPrograms();
     }
 };
 

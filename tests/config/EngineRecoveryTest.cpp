@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
+#include "ConfigProgram.h"
 #include "EngineCtl.h"
 #include "WindowTest.h"
 #include "skin/VocabularyIds.h"
@@ -114,6 +115,11 @@ protected:
         ASSERT_EQ(RunEngineCtl(L"reset"), 0);
         ASSERT_EQ(RunEngineCtl(L"unplug all"), 0);
         ASSERT_EQ(RunEngineCtl(L"plug mouse"), 0);
+    }
+    void TearDown() override {
+        // The program started the tray program, which outlives it as an engine client: close it.
+        vt::test::CloseTrayPrograms();
+        vt::test::WindowTest::TearDown();
     }
 };
 
