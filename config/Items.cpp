@@ -61,6 +61,10 @@ void ShowAll(const CGUIItems& items, bool show) {
     for (CGUIItem* item : items.m_items) ShowItemIf(item, show);
 }
 
+void CaptionPastBox(vt::skin::CBitmapBtn* b) {
+    if (b && !b->m_caption.empty() && b->m_caption[0] != L' ') b->SetItemText((L"        " + b->m_caption).c_str(), 0);
+}
+
 bool IsChecked(vt::skin::CBitmapBtn* button) { return button && button->Checked() != 0; }
 
 void EnableItem(CGUIItem* item, bool on) {

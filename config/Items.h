@@ -29,6 +29,9 @@ std::wstring GetItemText(CGUIItem* item);
 // Sets a button's checked (selected) state and repaints it only when the state changes.
 void SetChecked(vt::skin::CBitmapBtn* button, bool on);
 bool IsChecked(vt::skin::CBitmapBtn* button);
+// A check box whose text stands beside its box: the page file gives the text (a language key), and
+// the shown text starts past the box.
+void CaptionPastBox(vt::skin::CBitmapBtn* button);
 void EnableItem(CGUIItem* item, bool on);
 bool IsItemEnabled(CGUIItem* item);
 // Shows or hides an item's windows (null: nothing).

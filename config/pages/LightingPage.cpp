@@ -17,12 +17,6 @@ namespace {
 
 constexpr int kZoneMain = 3, kZoneSide = 10, kZoneBase = 9;
 
-// The activity switch is a check box with its text beside the box: the page file gives the text
-// (a language key), the text starts past the box.
-void CaptionPastBox(CBitmapBtn* b) {
-    if (b && !b->m_caption.empty() && b->m_caption[0] != L' ') b->SetItemText((L"        " + b->m_caption).c_str(), 0);
-}
-
 const LightingPageIds kMouseIds = {kMouse, ctl::BUTTON_DROPDOWN_PROFILESELECT, ctl::BUTTON_RESET,
     {{kZoneMain, ctl::BUTTON_DMMOUSE_LTMAIN_COLOR, ctl::BUTTON_DMMOUSE_LTMAIN_ON, ctl::BUTTON_DMMOUSE_LTMAIN_OFF, ctl::BUTTON_DMMOUSE_LTMAIN_APM},
      {kZoneSide, ctl::BUTTON_DMMOUSE_LTSIDE_COLOR, ctl::BUTTON_DMMOUSE_LTSIDE_ON, ctl::BUTTON_DMMOUSE_LTSIDE_OFF, ctl::BUTTON_DMMOUSE_LTSIDE_APM},

@@ -36,6 +36,7 @@ void CDmItems_Mouse_AJP::BindPageItems() {
     m_separate = BindButton(*this, ctl::BUTTON_ENABLEXY);
     m_accelOn = BindButton(*this, ctl::BUTTON_ENABLEACCELERATION);
     m_dpiOsd = BindButton(*this, ctl::BUTTON_ENABLE_DPI_OSD);
+    for (CBitmapBtn* box : {m_separate, m_accelOn, m_dpiOsd}) CaptionPastBox(box);
     m_rates[0] = BindButton(*this, ctl::BUTTON_RATE1);
     m_rates[1] = BindButton(*this, ctl::BUTTON_RATE2);
     m_rates[2] = BindButton(*this, ctl::BUTTON_RATE3);

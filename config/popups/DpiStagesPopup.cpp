@@ -33,6 +33,7 @@ void CDPIStagesPopup::BindItems() {
     m_textX = BindItem(m_items, ctl::TEXT_DPI_X, kKindTextItem);
     m_textY = BindItem(m_items, ctl::TEXT_DPI_Y, kKindTextItem);
     m_separate = BindButton(m_items, ctl::BUTTON_ENABLEXY_POPUP);
+    CaptionPastBox(m_separate);
     m_slider = BindItem<CSliderHMulti>(m_items, ctl::SLIDER_DPI_MULTI_POPUP, kKindSliderHMulti);
     m_sliderX = BindItem<CSliderHMulti>(m_items, ctl::SLIDER_DPI_MULTI_X_POPUP, kKindSliderHMulti);
     m_sliderY = BindItem<CSliderHMulti>(m_items, ctl::SLIDER_DPI_MULTI_Y_POPUP, kKindSliderHMulti);

@@ -8,16 +8,6 @@ namespace vt::config {
 
 using namespace vt::skin;
 
-namespace {
-
-// An event's switch is a check box with the event's name beside the box: the page file gives the
-// name (a language key), the text starts past the box.
-void CaptionPastBox(CBitmapBtn* b) {
-    if (b && !b->m_caption.empty() && b->m_caption[0] != L' ') b->SetItemText((L"        " + b->m_caption).c_str(), 0);
-}
-
-} // namespace
-
 INT_PTR LightingEffectsPopup::Show(HWND parent) {
     EffectRecords copy = m_records;
     CDmLightingEffectsPopup popup(parent, copy, m_warnings);
