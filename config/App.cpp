@@ -5,6 +5,7 @@
 #include <memory>
 #include "config/EngineDevices.h"
 #include "config/MainDlg.h"
+#include "config/popups/DamagedFilesPopup.h"
 #include "config/popups/Popup.h"
 #include "config/Registry.h"
 #include "profile/AudioConfig.h"
@@ -101,11 +102,12 @@ int RunConfigProgram(HINSTANCE instance) {
     vt::skin::LoadSkinPage(app.layoutPage, L"KeyboardLayout.xml", nullptr);
 
     PopupHost popups;
+    ReportDamagedPopupsThrough(&popups);
     {
         CDmAppDlg dlg(app.mouse, app.keyboard, app.headset, *devices, popups, &ShellOpenFile);
         dlg.AddUnusableFiles(vt::skin::TakeUnusableFiles());
         // The keyboard's layout, once the keyboard is open (the main window opens the devices
-        // right after its first paint).
+        // after its first paint, the first one shown before the others).
         dlg.SetDevicesOpenedStep([&devices] {
             int layout = 561;
             ULONG value = 0;
@@ -123,6 +125,7 @@ int RunConfigProgram(HINSTANCE instance) {
         app.keyboard = nullptr;
         app.headset = nullptr;
     }
+    ReportDamagedPopupsThrough(nullptr);
     vt::skin::ReleaseKeyboardLayout();
     vt::skin::DeleteAllItems(app.layoutPage);
     vt::skin::SetCurrentLanguageTable(nullptr);

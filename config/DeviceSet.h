@@ -16,8 +16,15 @@ class IDeviceSet {
 public:
     virtual ~IDeviceSet() = default;
     // Builds and opens the device objects (each kind's real object, or its do-nothing object when
-    // the device is absent), bound to their configurations. Once; the main window calls it.
+    // the device is absent), bound to their configurations. Once; opening what is open already
+    // changes nothing.
     virtual void Open() = 0;
+    // Builds and opens one device's object (start-up opens the first device the window shows
+    // before the others). A set that cannot open them one by one opens them all.
+    virtual void OpenDevice(int device) {
+        (void)device;
+        Open();
+    }
     // Reads the device into its configuration (mode 1); false when it did not answer.
     virtual bool Read(int device) = 0;
     // Starts writing the configuration to the device (mode 0, on the device's worker for mouse
@@ -43,6 +50,14 @@ public:
     // read or write failed, this (with the arrival and removal notices) says whether the device
     // is still there: a failed operation is never an absent device by itself.
     virtual int Listed(int device) { return 0; }
+    // Whether the engine lists a device that has not been opened, without opening it: 1 it does,
+    // 0 it does not, -1 the engine does not answer; kCannotProbe when the set cannot tell without
+    // opening the device (the window then opens and reads it).
+    static constexpr int kCannotProbe = -2;
+    virtual int Probe(int device) {
+        (void)device;
+        return kCannotProbe;
+    }
     // Keeps one engine connection, and the engine objects it fetches, for the device operations
     // made until the holder is let go (start-up's open and read, an arrival's re-creation).
     virtual std::shared_ptr<void> HoldEngine() { return nullptr; }

@@ -24,14 +24,20 @@ public:
     ~EngineDevices() override { Destroy(); }
 
     void Open() override {
-        if (m_opened) return;
-        m_opened = true;
+        for (int d = 0; d < kDeviceCount; ++d) OpenDevice(d);
+    }
+    void OpenDevice(int d) override {
+        if (d < 0 || d >= kDeviceCount || m_opened[d]) return;
+        m_opened[d] = true;
         // The factory opens the device and falls back to the do-nothing object; its answer is
-        // not needed here (the main window reads every device right after).
-        vt::device::CreateMouseDevice(&vt::device::kMouseDescription, &m_mouse, m_mouseConfig);
+        // not needed here (the main window reads the device right after).
+        if (d == kMouse) vt::device::CreateMouseDevice(&vt::device::kMouseDescription, &m_mouse, m_mouseConfig);
 #ifdef VT_HAVE_KEYBOARD_HEADSET
-        vt::device::CreateKeyboardDeviceWith(new vt::device::CKeyboard(), &m_keyboard, m_keyboardConfig);
-        vt::device::CreateAudioDevice(&vt::device::kHeadsetDescription, &m_headset, m_headsetConfig);
+        if (d == kKeyboard) vt::device::CreateKeyboardDeviceWith(new vt::device::CKeyboard(), &m_keyboard, m_keyboardConfig);
+        if (d == kHeadset) {
+            vt::device::CreateAudioDevice(&vt::device::kHeadsetDescription, &m_headset, m_headsetConfig);
+            if (m_notify && m_headset) m_headset->SetNotifyWindow(m_notify);
+        }
 #endif
     }
 
@@ -117,6 +123,20 @@ public:
         default: return -1;
         }
     }
+    int Probe(int d) override {
+        uint32_t productId = 0;
+        if (d == kMouse) productId = vt::device::kMouseDescription.productId;
+        if (d == kKeyboard) productId = vt::device::kKeyboardDescription.productId;
+#ifdef VT_HAVE_KEYBOARD_HEADSET
+        if (d == kHeadset) productId = vt::device::kHeadsetDescription.productId;
+#endif
+        if (!productId) return kCannotProbe;
+        switch (vt::device::ProbeDevice(productId)) {
+        case vt::device::EngineReach::Reached: return 1;
+        case vt::device::EngineReach::DeviceAbsent: return 0;
+        default: return -1;
+        }
+    }
     std::shared_ptr<void> HoldEngine() override { return std::make_shared<vt::device::EngineBatch>(); }
     ::IMouseDevice* MouseDevice() override { return m_mouse; }
     ::IKeyboardDevice* KeyboardDevice() override { return m_keyboard; }
@@ -131,7 +151,7 @@ private:
     ::IAudioDevice* m_headset = nullptr;
     HWND m_notify = nullptr;
     bool m_destroyed = false;
-    bool m_opened = false;
+    bool m_opened[kDeviceCount] = {};
 };
 #else
 // Without the device layer's objects no device answers: the program warns and closes.

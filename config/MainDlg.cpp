@@ -46,7 +46,9 @@ CDmAppDlg::~CDmAppDlg() {
         if (page) DeleteAllItems(*page);
 }
 
-CDmPage* CDmAppDlg::Page(int pageId) const {
+CDmPage* CDmAppDlg::Page(int pageId) {
+    // Asked for from outside the window (tests, benchmarks): built then, as on first use.
+    if (m_initFinished && !EnsureBuilt(pageId)) return nullptr;
     auto it = m_pages.find(pageId);
     return it == m_pages.end() ? nullptr : it->second.get();
 }
@@ -152,68 +154,164 @@ void CDmAppDlg::FinishInit() {
     // Nothing of what follows reaches the screen until the first page is whole: the first frame
     // stays until then, and the next one is the finished page.
     SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
-    // The pages are read after the first paint as well.
-    // A page whose file or bitmaps cannot be used is left out, and its button with it.
-    std::vector<std::wstring> damaged = std::move(m_unusableFiles);
-    for (const PageRow& row : PageTable()) {
-        std::unique_ptr<CDmPage>& page = m_pages[row.id];
-        if (!page) continue;
-        std::vector<std::wstring> before = TakeUnusableFiles();
-        damaged.insert(damaged.end(), before.begin(), before.end());
-        const bool built = page->Build(row.file, m_hWnd);
-        std::vector<std::wstring> files = TakeUnusableFiles();
-        if (built && files.empty()) continue;
-        if (files.empty()) files.push_back(std::wstring(L"xml\\") + row.file);
-        damaged.insert(damaged.end(), files.begin(), files.end());
-        DeleteAllItems(*page);
-        page.reset();
-        DropPageButton(row);
-    }
-    for (int d = 0; d < kDeviceCount; ++d) {
-        if (Page(m_defaultPage[d])) continue;
-        for (const PageRow& row : PageTable())
-            if (row.device == d && Page(row.id)) {
-                m_defaultPage[d] = row.id;
-                break;
-            }
-    }
+    m_collectDamage = true;
+    // Only what the first page needs comes before it shows: the first device that is there,
+    // opened and read, and that page built. The other devices are read once it shows (one per
+    // message), the other pages are built when first shown.
     std::shared_ptr<void> held = m_devices.HoldEngine();
-    m_devices.Open();
-    if (m_devicesOpened) m_devicesOpened();
-    m_currentDevice = kMouse;
-    ReadAllDevices();
+    for (int d = 0; d < kDeviceCount && !AnyPresent(); ++d) OpenAndRead(d);
     held.reset();
-    if (m_present[kHeadset]) m_devices.SetNotifyWindow(m_hWnd);
 
-    std::wstring version;
-    if (m_devices.FirmwareVersion(kMouse, version)) SetItemText(m_firmwareText, GetItemText(m_firmwareText) + L": " + version);
-    if (m_devices.DriverVersion(kMouse, version)) SetItemText(m_driverText, GetItemText(m_driverText) + L": " + version);
     for (CBitmapBtn* b : m_deviceButtons)
         if (b) b->SetToggleOnClick(false);
     for (auto& buttons : m_pageButtons)
         for (auto& [id, b] : buttons)
             if (b) b->SetToggleOnClick(false);
-    for (const PageRow& row : PageTable())
-        if (CDmPage* page = Page(row.id)) page->Initialise();
     for (CGUIItem* item : m_startHidden) ShowItemIf(item, true);
     m_starting = false;
     // The window opens on a device that is there, with its page shown, and the tabs follow
     // presence from the start.
+    m_currentDevice = kMouse;
     UpdateDeviceButtons(true);
+    if (!AnyPresent()) StartNoDeviceTimer(500);
     UpdateWriteButtons();
     SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     GdiFlush();
+    m_collectDamage = false;
+    if (!AllRead()) PostMessageW(m_hWnd, kReadNextDeviceMessage, 0, 0);
+    std::vector<std::wstring> damaged = std::move(m_unusableFiles);
     std::vector<std::wstring> later = TakeUnusableFiles();
     damaged.insert(damaged.end(), later.begin(), later.end());
-    if (!damaged.empty()) {
-        // Each file once, in one message.
-        std::vector<std::wstring> files;
-        for (std::wstring& f : damaged)
-            if (std::find(files.begin(), files.end(), f) == files.end()) files.push_back(std::move(f));
-        DamagedFilesPopup report(std::move(files), false);
-        m_popups.Run(m_hWnd, report);
+    ReportDamaged(std::move(damaged));
+}
+
+void CDmAppDlg::ReportDamaged(std::vector<std::wstring> damaged) {
+    if (damaged.empty()) return;
+    if (m_collectDamage) {
+        m_unusableFiles.insert(m_unusableFiles.end(), damaged.begin(), damaged.end());
+        return;
     }
+    // Each file once, in one message.
+    std::vector<std::wstring> files;
+    for (std::wstring& f : damaged)
+        if (std::find(files.begin(), files.end(), f) == files.end()) files.push_back(std::move(f));
+    DamagedFilesPopup report(std::move(files), false);
+    m_popups.Run(m_hWnd, report);
+}
+
+void CDmAppDlg::ReadRemainingDevices() {
+    bool any = false;
+    std::shared_ptr<void> held = m_devices.HoldEngine();
+    for (int d = 0; d < kDeviceCount; ++d)
+        if (!m_read[size_t(d)]) {
+            OpenAndRead(d);
+            if (m_present[size_t(d)]) RefreshDevicePages(d);
+            any = true;
+        }
+    held.reset();
+    if (any) UpdateDeviceButtons(false);
+}
+
+void CDmAppDlg::OpenAndRead(int device) {
+    if (device < 0 || device >= kDeviceCount || m_read[size_t(device)]) return;
+    m_devices.OpenDevice(device);
+    // The keyboard's layout, once the keyboard is open and before it is read.
+    if (device == kKeyboard && m_devicesOpened) m_devicesOpened();
+    m_present[size_t(device)] = ReadDevice(device);
+    m_read[size_t(device)] = true;
+    m_probed[size_t(device)] = false;
+    if (device == kHeadset && m_present[kHeadset]) m_devices.SetNotifyWindow(m_hWnd);
+}
+
+bool CDmAppDlg::Settled(int device) const { return m_read[size_t(device)] || m_probed[size_t(device)]; }
+
+bool CDmAppDlg::AllRead() const { return Settled(kMouse) && Settled(kKeyboard) && Settled(kHeadset); }
+
+void CDmAppDlg::ReadNextDevice() {
+    int device = kNoDevice;
+    for (int d = 0; d < kDeviceCount && device == kNoDevice; ++d)
+        if (!Settled(d)) device = d;
+    if (device == kNoDevice) return;
+    // The headset's object opens its Windows audio endpoints: it is opened and read when first
+    // shown or needed; until then the engine's list says whether it is there.
+    const int listed = device == kHeadset ? m_devices.Probe(device) : IDeviceSet::kCannotProbe;
+    std::shared_ptr<void> held = m_devices.HoldEngine();
+    if (listed == IDeviceSet::kCannotProbe) {
+        OpenAndRead(device);
+    } else {
+        m_probed[size_t(device)] = true;
+        m_present[size_t(device)] = listed > 0;
+    }
+    held.reset();
+    // A page asked for before its device was read shows what was read.
+    if (m_present[size_t(device)]) RefreshDevicePages(device);
+    UpdateDeviceButtons(false);
+    if (!AllRead()) PostMessageW(m_hWnd, kReadNextDeviceMessage, 0, 0);
+    else if (!AnyPresent() && !m_timerId) StartNoDeviceTimer(500);
+    UpdateWriteButtons();
+}
+
+CDmPage* CDmAppDlg::Built(int pageId) const {
+    auto it = m_pages.find(pageId);
+    if (it == m_pages.end() || !it->second || !m_built.count(pageId)) return nullptr;
+    return it->second.get();
+}
+
+bool CDmAppDlg::EnsureBuilt(int pageId) {
+    auto it = m_pages.find(pageId);
+    if (it == m_pages.end() || !it->second) return false;
+    if (m_built.count(pageId)) return true;
+    const PageRow* row = FindPageRow(pageId);
+    if (!row || !m_hWnd) return false;
+    // What others reported before is theirs: set aside while the page is built, then put back.
+    const std::vector<std::wstring> earlier = TakeUnusableFiles();
+    std::unique_ptr<CDmPage>& page = it->second;
+    const bool built = page->Build(row->file, m_hWnd);
+    std::vector<std::wstring> files = TakeUnusableFiles();
+    if (built && files.empty()) {
+        m_built.insert(pageId);
+        page->Initialise();
+        files = TakeUnusableFiles();
+        if (files.empty()) m_built.insert(pageId);
+        else m_built.erase(pageId);
+    }
+    for (const std::wstring& f : earlier) ReportUnusableFile(f);
+    if (m_built.count(pageId)) return true;
+    // A page whose file or bitmaps cannot be used is left out, and its button with it.
+    if (files.empty()) files.push_back(std::wstring(L"xml\\") + row->file);
+    DeleteAllItems(*page);
+    page.reset();
+    DropPageButton(*row);
+    ReportDamaged(std::move(files));
+    return false;
+}
+
+bool CDmAppDlg::BuildUnseen(int pageId) {
+    // At start-up nothing reaches the screen anyway until the first page is whole.
+    if (Built(pageId) || m_collectDamage || !m_hWnd) return EnsureBuilt(pageId);
+    // Nothing of a page being built shows until it is whole; what it could not use is said after.
+    SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
+    m_collectDamage = true;
+    const bool built = EnsureBuilt(pageId);
+    m_collectDamage = false;
+    SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    std::vector<std::wstring> damaged = std::move(m_unusableFiles);
+    m_unusableFiles.clear();
+    ReportDamaged(std::move(damaged));
+    return built;
+}
+
+CDmPage* CDmAppDlg::FirstPageOf(int device) {
+    if (device < 0 || device >= kDeviceCount) return nullptr;
+    if (EnsureBuilt(m_defaultPage[device])) return Built(m_defaultPage[device]);
+    for (const PageRow& row : PageTable())
+        if (row.device == device && EnsureBuilt(row.id)) {
+            m_defaultPage[device] = row.id;
+            return Built(row.id);
+        }
+    return nullptr;
 }
 
 bool CDmAppDlg::MainPageComplete() const {
@@ -249,11 +347,19 @@ void CDmAppDlg::OnDestroy() {
 
 void CDmAppDlg::ShowPage(int pageId) {
     if (m_currentDevice < 0 || m_currentDevice >= kDeviceCount || DeviceOfPage(pageId) != m_currentDevice) return;
-    CDmPage* page = Page(pageId);
+    // Built when first shown; a page that cannot be built leaves the shown page as it is (or,
+    // when none is shown yet, gives way to the device's first page that can).
+    if (!BuildUnseen(pageId)) {
+        if (m_currentPage) return;
+        CDmPage* first = FirstPageOf(m_currentDevice);
+        if (!first) return;
+        pageId = m_defaultPage[m_currentDevice];
+    }
+    CDmPage* page = Built(pageId);
     if (page && page == m_currentPage) return;
     if (m_currentPage) m_currentPage->Leave();
     for (const PageRow& row : PageTable()) {
-        CDmPage* other = Page(row.id);
+        CDmPage* other = Built(row.id);
         if (other && row.device == m_currentDevice && other != page) other->Show(false);
     }
     m_currentPage = page;
@@ -272,7 +378,7 @@ void CDmAppDlg::SwitchDevice(int device, bool forced) {
         SetControlsEnabled(false);
         if (m_currentPage) m_currentPage->Leave();
         for (auto& [id, page] : m_pages)
-            if (page) page->Show(false);
+            if (Built(id)) page->Show(false);
         for (CGUIItem* pic : m_pictures) ShowItemIf(pic, false);
         m_currentPage = nullptr;
         m_currentDevice = kNoDevice;
@@ -299,12 +405,23 @@ void CDmAppDlg::SwitchDevice(int device, bool forced) {
             }
         }
     }
+    if (!m_read[size_t(device)]) {
+        // A device only listed so far is opened and read as it is first shown.
+        std::shared_ptr<void> held = m_devices.HoldEngine();
+        OpenAndRead(device);
+        held.reset();
+        if (!m_present[size_t(device)]) {
+            UpdateDeviceButtons(false);
+            UpdateWriteButtons();
+            return;
+        }
+    }
     const bool wasNone = m_currentDevice == kNoDevice;
     for (int d = 0; d < kDeviceCount; ++d)
         for (CGUIItem* w : m_deviceWindows[size_t(d)]) ShowItemIf(w, d == device);
     if (m_currentPage) m_currentPage->Leave();
     for (auto& [id, page] : m_pages)
-        if (page && DeviceOfPage(id) != device) page->Show(false);
+        if (Built(id) && DeviceOfPage(id) != device) page->Show(false);
     m_currentDevice = device;
     if (wasNone) SetControlsEnabled(true);
     for (int d = 0; d < kDeviceCount; ++d) SetChecked(m_deviceButtons[d], d == device);
@@ -425,7 +542,10 @@ bool CDmAppDlg::ReadDevice(int device) {
 }
 
 bool CDmAppDlg::ReadAllDevices() {
-    for (int d = 0; d < kDeviceCount; ++d) m_present[size_t(d)] = ReadDevice(d);
+    for (int d = 0; d < kDeviceCount; ++d) {
+        m_present[size_t(d)] = ReadDevice(d);
+        m_read[size_t(d)] = true;
+    }
     if (!m_present[kMouse] && !m_present[kKeyboard] && !m_present[kHeadset]) {
         SwitchDevice(kNoDevice, true);
         StartNoDeviceTimer(500);
@@ -448,8 +568,8 @@ bool CDmAppDlg::ApplyCurrentDevice() {
         m_writing[size_t(d)] = true;
         if (!m_watching && m_hWnd) m_watching = SetTimer(m_hWnd, kWriteWatchTimer, 100, nullptr) != 0;
     }
-    if (!m_present[kMouse] && !m_present[kKeyboard] && !m_present[kHeadset]) {
-        StartNoDeviceTimer(500);
+    if (!AnyPresent()) {
+        if (AllRead()) StartNoDeviceTimer(500);
         return false;
     }
     return ok;
@@ -461,8 +581,9 @@ void CDmAppDlg::RefreshDevicePages(int device) {
         if (row.device == device && row.refreshOrder > 0) rows.push_back(&row);
     std::stable_sort(rows.begin(), rows.end(),
                      [](const PageRow* a, const PageRow* b) { return a->refreshOrder < b->refreshOrder; });
+    // Pages not built yet read the model when they are.
     for (const PageRow* row : rows)
-        if (CDmPage* page = Page(row->id)) {
+        if (CDmPage* page = Built(row->id)) {
             page->Refresh();
             // Only the shown page's controls are ever visible.
             if (page != m_currentPage) page->Show(false);
@@ -474,6 +595,8 @@ bool CDmAppDlg::AnyPresent() const { return m_present[kMouse] || m_present[kKeyb
 bool CDmAppDlg::RecheckDevices() {
     for (int d = 0; d < kDeviceCount; ++d) {
         if (m_present[size_t(d)]) continue;
+        if (m_probed[size_t(d)]) m_present[size_t(d)] = m_devices.Probe(d) > 0;
+        if (!m_read[size_t(d)]) continue;
         const bool recreated = m_devices.Recreate(d);
         m_present[size_t(d)] = ReadDevice(d);
         if (recreated && m_present[size_t(d)]) {
@@ -497,6 +620,15 @@ void CDmAppDlg::StartNoDeviceTimer(UINT ms) {
 void CDmAppDlg::OnDeviceChange(int device, bool arrived) {
     // Before the devices are first opened and read, a notice changes nothing: the read comes.
     if (device < 0 || device >= kDeviceCount || !m_initFinished) return;
+    if (m_probed[size_t(device)]) {
+        // Not opened yet: the engine's list says whether it is there; it is read when shown.
+        m_present[size_t(device)] = arrived && m_devices.Probe(device) > 0;
+        UpdateDeviceButtons(false);
+        if (!AnyPresent() && AllRead()) StartNoDeviceTimer(100);
+        UpdateWriteButtons();
+        return;
+    }
+    if (!m_read[size_t(device)]) return;
     std::shared_ptr<void> held = m_devices.HoldEngine();
     const bool recreated = m_devices.Recreate(device);
     if (arrived) m_present[size_t(device)] = ReadDevice(device);
@@ -517,7 +649,8 @@ void CDmAppDlg::OnDeviceChange(int device, bool arrived) {
         m_timerId = 0;
     }
     UpdateDeviceButtons(false);
-    if (!m_present[kMouse] && !m_present[kKeyboard] && !m_present[kHeadset]) StartNoDeviceTimer(100);
+    // While a device is still to be read for the first time, its read decides.
+    if (!AnyPresent() && AllRead()) StartNoDeviceTimer(100);
     UpdateWriteButtons();
 }
 
@@ -563,6 +696,8 @@ bool CDmAppDlg::DispatchItem(CGUIItem* item) {
         }
     for (const MainPageCommand& command : MainPageCommands())
         if (command.button == id) {
+            // A command over every device's configuration needs them all read.
+            ReadRemainingDevices();
             const int device = m_currentDevice >= 0 && m_currentDevice < kDeviceCount ? m_currentDevice : -1;
             if (command.run(m_context, device)) MarkModified();
             return true;
@@ -654,11 +789,14 @@ LRESULT CDmAppDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kFinishInitMessage:
         FinishInit();
         return 0;
+    case kReadNextDeviceMessage:
+        ReadNextDevice();
+        return 0;
     case WM_HEADSET_MIC_CHANGED:
     case WM_HEADSET_LEVELS_CHANGED:
         // The headset's own changes (posted from its audio callbacks): every headset page hears them.
         for (const PageRow& row : PageTable())
-            if (CDmPage* page = Page(row.id); page && row.device == kHeadset) page->OnDeviceNotice(msg, wParam, lParam);
+            if (CDmPage* page = Built(row.id); page && row.device == kHeadset) page->OnDeviceNotice(msg, wParam, lParam);
         return 0;
     case MM_MIXM_CONTROL_CHANGE:
         // The waveform mixer's change notice (the headset's levels before core audio): the headset's

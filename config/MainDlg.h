@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 #include "config/DeviceSet.h"
 #include "config/FileDialogs.h"
@@ -23,6 +24,7 @@ constexpr UINT kMainTemplateId = 102;
 constexpr UINT_PTR kNoDeviceTimer = 1;
 constexpr UINT_PTR kWriteWatchTimer = 2;
 constexpr UINT kFinishInitMessage = WM_APP + 1;
+constexpr UINT kReadNextDeviceMessage = WM_APP + 2;
 
 class CDmAppDlg : public vt::skin::CGUIPanel, private IPageSite {
 public:
@@ -34,7 +36,7 @@ public:
     ~CDmAppDlg() override;
 
     void BindItems() override;
-    // Runs once the devices are open and before they are read (start-up's keyboard layout).
+    // Runs once the keyboard is open and before it is read (start-up's keyboard layout).
     void SetDevicesOpenedStep(std::function<void()> step) { m_devicesOpened = std::move(step); }
     // Files start-up could not use (language, keyboard layout): reported with the pages' own.
     void AddUnusableFiles(std::vector<std::wstring> files) {
@@ -60,7 +62,13 @@ public:
     bool Modified(int device) const { return device >= 0 && device < kDeviceCount && m_modified[size_t(device)]; }
     bool KeptModified(int device) const { return device >= 0 && device < kDeviceCount && m_kept[size_t(device)]; }
     bool TimerRunning() const { return m_timerId != 0; }
-    CDmPage* Page(int pageId) const;
+    // The page with that id, built if it was not yet (after the first page showed); null when its
+    // page file or bitmaps could not be used.
+    CDmPage* Page(int pageId);
+    // Whether the device has been opened and read since start (the first device before the window
+    // shows its page, the others one by one after; the headset when first shown).
+    bool IsPageBuilt(int pageId) const { return Built(pageId) != nullptr; }
+    bool ReadSinceStart(int device) const { return device >= 0 && device < kDeviceCount && m_read[size_t(device)]; }
     // The device a device-interface path names (0 mouse, 1 keyboard, 2 headset), or -1 for other
     // vendors and products.
     static int DeviceFromPath(const wchar_t* path);
@@ -79,9 +87,29 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // The second half of the initialisation, after the window's first paint: devices opened and
-    // read, pages initialised, the first device shown.
+    // The second half of the initialisation, after the window's first paint: the first device
+    // that is there opened and read and its first page built and shown.
     void FinishInit();
+    // Opens and reads a device for the first time (once per device).
+    void OpenAndRead(int device);
+    // Reads the next device not read since start (one per message, after the first page showed).
+    void ReadNextDevice();
+    // Opens and reads, at once, every device not read yet (a command over every configuration).
+    void ReadRemainingDevices();
+    // Read, or (the headset) listed by the engine and left to be opened when first shown.
+    bool Settled(int device) const;
+    bool AllRead() const;
+    // The page if it has been built (null: not yet, or it could not be).
+    CDmPage* Built(int pageId) const;
+    // Builds and initialises a page on first use; false when it cannot be used (it is then left
+    // out with its button, and its files are reported).
+    bool EnsureBuilt(int pageId);
+    // EnsureBuilt for a page about to show: the window shows nothing of it until it is whole.
+    bool BuildUnseen(int pageId);
+    // The device's page shown first (its last shown page, else its first page that can be built).
+    CDmPage* FirstPageOf(int device);
+    // Says which files could not be used (during start-up: once the first page shows).
+    void ReportDamaged(std::vector<std::wstring> damaged);
     bool ReadDevice(int device);
     // After a read or write of the device failed: whether it is still there; tells the user once
     // when the device engine does not answer.
@@ -106,7 +134,7 @@ private:
     void MarkChanged() override { MarkModified(); }
     void MarkDeviceChanged(int device) override;
     CDmPage* ShownPage() const override { return m_currentPage; }
-    CDmPage* FindPage(int pageId) const override { return Page(pageId); }
+    CDmPage* FindPage(int pageId) const override { return Built(pageId); }
 
     IMouseConfig*& m_mouse;
     IKeyboardConfig*& m_keyboard;
@@ -121,6 +149,10 @@ private:
     bool m_starting = true;                          // until the first page shows
     std::vector<vt::skin::CGUIItem*> m_startHidden;  // the window's own controls shown with it
     bool m_initFinished = false;
+    bool m_collectDamage = false;                    // start-up: damaged files reported once the first page shows
+    std::array<bool, kDeviceCount> m_probed{};                // per device: only listed, opened when first shown
+    std::array<bool, kDeviceCount> m_read{};                 // per device: opened and read since start
+    std::set<int> m_built;                           // the pages built so far
 
     std::map<int, std::unique_ptr<CDmPage>> m_pages;          // page id -> page (null when it failed)
     std::array<std::map<int, vt::skin::CBitmapBtn*>, kDeviceCount> m_pageButtons;

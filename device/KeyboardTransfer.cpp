@@ -196,10 +196,10 @@ bool WriteKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* con
             AlignSnapshot(snapshot, nullptr);
         } else {
             // Against the list this step reads (and keeps up to date).
-            AlignSnapshot(snapshot, DeleteProfilesNotInModel(manager.Get(), config) ? manager.Get() : nullptr);
+            AlignSnapshot(snapshot, DeleteProfilesNotInModel(manager.Get(), config, snapshot == nullptr) ? manager.Get() : nullptr);
             for (int32_t i = 0; i < config->GetProfileCount(); ++i) {
                 IKeyboardProfile* profile = config->GetProfileAt(uint32_t(i));
-                if (!WriteProfileIdentity(manager.Get(), profile)) {
+                if (!WriteProfileIdentity(manager.Get(), profile, snapshot)) {
                     ok = false;
                     continue;
                 }

@@ -304,13 +304,13 @@ bool WriteMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, c
             ok = false;
             AlignSnapshot(snapshot, nullptr);
         } else {
-            bool setOk = DeleteProfilesNotInModel(manager.Get(), config);
+            bool setOk = DeleteProfilesNotInModel(manager.Get(), config, snapshot == nullptr);
             if (!setOk) ok = false;
             // Against the list the step above read (and kept up to date).
             AlignSnapshot(snapshot, setOk ? manager.Get() : nullptr);
             for (int32_t i = 0; setOk && i < config->GetProfileCount(); ++i) {
                 IMouseProfile* profile = config->GetProfileAt(uint32_t(i));
-                if (!WriteProfileIdentity(manager.Get(), profile)) {
+                if (!WriteProfileIdentity(manager.Get(), profile, snapshot)) {
                     ok = false;
                     continue;
                 }

@@ -1,4 +1,5 @@
 #include "device/ProfileSync.h"
+#include "device/DeviceDescription.h"
 #include "device/EngineBatch.h"
 #include <cstring>
 
@@ -360,6 +361,17 @@ void ForgetSnapshotIfEngineLost(GroupSnapshot* snapshot, const EngineConnection&
     if (!snapshot || !connection.Manager()) return;
     ComPtr<IVtDevice> device;
     if (IsEngineLost(connection.Manager()->EnumDevices(0, device.Put()))) snapshot->Clear();
+}
+
+bool HeldLinkName(const GroupSnapshot* snapshot, const GUID& id, std::wstring& name) {
+    const GroupSnapshot::Bytes* held = snapshot ? snapshot->Held(id, kGroupProgramLink) : nullptr;
+    uint32_t bytes = 0;
+    if (!held || held->size() < sizeof bytes) return false;
+    std::memcpy(&bytes, held->data(), sizeof bytes);
+    if (bytes % sizeof(wchar_t) || held->size() < sizeof bytes + bytes) return false;
+    name.assign(bytes / sizeof(wchar_t), L'\0');
+    if (bytes) std::memcpy(name.data(), held->data() + sizeof bytes, bytes);
+    return true;
 }
 
 } // namespace vt::device

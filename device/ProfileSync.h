@@ -148,12 +148,13 @@ bool ReadModelProfiles(IVtProfileManager* manager, Config* config, bool withName
 
 // Deletes the engine profiles the model does not know (by id). Answers whether the model has at
 // least as many profiles as the engine has left.
+// `withNames`: the list is read with the engine's names, so that the identity and link steps that
+// follow know them (without, those steps ask for a name only where no snapshot holds it).
 template <class Config>
-bool DeleteProfilesNotInModel(IVtProfileManager* manager, Config* config) {
+bool DeleteProfilesNotInModel(IVtProfileManager* manager, Config* config, bool withNames = true) {
     if (!manager || !config) return false;
     EngineProfileList list;
-    // Named, so that the identity and link steps that follow know the engine's names.
-    if (!ReadEngineProfileList(manager, list, true)) return false;
+    if (!ReadEngineProfileList(manager, list, withNames)) return false;
     int32_t left = 0;
     for (const EngineProfileEntry& e : list.profiles) {
         if (!config->FindProfileById(e.id) && DeleteEngineProfile(manager, e.engine.Get(), e.id)) continue;
@@ -175,8 +176,13 @@ const wchar_t* LinkNameToWrite(IVtProfileManager* manager, Profile* profile) {
 
 // Gives a model profile its engine profile: a new one (its id stored in the model profile) when
 // the model profile has none, else the existing one renamed when the names differ ignoring case.
+// The name the snapshot's program link of a profile holds; false when it holds none.
+bool HeldLinkName(const GroupSnapshot* snapshot, const GUID& id, std::wstring& name);
+
+// With a snapshot whose program link of the profile holds the model's name, the engine's name is
+// not asked for.
 template <class Profile>
-bool WriteProfileIdentity(IVtProfileManager* manager, Profile* profile) {
+bool WriteProfileIdentity(IVtProfileManager* manager, Profile* profile, const GroupSnapshot* snapshot = nullptr) {
     if (!manager || !profile) return false;
     GUID id{};
     profile->GetId(&id);
@@ -191,6 +197,7 @@ bool WriteProfileIdentity(IVtProfileManager* manager, Profile* profile) {
     ComPtr<IVtProfile> existing;
     if (!FindEngineProfile(manager, id, existing)) return false;
     std::wstring engineName;
+    if (HeldLinkName(snapshot, id, engineName) && engineName == (name ? name : L"")) return true;
     if (GetKnownProfileName(manager, existing.Get(), id, engineName) && NamesEqualNoCase(engineName, name ? name : L""))
         return true;
     return SetEngineProfileName(manager, existing.Get(), id, name ? name : L"");

@@ -4,6 +4,7 @@
 #include <vector>
 #include "skin/ItemText.h"
 #include "skin/PageReader.h"
+#include "skin/SkinStore.h"
 
 namespace vt::skin {
 
@@ -42,10 +43,10 @@ void CBitmapBtn::SetChecked(int state) {
 void CBitmapBtn::DrawSkinBitmaps(HBITMAP normal, HBITMAP over, HBITMAP down, HBITMAP disabled, int x1, int y1,
                                  int x2, int y2) {
     vt::win::WindowDC dc(m_hWnd);
-    CopyBitmapRect(m_normal, dc, normal, x1, y1, x2, y2);
-    CopyBitmapRect(m_over, dc, over, x1, y1, x2, y2);
-    CopyBitmapRect(m_down, dc, down, x1, y1, x2, y2);
-    CopyBitmapRect(m_disabled, dc, disabled, x1, y1, x2, y2);
+    ShareSkinBitmapRect(m_normal, dc, normal, x1, y1, x2, y2);
+    ShareSkinBitmapRect(m_over, dc, over, x1, y1, x2, y2);
+    ShareSkinBitmapRect(m_down, dc, down, x1, y1, x2, y2);
+    ShareSkinBitmapRect(m_disabled, dc, disabled, x1, y1, x2, y2);
     SetWindowLongPtrW(m_hWnd, GWL_STYLE, GetWindowLongPtrW(m_hWnd, GWL_STYLE) & ~(WS_BORDER | WS_TABSTOP));
 }
 
@@ -54,7 +55,7 @@ void CBitmapBtn::DrawSkinBitmaps(HBITMAP normal, HBITMAP over, HBITMAP down, HBI
     DrawSkinBitmaps(normal, over, down, disabled, x1, y1, x2, y2);
     if (!mask) return;
     vt::win::WindowDC dc(m_hWnd);
-    CopyBitmapRect(m_mask, dc, mask, x1, y1, x2, y2);
+    ShareSkinBitmapRect(m_mask, dc, mask, x1, y1, x2, y2);
     if (!m_region && m_mask) {
         m_region = CreateRegionFromBitmap(m_mask);
         if (m_region && !SetWindowRgn(m_hWnd, m_region, TRUE)) {

@@ -173,10 +173,14 @@ void CreateArialFont(CFont& font) {
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"Arial"));
 }
 
-CPanelBitmap::CPanelBitmap(HBITMAP source, HWND window) {
+CPanelBitmap::CPanelBitmap(HBITMAP source) {
     if (!source) return;
+    if (vt::win::IsCacheOwned(source)) {
+        Share(source);
+        return;
+    }
     const SIZE size = BitmapSize(source);
-    vt::win::WindowDC dc(window);
+    vt::win::WindowDC dc(nullptr);
     CopyBitmapRect(*this, dc, source, 0, 0, size.cx, size.cy);
 }
 

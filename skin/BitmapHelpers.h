@@ -27,14 +27,16 @@ HBITMAP CreateDeviceBitmap(HDC dc, int width, int height);
 // Size of a bitmap in pixels; (0, 0) for none.
 SIZE BitmapSize(HBITMAP bitmap);
 
-// A page's BACKGROUND (control id 0) or MASK (control id 1): the panel's own copy of the skin bitmap.
+// A page's BACKGROUND (control id 0) or MASK (control id 1): the skin store's bitmap, shared with
+// every page that names the same file (a mask is the store's 1-bit form of it).
 class CPanelBitmap : public CBitmap, public CGUIItem {
 public:
-    // Copies the whole source with a DC of the window (when a source is given).
-    CPanelBitmap(HBITMAP source, HWND window);
+    // Shares the source when the skin store owns it (it keeps it until ReleaseSkinResources),
+    // else holds a copy of its own.
+    explicit CPanelBitmap(HBITMAP source);
     ~CPanelBitmap() override = default;
 
-    HBITMAP m_handle = nullptr;   // the copy's bitmap handle (set by the page reader)
+    HBITMAP m_handle = nullptr;   // the bitmap's handle (set by the page reader)
 };
 
 } // namespace vt::skin

@@ -93,7 +93,7 @@ bool CBitmapItem::CreateItem(DWORD style, const RECT& r, HWND parent) {
 void CBitmapItem::SetImage(HBITMAP image, const RECT& r) {
     if (!image) return;
     vt::win::WindowDC dc(m_hWnd);
-    CopyBitmapRect(m_image, dc, image, 0, 0, r.right - r.left, r.bottom - r.top);
+    ShareSkinBitmapRect(m_image, dc, image, 0, 0, r.right - r.left, r.bottom - r.top);
 }
 
 void CBitmapItem::SetImageAndMask(HBITMAP mask, HBITMAP image, const RECT& r) {
@@ -148,11 +148,11 @@ void CBitmapWindow::SetStateBitmaps(HBITMAP disabled, HBITMAP normal, HBITMAP ov
         const int dx = s.cx - (client.right - client.left);
         const int dy = s.cy - (client.bottom - client.top);
         InflateRect(&m_frame, dx, dy);
-        CopyBitmapRect(m_disabled, dc, disabled, client.left, client.top, client.right, client.bottom);
+        ShareSkinBitmapRect(m_disabled, dc, disabled, client.left, client.top, client.right, client.bottom);
     }
-    CopyBitmapRect(m_normal, dc, normal, client.left, client.top, client.right, client.bottom);
-    CopyBitmapRect(m_over, dc, over, client.left, client.top, client.right, client.bottom);
-    CopyBitmapRect(m_down, dc, down, client.left, client.top, client.right, client.bottom);
+    ShareSkinBitmapRect(m_normal, dc, normal, client.left, client.top, client.right, client.bottom);
+    ShareSkinBitmapRect(m_over, dc, over, client.left, client.top, client.right, client.bottom);
+    ShareSkinBitmapRect(m_down, dc, down, client.left, client.top, client.right, client.bottom);
     if (mask) {
         if (HRGN rgn = CreateRegionFromBitmap(mask))
             if (!SetWindowRgn(m_hWnd, rgn, TRUE)) DeleteObject(rgn);

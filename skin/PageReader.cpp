@@ -385,9 +385,10 @@ bool BuildItemLists(pugi::xml_node root, CGUIItems& items, HWND parent) {
 bool BuildPanelBitmap(pugi::xml_node root, const char* elementName, CGUIItems& items, HWND parent) {
     pugi::xml_node e = root.child(elementName);
     if (!e) return false;
-    CBitmap* source = GetSkinBitmap(std::string_view(FirstText(e)));
+    const std::string_view file = FirstText(e);
+    CBitmap* source = std::strcmp(elementName, "MASK") == 0 ? GetSkinMask(file) : GetSkinBitmap(file);
     if (!source || !*source) return false;
-    auto* item = new CPanelBitmap(source->Get(), parent);
+    auto* item = new CPanelBitmap(source->Get());
     item->SetItemFields(FindControlIdByName(Utf8ToWide(elementName)), kKindPanelBitmap, nullptr, parent);
     item->m_handle = item->Get();
     items.Add(item);

@@ -1,5 +1,6 @@
 #include "skin/Panel.h"
 #include "skin/PageReader.h"
+#include "skin/UnusableFiles.h"
 #include <algorithm>
 
 namespace vt::skin {
@@ -72,9 +73,29 @@ bool CGUIPanel::OnInitDialog() {
     return Dialog::OnInitDialog();
 }
 
+namespace {
+CPopupBox::DamageReport g_damageReport = nullptr;
+} // namespace
+
+void CPopupBox::SetDamageReport(DamageReport report) { g_damageReport = report; }
+
 bool CPopupBox::OnInitDialog() {
+    // What others reported before is theirs: set aside while this page is read, then put back.
+    const std::vector<std::wstring> earlier = TakeUnusableFiles();
     BuildFromPage();
     BindItems();
+    m_damaged = TakeUnusableFiles();
+    for (const std::wstring& f : earlier) ReportUnusableFile(f);
+    if (m_damaged.empty() && !m_pageFile.empty() && !(m_background && *m_background))
+        m_damaged.push_back(L"xml\\" + m_pageFile);
+    if (!m_damaged.empty()) {
+        HWND owner = GetWindow(m_hWnd, GW_OWNER);
+        if (g_damageReport) g_damageReport(owner, m_damaged);
+        else
+            for (const std::wstring& f : m_damaged) ReportUnusableFile(f);
+        EndDialog(2);
+        return false;
+    }
     return Dialog::OnInitDialog();
 }
 
@@ -96,7 +117,7 @@ bool CGUIPanel::OnPaint() {
 }
 
 void CGUIPanel::OnDestroy() {
-    // The bitmaps are the panel's own copies; the items stay in the list until the panel goes.
+    // The bitmaps are shared with the skin store: let go here; the items stay in the list until the panel goes.
     if (m_background) m_background->Reset();
     if (m_mask) {
         m_mask->Reset();

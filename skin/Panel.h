@@ -4,6 +4,7 @@
 // result 1 = OK, 2 = Cancel) and CMemDC (an off-screen DC copied to its target when it goes).
 #include <windows.h>
 #include <string>
+#include <vector>
 #include "skin/BitmapHelpers.h"
 #include "skin/GuiItem.h"
 #include "win/Dialog.h"
@@ -56,12 +57,22 @@ protected:
     UINT m_templateId;
 };
 
+// A popup whose page file or bitmaps cannot be used is never shown half-built: it names the files
+// through the damage report (the program sets one) and closes at once with 2, as if cancelled.
 class CPopupBox : public CGUIPanel {
 public:
     using CGUIPanel::CGUIPanel;
     void BindItems() override {}
+    // Tells the user which files a popup could not use (owner: the popup's owner window). Without
+    // one, the files stay reported (skin/UnusableFiles.h) for whoever asks next.
+    using DamageReport = void (*)(HWND owner, const std::vector<std::wstring>& files);
+    static void SetDamageReport(DamageReport report);
+    // The files this popup could not use; empty when it was built whole.
+    const std::vector<std::wstring>& DamagedFiles() const { return m_damaged; }
 protected:
     bool OnInitDialog() override;
+private:
+    std::vector<std::wstring> m_damaged;
 };
 
 class CMemDC {

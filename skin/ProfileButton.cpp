@@ -2,6 +2,7 @@
 #include <commctrl.h>
 #include "skin/CtlBuilders.h"
 #include "skin/PageReader.h"
+#include "skin/SkinStore.h"
 #include "win/Gdi.h"
 #include "win/Strings.h"
 
@@ -24,10 +25,10 @@ void CProfileBtn::SetStateBitmaps(HBITMAP normal, HBITMAP over, HBITMAP down, HB
     RECT rc;
     GetClientRect(m_hWnd, &rc);
     vt::win::WindowDC dc(m_hWnd);
-    CopyBitmapRect(m_normal, dc, normal, 0, 0, rc.right, rc.bottom);
-    CopyBitmapRect(m_overBitmap, dc, over, 0, 0, rc.right, rc.bottom);
-    CopyBitmapRect(m_down, dc, down, 0, 0, rc.right, rc.bottom);
-    CopyBitmapRect(m_disabled, dc, disabled, 0, 0, rc.right, rc.bottom);
+    ShareSkinBitmapRect(m_normal, dc, normal, 0, 0, rc.right, rc.bottom);
+    ShareSkinBitmapRect(m_overBitmap, dc, over, 0, 0, rc.right, rc.bottom);
+    ShareSkinBitmapRect(m_down, dc, down, 0, 0, rc.right, rc.bottom);
+    ShareSkinBitmapRect(m_disabled, dc, disabled, 0, 0, rc.right, rc.bottom);
 }
 
 int CProfileBtn::ChooseState(bool selected, bool disabled) const {

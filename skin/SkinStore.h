@@ -12,6 +12,7 @@ namespace vt::skin {
 enum SkinResourceType : int {
     kSkinPicture = 0,   // "skins\": a picture file decoded into a CBitmap
     kSkinImage = 1,     // "skins\": a BMP loaded as a DIB section (HBITMAP)
+    kSkinMask = 2,      // "skins\": a mask picture kept as a 1-bit CBitmap (white: outside the shape)
     kSkinFont = 4,      // "fonts\": a private font; data is the number of fonts added
     kSkinLanguage = 5,  // "lang\": the whole file in a zero-filled buffer
     kSkinBinary = 6,    // "bin\": as kSkinLanguage
@@ -37,6 +38,18 @@ int FindSkinResourceSize(std::wstring_view name, int type);
 CBitmap* GetSkinBitmap(std::string_view utf8Name);                 // type 0
 CBitmap* GetSkinBitmap(std::wstring_view name);                    // type 0
 HBITMAP GetSkinImage(std::string_view utf8Name);                   // type 1
+// A mask picture as a 1-bit bitmap: every pixel that is not pure white is black (type 2). Only the
+// 1-bit bitmap is kept, an eighth of a 4-byte pixel's size.
+CBitmap* GetSkinMask(std::string_view utf8Name);
+
+// The rectangle (x1, y1)-(x2, y2) of a skin bitmap, shared instead of copied: target holds, without
+// owning it, the store's bitmap itself when the rectangle is the whole bitmap, else a cut the store
+// makes once per bitmap and rectangle. The store owns both for the process's life (until
+// ReleaseSkinResources); holders never delete them (win/Gdi.h, MarkCacheOwned) and only read
+// (draw from) them. A source the store does not own is copied into target (as CopyBitmapRect does).
+void ShareSkinBitmapRect(CBitmap& target, HDC dc, HBITMAP source, int x1, int y1, int x2, int y2);
+// Number of distinct cuts the store keeps.
+size_t SkinBitmapCutCount();
 // Buffers of types 5 and 6; size (optional) receives the number of bytes the buffer holds.
 const BYTE* GetSkinLanguageData(std::string_view utf8Name, int* size = nullptr);
 const BYTE* GetSkinBinaryData(std::wstring_view name, int* size = nullptr);   // name used untrimmed

@@ -78,7 +78,8 @@ INT_PTR Dialog::DoModal(HWND owner, UINT templateId, HINSTANCE instance) {
     HWND hwnd = CreateDialogParamW(instance ? instance : GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId),
                                    owner, StaticDlgProc, reinterpret_cast<LPARAM>(this));
     t_creatingDialog = nullptr;
-    if (!hwnd) return -1;
+    // A dialog that ended during WM_INITDIALOG may be gone already: its result stands.
+    if (!hwnd) return m_ended ? m_result : -1;
     if (m_ended) { DestroyWindow(hwnd); return m_result; }   // ended during WM_INITDIALOG
     return RunModal(owner);
 }
@@ -91,7 +92,8 @@ INT_PTR Dialog::DoModalIndirect(HWND owner, const DLGTEMPLATE* tmpl) {
     HWND hwnd = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), tmpl, owner, StaticDlgProc,
                                            reinterpret_cast<LPARAM>(this));
     t_creatingDialog = nullptr;
-    if (!hwnd) return -1;
+    // A dialog that ended during WM_INITDIALOG may be gone already: its result stands.
+    if (!hwnd) return m_ended ? m_result : -1;
     if (m_ended) { DestroyWindow(hwnd); return m_result; }
     return RunModal(owner);
 }

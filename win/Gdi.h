@@ -4,7 +4,14 @@
 
 namespace vt::win {
 
-// A GDI object (bitmap, brush, pen, font, region) deleted with DeleteObject.
+// Objects a cache owns for the process's life (the skin store's bitmaps and the pieces it cuts):
+// any number of holders share one, none of them deletes it; only the cache does, after it has
+// stopped marking it as its own.
+void MarkCacheOwned(HGDIOBJ object, bool owned);
+bool IsCacheOwned(HGDIOBJ object);
+
+// A GDI object (bitmap, brush, pen, font, region) deleted with DeleteObject, unless it is one a
+// cache owns (shared with Share, or handed over by its handle): that one is only let go.
 template <class H>
 class GdiObject {
 public:
@@ -19,8 +26,15 @@ public:
     H Get() const { return m_h; }
     operator H() const { return m_h; }
     explicit operator bool() const { return m_h != nullptr; }
+    // Whether this object deletes its handle (false for one a cache owns).
+    bool Owns() const { return m_h && !IsCacheOwned(m_h); }
     H Release() { H h = m_h; m_h = nullptr; return h; }
-    void Reset(H h = nullptr) { if (m_h) DeleteObject(m_h); m_h = h; }
+    void Reset(H h = nullptr) {
+        if (m_h && !IsCacheOwned(m_h)) DeleteObject(m_h);
+        m_h = h;
+    }
+    // Holds an object a cache owns (marked with MarkCacheOwned), without deleting it.
+    void Share(H h) { Reset(h); }
 private:
     H m_h = nullptr;
 };

@@ -64,9 +64,12 @@ public:
     explicit CDmPage(PageContext& context) : m_ctx(context) {}
 
     // Reads the page file into the item list, its controls children of owner (hidden). False
-    // when the file cannot be used: the main window then runs without this page.
+    // when the file cannot be used: the main window then runs without this page. Called when the
+    // page is first shown or asked for, not at start-up.
     virtual bool Build(const wchar_t* pageFile, HWND owner);
-    // Once, after every page was built and the devices were read.
+    // Once, after the page was built and its device read, before it first shows. Pages are built
+    // when first shown (or first asked for), so another page may not be built yet: FindPage gives
+    // null for it, and it reads the model itself when it is built.
     virtual void Initialise() {}
     // Reads the model into the page's controls. Called when the page is shown, and for every
     // page of a device that came back or whose profiles changed (shown or not).

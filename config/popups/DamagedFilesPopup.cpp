@@ -1,7 +1,22 @@
 #include "config/popups/DamagedFilesPopup.h"
 #include "config/Items.h"
+#include "skin/Panel.h"
 
 namespace vt::config {
+
+namespace {
+IPopupHost* g_reportHost = nullptr;
+
+void ReportDamagedPopup(HWND owner, const std::vector<std::wstring>& files) {
+    DamagedFilesPopup report(files, false);
+    if (g_reportHost) g_reportHost->Run(owner, report);
+}
+} // namespace
+
+void ReportDamagedPopupsThrough(IPopupHost* host) {
+    g_reportHost = host;
+    vt::skin::CPopupBox::SetDamageReport(host ? &ReportDamagedPopup : nullptr);
+}
 
 std::wstring DamagedFilesPopup::Text() const {
     std::wstring text = LanguageText(L"$FileDamaged",

@@ -22,4 +22,8 @@ private:
     bool m_closing;
 };
 
+// From now on every skinned popup whose page file or bitmaps cannot be used is reported through
+// host (a DamagedFilesPopup, the program going on), instead of being shown half-built; null stops it.
+void ReportDamagedPopupsThrough(IPopupHost* host);
+
 } // namespace vt::config

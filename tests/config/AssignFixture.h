@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 #include "AssignFakes.h"
+#include "PagesFixture.h"
 #include "WindowTest.h"
 #include "base/ProgramFolder.h"
 #include "config/Items.h"
@@ -182,46 +183,8 @@ public:
     }
 };
 
-class AssignFixture : public WindowTest {
+class AssignFixture : public PagesFixtureOf<AssignPopups> {
 protected:
-    static void SetUpTestSuite() {
-        vt::skin::BuildVocabularyTables();
-        vt::config::RegisterMainWindowClass(GetModuleHandleW(nullptr));
-    }
-    static void TearDownTestSuite() { vt::skin::SetCurrentLanguageTable(nullptr); }
-    void SetUpFolder() {
-        ASSERT_TRUE(vt::base::InitProgramFolder(ImageFolder().c_str()));
-        ASSERT_TRUE(UseLanguage(kEnglish));
-    }
-    void OpenWindow(vt::config::IDeviceSet& devices) {
-        dlg = std::make_unique<vt::config::CDmAppDlg>(mouse, keyboard, headset, devices, popups,
-                                                      vt::config::CDmAppDlg::ShellOpen{}, &files);
-        ASSERT_TRUE(dlg->CreatePanel());
-        ShowWindow(dlg->Hwnd(), SW_SHOW);
-        SetForegroundWindow(dlg->Hwnd());
-    }
-    void TearDown() override {
-        dlg.reset();
-        WindowTest::TearDown();
-    }
-    HWND Control(int id) const {
-        if (HWND h = GetDlgItem(dlg->Hwnd(), id)) return h;
-        for (const vt::config::PageRow& row : vt::config::PageTable())
-            if (vt::config::CDmPage* page = dlg->Page(row.id))
-                if (HWND h = vt::config::ItemWindow(vt::skin::FindItem(*page, id))) return h;
-        return nullptr;
-    }
-    void Click(int id) {
-        HWND c = Control(id);
-        ASSERT_NE(c, nullptr) << "no control " << id;
-        SendMessageW(dlg->Hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(c));
-        PumpMessages(20, 300);
-    }
-    void Shot(const wchar_t* name) {
-        PumpMessages(30, 400);
-        CaptureClient(dlg->Hwnd()).SaveBmp(OutputPath(name));
-    }
-
     // ---- the assign-buttons page
     vt::config::CDmItems_Mouse_ASB* MousePage() {
         return static_cast<vt::config::CDmItems_Mouse_ASB*>(dlg->Page(vt::config::kPageMouseButtons));
@@ -299,15 +262,6 @@ protected:
     }
     std::wstring KeyWindowText() { return KeysPage() && KeysPage()->KeyWindow() ? KeysPage()->KeyWindow()->m_caption : L""; }
 
-    CDmConfig_Mouse mouseConfig;
-    CDmConfig_Keyboard keyboardConfig;
-    CDmConfig_Headset headsetConfig;
-    IMouseConfig* mouse = &mouseConfig;
-    IKeyboardConfig* keyboard = &keyboardConfig;
-    IAudioConfig* headset = &headsetConfig;
-    AssignPopups popups;
-    ScriptedFileDialogs files;
-    std::unique_ptr<vt::config::CDmAppDlg> dlg;
 };
 
 } // namespace vt::test

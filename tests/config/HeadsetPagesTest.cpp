@@ -346,6 +346,9 @@ protected:
         headsetConfig.SetBalance(20, 20);
         OpenWindow(set);
         ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(Control(ctl::BUTTON_PRODSELECT_MOUSE)) != FALSE; }, 20000));
+        // Pages are built when first asked for: the headset's are there before the notices come.
+        for (int page : {kPageHeadsetLevels, kPageHeadsetMicrophone, kPageHeadsetEqualiser})
+            ASSERT_NE(dlg->Page(page), nullptr) << page;
     }
     RecordingHeadsetDevices set{mouse, keyboard};
 };

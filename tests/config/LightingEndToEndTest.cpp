@@ -100,6 +100,20 @@ void PaletteKeys(HWND palette, std::initializer_list<WPARAM> keys) {
 }
 
 // Drags the activity slider's rightmost bound dx pixels, as a mouse drag arrives.
+// Sends to a window of the program; true once the program has handled it (bounded). A step that
+// changes what the next step finds (a stage added or removed) is sent, not posted, so the next step
+// never runs ahead of the program.
+bool Handled(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, msg, wParam, lParam, SMTO_NORMAL, 15000, &result) != 0;
+}
+
+// A button of a popup clicked, handled before this returns (for buttons that open no popup).
+bool ClickHandled(HWND window, int id) {
+    HWND c = GetDlgItem(window, id);
+    return c && Handled(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(c));
+}
+
 bool DragLastBound(HWND popup, int dx) {
     // The slider sits in its track's window: looked for among all the popup's descendants.
     struct Find { HWND slider; } find{nullptr};
@@ -122,11 +136,9 @@ bool DragLastBound(HWND popup, int dx) {
         }
     }
     if (!last) return false;
-    PostMessageW(last, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-    PostMessageW(last, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(3 + dx, 3));
-    PostMessageW(last, WM_LBUTTONUP, 0, MAKELPARAM(3 + dx, 3));
-    PumpMessages(30, 400);
-    return true;
+    return Handled(last, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3)) &&
+           Handled(last, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(3 + dx, 3)) &&
+           Handled(last, WM_LBUTTONUP, 0, MAKELPARAM(3 + dx, 3));
 }
 
 // Waits until the program has painted the colour button (its white border shows).
@@ -205,17 +217,15 @@ TEST_F(LightingEndToEnd, ZonesStagesAndEffectsReachEveryDeviceAndComeBack) {
         ASSERT_NE(apm, nullptr);
         EXPECT_TRUE(Painted(apm, ctl::BUTTON_APM_CHOSEN_COLOR));
         Shot(apm, L"lighting_e2e_apm_popup.bmp");
-        ASSERT_TRUE(ClickControl(apm, ctl::BUTTON_APM_ADD_COLOR));
-        PostMessageW(apm, kApmStageClicked, 1, ctl::SLIDER_APM_MULTI);
-        PumpMessages(30, 300);
+        ASSERT_TRUE(ClickHandled(apm, ctl::BUTTON_APM_ADD_COLOR));
+        ASSERT_TRUE(Handled(apm, kApmStageClicked, 1, ctl::SLIDER_APM_MULTI));
         palette = OpenPalette(program, apm, ctl::BUTTON_APM_CHOSEN_COLOR);
         ASSERT_NE(palette, nullptr);
         PaletteKeys(palette, {VK_DOWN, VK_DOWN, VK_RETURN});
         ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(palette); }, 3000));
         stagePicked = ShownColour(apm, ctl::BUTTON_APM_CHOSEN_COLOR);
-        PostMessageW(apm, kApmStageClicked, 3, ctl::SLIDER_APM_MULTI);
-        PumpMessages(30, 300);
-        ASSERT_TRUE(ClickControl(apm, ctl::BUTTON_APM_DEL_COLOR));
+        ASSERT_TRUE(Handled(apm, kApmStageClicked, 3, ctl::SLIDER_APM_MULTI));
+        ASSERT_TRUE(ClickHandled(apm, ctl::BUTTON_APM_DEL_COLOR));
         ASSERT_TRUE(DragLastBound(apm, -40));
         Shot(apm, L"lighting_e2e_apm_popup_edited.bmp");
         ASSERT_TRUE(ClickControl(apm, ctl::BUTTON_POPUP_OK));

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <dbt.h>
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -16,6 +17,8 @@
 #include "config/Items.h"
 #include "config/MainDlg.h"
 #include "config/pages/Page.h"
+#include "config/pages/PageTable.h"
+#include "config/popups/NameEntryPopup.h"
 #include "config/Registry.h"
 #include "config/popups/DamagedFilesPopup.h"
 #include "config/popups/DpiStagesPopup.h"
@@ -47,9 +50,20 @@ public:
     HWND notify = nullptr;
     int opens = 0;
 
+    std::vector<std::string> steps;              // "open 0", "read 1"... in order
+    std::function<void(int)> onRead;              // runs as a device is read
     void Open() override { ++opens; }
+    void OpenDevice(int d) override { steps.push_back("open " + std::to_string(d)); }
+    bool canProbe = false;                        // answers whether a device is there without opening it
+    int Probe(int d) override {
+        if (!canProbe) return kCannotProbe;
+        steps.push_back("probe " + std::to_string(d));
+        return attached[d] ? 1 : 0;
+    }
     bool Read(int d) override {
         ++reads[d];
+        steps.push_back("read " + std::to_string(d));
+        if (onRead) onRead(d);
         if (!attached[d]) return false;
         if (withProfile[d]) {
             if (d == kMouse && m_mouse->GetProfileCount() == 0) m_mouse->CreateProfile(L"PROFILE01");
@@ -83,6 +97,7 @@ public:
     std::vector<std::wstring> messages;   // the message text each warning was given
     INT_PTR warningAnswer = 1;
     std::function<void()> whileWarning;   // runs while a warning shows
+    std::function<INT_PTR(IPopup&)> others;       // answers any other popup (null: a failure)
     std::function<INT_PTR(DpiStagesEdit&)> dpi = [](DpiStagesEdit&) { return INT_PTR(2); };
     INT_PTR Run(HWND, IPopup& popup) override {
         if (auto* w = dynamic_cast<WarningPopup*>(&popup)) {
@@ -92,6 +107,7 @@ public:
             return warningAnswer;
         }
         if (auto* d = dynamic_cast<DpiStagesPopup*>(&popup)) return dpi(d->Edit());
+        if (others) return others(popup);
         ADD_FAILURE() << "a popup the script does not know";
         return 2;
     }
@@ -108,6 +124,8 @@ std::vector<BYTE> Notice(const wchar_t* path) {
 }
 const wchar_t* kMousePath = L"\\\\?\\HID#VID_2F3D&PID_0019#7&vtsim&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
 const wchar_t* kKeyboardPath = L"\\\\?\\HID#VID_2F3D&PID_001A#7&vtsim&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+const int kDeviceTabs[3] = {ctl::BUTTON_PRODSELECT_MOUSE, ctl::BUTTON_PRODSELECT_KEYBOARD, ctl::BUTTON_PRODSELECT_HEADSET};
+const wchar_t* kHeadsetPath = L"\\\\?\\HID#VID_2F3D&PID_001B#7&vtsim&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
 const wchar_t* kOtherPath = L"\\\\?\\HID#VID_1234&PID_0019#7&x";
 
 } // namespace
@@ -641,7 +659,8 @@ TEST_F(MainWindow, StageTilesShowReadOutsInsideTheirTiles) {
 }
 
 // Damaged install data: a page or bitmap the program cannot use is reported once, by name; a page
-// of its own is left out and the program runs, a broken main page ends it before any window shows.
+// of its own is left out (when it is first shown) and the program runs, a broken main page ends it
+// before any window shows.
 TEST_F(MainWindow, DamagedFilesAreReportedByNameAndNeverShowAHalfBuiltWindow) {
     namespace fs = std::filesystem;
     const fs::path image(vt::test::ImageFolder());
@@ -709,8 +728,23 @@ TEST_F(MainWindow, DamagedFilesAreReportedByNameAndNeverShowAHalfBuiltWindow) {
         const bool created = window->CreatePanel();
         if (created) {
             ShowWindow(window->Hwnd(), SW_SHOW);
-            PumpUntil([&] { return !reports.damaged.empty(); }, 3000);
-            PumpMessages(30, 300);
+            PumpMessages(30, 20000);
+            if (!c.closes) {
+                // A page is built when first shown: it is reported then, and the window stays
+                // on the page it showed.
+                EXPECT_TRUE(reports.damaged.empty());
+                const int device = DeviceOfPage(c.pageLeftOut);
+                window->SwitchDevice(device, true);
+                const int before = window->CurrentPageId();
+                SendMessageW(window->Hwnd(), WM_COMMAND, MAKEWPARAM(c.buttonGone, BN_CLICKED),
+                             LPARAM(GetDlgItem(window->Hwnd(), c.buttonGone)));
+                PumpMessages(30, 300);
+                EXPECT_EQ(window->CurrentPageId(), before);
+                // Asked for again, it is not built again nor reported again.
+                SendMessageW(window->Hwnd(), WM_COMMAND, MAKEWPARAM(c.buttonGone, BN_CLICKED),
+                             LPARAM(GetDlgItem(window->Hwnd(), c.buttonGone)));
+                window->SwitchDevice(kMouse, true);
+            }
         }
         ASSERT_EQ(reports.damaged.size(), 1u);
         const std::vector<std::wstring>& files = reports.damaged[0].Files();
@@ -733,4 +767,210 @@ TEST_F(MainWindow, DamagedFilesAreReportedByNameAndNeverShowAHalfBuiltWindow) {
     }
     vt::skin::ReleaseSkinResources();
     ASSERT_TRUE(vt::base::InitProgramFolder(vt::test::ImageFolder().c_str()));
+}
+
+// Only what the first page needs comes before it shows: the first device that is there is opened
+// and read and its first page built; the other devices are read one by one after, the other pages
+// built when first shown.
+TEST_F(MainWindow, StartReadsTheFirstDeviceBeforeItsPageAndTheRestAfter) {
+    struct Case { std::array<bool, 3> attached; int shown; int firstPage; } cases[] = {
+        {{true, true, true}, kMouse, kPageMouseButtons},
+        {{false, true, true}, kKeyboard, kPageKeyboardKeys},
+        {{false, false, true}, kHeadset, kPageHeadsetLevels},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        devices = std::make_unique<FakeDevices>(mouse, keyboard);
+        for (int d = 0; d < 3; ++d) devices->attached[d] = c.attached[size_t(d)];
+        // What the window showed when each device was read.
+        std::vector<std::pair<int, int>> shownAtRead;
+        devices->onRead = [&](int) { shownAtRead.push_back({dlg->CurrentDevice(), dlg->CurrentPageId()}); };
+        dlg = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, popups);
+        ASSERT_TRUE(dlg->CreatePanel());
+        ShowWindow(dlg->Hwnd(), SW_SHOW);
+        // The first device is read, and its page shown, in one step after the first paint.
+        ASSERT_TRUE(PumpUntil([&] { return dlg->CurrentPageId() != 0; }, 20000));
+        EXPECT_EQ(dlg->CurrentDevice(), c.shown);
+        EXPECT_EQ(dlg->CurrentPageId(), c.firstPage);
+        EXPECT_TRUE(dlg->IsPageBuilt(c.firstPage));
+        PumpMessages(30, 20000);
+        const std::vector<std::string> order = {"open 0", "read 0", "open 1", "read 1", "open 2", "read 2"};
+        EXPECT_EQ(devices->steps, order);
+        ASSERT_EQ(shownAtRead.size(), 3u);
+        for (int d = 0; d < 3; ++d) {
+            // Devices up to the shown one are read before anything shows; the rest after.
+            if (d <= c.shown) EXPECT_EQ(shownAtRead[size_t(d)].second, 0) << d;
+            else EXPECT_EQ(shownAtRead[size_t(d)], std::make_pair(c.shown, c.firstPage)) << d;
+            EXPECT_TRUE(dlg->ReadSinceStart(d));
+            EXPECT_EQ(Enabled(kDeviceTabs[d]), c.attached[size_t(d)]) << d;
+        }
+        // No page but the shown one is built until it is shown.
+        for (const PageRow& row : PageTable())
+            EXPECT_EQ(dlg->IsPageBuilt(row.id), row.id == c.firstPage) << row.id;
+        EXPECT_FALSE(dlg->TimerRunning());
+        dlg.reset();
+    }
+    // Shown later, a page is built then, with the device's values.
+    devices = std::make_unique<FakeDevices>(mouse, keyboard);
+    Open();
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    EXPECT_TRUE(dlg->IsPageBuilt(kPageMousePerformance));
+    EXPECT_EQ(dlg->CurrentPageId(), kPageMousePerformance);
+    EXPECT_TRUE(Visible(ctl::BITMAP_SLSENSTRK_XY));
+    ExpectOnlyTheShownPageVisible();
+}
+
+// A device not read yet when its notices come is left to its own read: the notices change nothing,
+// and a program whose shown device leaves while another is still to be read does not warn.
+TEST_F(MainWindow, NoticesBeforeADevicesFirstReadWaitForIt) {
+    devices->onRead = [&](int d) {
+        if (d != kKeyboard) return;
+        // The mouse leaves while the keyboard is read for the first time; the headset's notices
+        // come before its read.
+        devices->attached[kMouse] = false;
+        Notify(kMousePath, false);
+        Notify(kHeadsetPath, true);
+    };
+    Open();
+    EXPECT_EQ(devices->reads[kHeadset], 1);
+    EXPECT_EQ(devices->recreates[kHeadset], 0);
+    EXPECT_FALSE(Enabled(ctl::BUTTON_PRODSELECT_MOUSE));
+    EXPECT_TRUE(Enabled(ctl::BUTTON_PRODSELECT_KEYBOARD));
+    EXPECT_TRUE(Enabled(ctl::BUTTON_PRODSELECT_HEADSET));
+    EXPECT_EQ(dlg->CurrentDevice(), kKeyboard);
+    EXPECT_FALSE(dlg->TimerRunning());
+    EXPECT_TRUE(popups.warnings.empty());
+}
+
+// A popup whose page file or bitmaps cannot be used names them when it opens, every time, and is
+// never shown: it ends as if cancelled.
+TEST_F(MainWindow, DamagedPopupFilesAreReportedWhenThePopupOpens) {
+    namespace fs = std::filesystem;
+    const fs::path image(vt::test::ImageFolder());
+    const fs::path root = fs::path(vt::test::OutputPath(L"config_damaged_popup_image"));
+    std::error_code ec;
+    fs::remove_all(root, ec);
+    fs::create_directories(root, ec);
+    for (const wchar_t* sub : {L"xml", L"skins", L"fonts", L"lang", L"bin"})
+        fs::copy(image / sub, root / sub, fs::copy_options::recursive, ec);
+    ASSERT_FALSE(ec) << ec.message();
+    const fs::path file = root / L"xml" / L"ProfileNamePopup.xml";
+    std::string original;
+    {
+        std::ifstream f(file, std::ios::binary);
+        original.assign(std::istreambuf_iterator<char>(f), {});
+    }
+    struct Case { std::string content; const wchar_t* reported; } cases[] = {
+        {original.substr(0, original.size() / 2), L"xml\\ProfileNamePopup.xml"},
+        {std::string(original).replace(original.find(">cfg_pbtn_o.bmp<"), 16, ">cfg_gone.bmp<"), L"skins\\cfg_gone.bmp"},
+        {std::string(original).replace(original.find(">cfg_entry_bg.bmp<"), 18, ">..\\win.ini<"), L"skins\\..\\win.ini"},
+    };
+    struct Reports : IPopupHost {
+        std::vector<std::vector<std::wstring>> damaged;
+        int visiblePopups = 0;
+        INT_PTR Run(HWND, IPopup& popup) override {
+            auto* d = dynamic_cast<DamagedFilesPopup*>(&popup);
+            if (!d) {
+                ADD_FAILURE() << "a popup the script does not know";
+                return 2;
+            }
+            EXPECT_FALSE(d->Closing());
+            damaged.push_back(d->Files());
+            // Nothing of the damaged popup is on screen while it is reported.
+            EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM counter) {
+                if (IsWindowVisible(w)) ++*reinterpret_cast<int*>(counter);
+                return TRUE;
+            }, LPARAM(&visiblePopups));
+            return 1;
+        }
+    } reports;
+    ReportDamagedPopupsThrough(&reports);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.reported, c.reported + wcslen(c.reported)));
+        {
+            std::ofstream f(file, std::ios::binary | std::ios::trunc);
+            f << c.content;
+        }
+        vt::skin::ReleaseSkinResources();
+        vt::skin::TakeUnusableFiles();
+        ASSERT_TRUE(vt::base::InitProgramFolder((root.wstring() + L"\\").c_str()));
+        reports.damaged.clear();
+        reports.visiblePopups = 0;
+        for (int time = 0; time < 2; ++time) {
+            NameEntryPopup popup(L"ProfileNamePopup.xml");
+            EXPECT_EQ(popup.Show(nullptr), 2);
+        }
+        ASSERT_EQ(reports.damaged.size(), 2u);
+        for (const std::vector<std::wstring>& files : reports.damaged)
+            EXPECT_NE(std::find(files.begin(), files.end(), c.reported), files.end());
+        EXPECT_EQ(reports.visiblePopups, 0);
+        EXPECT_TRUE(vt::skin::TakeUnusableFiles().empty());
+    }
+    ReportDamagedPopupsThrough(nullptr);
+    // The file whole again: the popup shows and answers as before.
+    {
+        std::ofstream f(file, std::ios::binary | std::ios::trunc);
+        f << original;
+    }
+    vt::skin::ReleaseSkinResources();
+    std::wstring name;
+    {
+        CDmNameEntryPopup whole(nullptr, L"ProfileNamePopup.xml", name);
+        ASSERT_TRUE(whole.CreatePanel());
+        EXPECT_TRUE(whole.DamagedFiles().empty());
+        EXPECT_NE(whole.Background(), nullptr);
+        DestroyWindow(whole.Hwnd());
+    }
+    vt::skin::ReleaseSkinResources();
+    ASSERT_TRUE(vt::base::InitProgramFolder(vt::test::ImageFolder().c_str()));
+}
+
+// The headset's object opens its Windows audio endpoints: at start the engine's list only says
+// whether it is there; it is opened and read when its tab is first shown, and its notices until
+// then follow the list.
+TEST_F(MainWindow, TheHeadsetIsOpenedWhenFirstShown) {
+    devices->canProbe = true;
+    devices->attached[kHeadset] = false;
+    Open();
+    const std::vector<std::string> start = {"open 0", "read 0", "open 1", "read 1", "probe 2"};
+    EXPECT_EQ(devices->steps, start);
+    EXPECT_FALSE(Enabled(ctl::BUTTON_PRODSELECT_HEADSET));
+    devices->attached[kHeadset] = true;
+    Notify(kHeadsetPath, true);
+    EXPECT_TRUE(Enabled(ctl::BUTTON_PRODSELECT_HEADSET));
+    EXPECT_FALSE(dlg->ReadSinceStart(kHeadset));
+    EXPECT_EQ(devices->recreates[kHeadset], 0);
+    EXPECT_EQ(devices->reads[kHeadset], 0);
+    Click(ctl::BUTTON_PRODSELECT_HEADSET);
+    EXPECT_EQ(dlg->CurrentDevice(), kHeadset);
+    EXPECT_EQ(dlg->CurrentPageId(), kPageHeadsetLevels);
+    EXPECT_TRUE(dlg->ReadSinceStart(kHeadset));
+    EXPECT_EQ(devices->reads[kHeadset], 1);
+    EXPECT_EQ(devices->notify, dlg->Hwnd());
+    ASSERT_GE(devices->steps.size(), 2u);
+    EXPECT_EQ(devices->steps[devices->steps.size() - 2], "open 2");
+    EXPECT_EQ(devices->steps.back(), "read 2");
+    // Listed but gone by the time it is opened: the tab greys and the shown device stays.
+    dlg.reset();
+    devices = std::make_unique<FakeDevices>(mouse, keyboard);
+    devices->canProbe = true;
+    Open();
+    devices->attached[kHeadset] = false;
+    Click(ctl::BUTTON_PRODSELECT_HEADSET);
+    EXPECT_EQ(dlg->CurrentDevice(), kMouse);
+    EXPECT_FALSE(Enabled(ctl::BUTTON_PRODSELECT_HEADSET));
+    EXPECT_TRUE(Visible(ctl::BUTTON_ASSIGNBUTTONS));
+    // A command over every configuration reads what is still unread first.
+    dlg.reset();
+    devices = std::make_unique<FakeDevices>(mouse, keyboard);
+    devices->canProbe = true;
+    Open();
+    int others = 0;
+    popups.others = [&](IPopup&) {
+        ++others;
+        return INT_PTR(2);
+    };
+    Click(ctl::BUTTON_LIGHTINGEFFECTS);
+    EXPECT_EQ(others, 1);
+    EXPECT_EQ(devices->reads[kHeadset], 1);
 }

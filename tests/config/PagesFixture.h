@@ -21,7 +21,9 @@
 
 namespace vt::test {
 
-class PagesFixture : public WindowTest {
+// The main window on the three configurations, its popups answered by `Popups`.
+template <class Popups>
+class PagesFixtureOf : public WindowTest {
 protected:
     static void SetUpTestSuite() {
         vt::skin::BuildVocabularyTables();
@@ -84,9 +86,11 @@ protected:
     IMouseConfig* mouse = &mouseConfig;
     IKeyboardConfig* keyboard = &keyboardConfig;
     IAudioConfig* headset = &headsetConfig;
-    ScriptedPagePopups popups;
+    Popups popups;
     ScriptedFileDialogs files;
     std::unique_ptr<vt::config::CDmAppDlg> dlg;
 };
+
+using PagesFixture = PagesFixtureOf<ScriptedPagePopups>;
 
 } // namespace vt::test

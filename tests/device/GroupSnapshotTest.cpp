@@ -128,6 +128,7 @@ TEST_F(GroupSnapshots, AnApplyWithoutEditsWritesNoGroup) {
     std::wstring log = engine.Log();
     EXPECT_EQ(GroupWrites(log), 0u) << vt::test::Narrow(log);
     EXPECT_EQ(engine.Calls(log, L"IVtProfileManager.SetActiveProfile"), 1u) << "the active profile is always set";
+    EXPECT_EQ(engine.Calls(log, L"IVtProfile.GetName"), 0u) << "the names the engine holds are known";
 
     // After an open and read by another object the engine's values are known as well.
     CMouse reader;

@@ -122,14 +122,25 @@ TEST(LoadPictureFile, LoadsBmpAndRefusesJunk) {
     EXPECT_EQ(bmp.Get(), kept);
 }
 
-TEST(PanelBitmap, CopiesTheWholeSourceAndStartsWithEmptyFields) {
+TEST(PanelBitmap, SharesWhatACacheOwnsCopiesTheRestAndStartsWithEmptyFields) {
     vt::win::Bitmap src(MakeDib(30, 20, [](int, int) { return RGB(1, 2, 3); }));
-    CPanelBitmap copy(src, nullptr);
-    EXPECT_NE(copy.Get(), src.Get());
-    EXPECT_EQ(BitmapSize(copy).cx, 30);
-    EXPECT_EQ(copy.m_controlId, -1);
-    EXPECT_EQ(copy.m_handle, nullptr);
-    CPanelBitmap none(nullptr, nullptr);
+    {
+        CPanelBitmap copy(src);
+        EXPECT_NE(copy.Get(), src.Get());
+        EXPECT_TRUE(copy.Owns());
+        EXPECT_EQ(BitmapSize(copy).cx, 30);
+        EXPECT_EQ(copy.m_controlId, -1);
+        EXPECT_EQ(copy.m_handle, nullptr);
+    }
+    vt::win::MarkCacheOwned(src.Get(), true);
+    {
+        CPanelBitmap shared(src);
+        EXPECT_EQ(shared.Get(), src.Get());
+        EXPECT_FALSE(shared.Owns());
+    }
+    EXPECT_EQ(GetObjectType(src.Get()), DWORD(OBJ_BITMAP)) << "the source outlives its sharer";
+    vt::win::MarkCacheOwned(src.Get(), false);
+    CPanelBitmap none(nullptr);
     EXPECT_FALSE(none);
 }
 

@@ -9,6 +9,7 @@
 #include "skin/BitmapItem.h"
 #include "skin/LangTable.h"
 #include "skin/Panel.h"
+#include "skin/UnusableFiles.h"
 #include "base/ProgramFolder.h"
 #include "skin/SkinStore.h"
 #include "skin/Vocabulary.h"
@@ -358,28 +359,39 @@ TEST_F(SkinPopupWindowTest, PanelWithoutPageTakesItsRectangle) {
     EXPECT_EQ(panel.Items().Count(), 0u);
 }
 
-TEST_F(SkinPopupWindowTest, PageWithoutMaskIsSizedButHasNoControlsAndNoShape) {
-    TestPopup popup(L"SkinTestNoMask.xml");
-    OpenPopup(popup);
-    RECT wr;
-    GetWindowRect(popup, &wr);
-    EXPECT_EQ(wr.right - wr.left, 400);
-    EXPECT_EQ(wr.bottom - wr.top, 300);
-    EXPECT_EQ(popup.Items().Count(), 1u);
-    vt::win::Region rgn(CreateRectRgn(0, 0, 0, 0));
-    EXPECT_EQ(GetWindowRgn(popup, rgn), ERROR);
-}
-
-TEST_F(SkinPopupWindowTest, BrokenPageKeepsTemplateSizeAndPaintsBlack) {
-    TestPopup popup(L"NoSuchPage.xml");
-    OpenPopup(popup);
-    EXPECT_EQ(popup.Items().Count(), 0u);
-    EXPECT_EQ(popup.Background(), nullptr);
-    RECT rc;
-    GetClientRect(popup, &rc);
-    EXPECT_GT(rc.right, 0);
-    Capture c = CaptureClient(popup);
-    EXPECT_TRUE(SameColor(c.At(c.width / 2, c.height / 2), RGB(0, 0, 0)));
+// A popup whose page the reader refuses (one without a mask, one that is missing) is never shown
+// half-built: it ends at once as if cancelled, naming the file through the damage report.
+TEST_F(SkinPopupWindowTest, APopupWhosePageCannotBeUsedEndsUnshownAndNamesTheFile) {
+    static std::vector<std::wstring> reported;
+    static HWND reportedOwner = reinterpret_cast<HWND>(-1);
+    for (const wchar_t* file : {L"SkinTestNoMask.xml", L"NoSuchPage.xml"}) {
+        const std::vector<std::wstring> named{std::wstring(L"xml\\") + file};
+        reported.clear();
+        TakeUnusableFiles();
+        CPopupBox::SetDamageReport([](HWND owner, const std::vector<std::wstring>& files) {
+            reported = files;
+            reportedOwner = owner;
+        });
+        {
+            TestPopup popup(file);
+            EXPECT_EQ(popup.DoModal(), 2);
+            EXPECT_EQ(popup.DamagedFiles(), named);
+            EXPECT_EQ(reported, named);
+            EXPECT_EQ(reportedOwner, nullptr);
+        }
+        {
+            TestPopup modeless(file);
+            EXPECT_FALSE(modeless.CreatePanel() && IsWindow(modeless) && IsWindowVisible(modeless));
+        }
+        // Without a report the files stay reported for whoever asks next.
+        CPopupBox::SetDamageReport(nullptr);
+        TakeUnusableFiles();
+        {
+            TestPopup popup(file);
+            EXPECT_EQ(popup.DoModal(), 2);
+            EXPECT_EQ(TakeUnusableFiles(), named);
+        }
+    }
 }
 
 TEST_F(SkinPopupWindowTest, SecondLanguageChangesTextsAndItemAttributes) {

@@ -117,3 +117,54 @@ TEST(SkinFileSize, MissingFileIsZero) {
     EXPECT_EQ(GetSkinFileSize(L"Z:\\no\\such\\file.bin"), 0);
     EXPECT_EQ(GetSkinFileSize(nullptr), 0);
 }
+
+// Controls that show the same skin bitmap, or the same rectangle of it, share one bitmap: the whole
+// bitmap is the store's own, a rectangle is cut once. A bitmap the store does not hold is copied.
+TEST_F(SkinStoreTest, BitmapsAndTheirRectanglesAreSharedNotCopied) {
+    folder.WriteBmp(L"skins\\strip.bmp", 40, 10, [](int x, int) { return RGB(x * 6, 0, 0); });
+    CBitmap* strip = GetSkinBitmap(std::string_view("strip.bmp"));
+    ASSERT_NE(strip, nullptr);
+    vt::win::WindowDC dc(nullptr);
+    CBitmap whole, first, second, other;
+    ShareSkinBitmapRect(whole, dc, strip->Get(), 0, 0, 40, 10);
+    ShareSkinBitmapRect(first, dc, strip->Get(), 10, 0, 20, 10);
+    ShareSkinBitmapRect(second, dc, strip->Get(), 10, 0, 20, 10);
+    ShareSkinBitmapRect(other, dc, strip->Get(), 20, 0, 30, 10);
+    EXPECT_EQ(whole.Get(), strip->Get());
+    EXPECT_EQ(first.Get(), second.Get());
+    EXPECT_NE(first.Get(), other.Get());
+    EXPECT_FALSE(first.Owns());
+    EXPECT_EQ(BitmapSize(first.Get()).cx, 10);
+    EXPECT_EQ(SkinBitmapCutCount(), 2u);
+    first.Reset();
+    EXPECT_EQ(GetObjectType(second.Get()), DWORD(OBJ_BITMAP)) << "letting go deletes nothing";
+
+    CBitmap own(CreateBitmap(8, 8, 1, 32, nullptr)), copy;
+    ShareSkinBitmapRect(copy, dc, own.Get(), 0, 0, 8, 8);
+    EXPECT_NE(copy.Get(), own.Get());
+    EXPECT_TRUE(copy.Owns());
+    whole.Reset();
+    second.Reset();
+    other.Reset();
+}
+
+// A mask is kept as a 1-bit bitmap that cuts the same shape as the full picture.
+TEST_F(SkinStoreTest, MasksAreKeptAsOneBitBitmapsOfTheSameShape) {
+    auto shape = [](int x, int y) { return (x - 10) * (x - 10) + (y - 8) * (y - 8) < 40 ? RGB(0, 0, 0) : (x == 3 ? RGB(254, 255, 255) : RGB(255, 255, 255)); };
+    folder.WriteBmp(L"skins\\mask.bmp", 24, 16, shape);
+    CBitmap* mask = GetSkinMask(std::string_view("mask.bmp"));
+    ASSERT_NE(mask, nullptr);
+    BITMAP info{};
+    ASSERT_TRUE(GetObjectW(mask->Get(), sizeof(info), &info));
+    EXPECT_EQ(info.bmBitsPixel, 1);
+    EXPECT_EQ(info.bmWidth, 24);
+    EXPECT_EQ(GetSkinMask(std::string_view("MASK.bmp")), mask);
+
+    CBitmap* picture = GetSkinBitmap(std::string_view("mask.bmp"));
+    ASSERT_NE(picture, nullptr);
+    vt::win::Region fromPicture(CreateRegionFromBitmap(picture->Get()));
+    vt::win::Region fromMask(CreateRegionFromBitmap(mask->Get()));
+    ASSERT_TRUE(fromPicture && fromMask);
+    EXPECT_TRUE(EqualRgn(fromPicture, fromMask)) << "an almost-white pixel stays inside the shape";
+    EXPECT_EQ(GetSkinMask(std::string_view("missing.bmp")), nullptr);
+}
