@@ -7,7 +7,6 @@
 #include "config/pages/MacroPage.h"
 #include "config/pages/MouseButtonsPage.h"
 #include "config/pages/MousePerformancePage.h"
-#include "config/pages/PlaceholderPage.h"
 #include "config/pages/ProfilePage.h"
 #include "skin/VocabularyIds.h"
 
@@ -20,11 +19,6 @@ namespace {
 template <class Page>
 std::unique_ptr<CDmPage> Make(PageContext& context) {
     return std::make_unique<Page>(context);
-}
-// A page that is not finished yet; live: its edits would reach the device at once.
-template <bool live>
-std::unique_ptr<CDmPage> Placeholder(PageContext& context) {
-    return std::make_unique<CDmPlaceholderPage>(context, live);
 }
 
 // In the order the pages are initialised.

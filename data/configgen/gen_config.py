@@ -66,16 +66,6 @@ def heading(text, w=420, h=28):
     return c
 
 
-def unfinished():
-    """One picture for every page that is not finished yet (the page button names the page)."""
-    c = Canvas(600, 72, THEME['card'])
-    c.round_rect(0, 0, 600, 72, 8, THEME['card_edge'])
-    c.round_rect(1, 1, 599, 71, 7, THEME['body'])
-    c.text(20, 18, 'THIS PAGE IS NOT FINISHED YET.', THEME['white'], 2)
-    c.text(20, 46, 'ITS SETTINGS CANNOT BE EDITED IN THIS VERSION.', mix(THEME['white'], THEME['body'], 0.3), 1)
-    return c
-
-
 def product(kind):
     w, h = 184, 150
     c = Canvas(w, h, THEME['card'])
@@ -398,7 +388,6 @@ def bitmaps():
         'cfg_arrow_mask.bmp': lambda: button_mask(36, 32),
         'cfg_radio_mask.bmp': lambda: button_mask(120, 30),
     }
-    out['cfg_unfinished.bmp'] = unfinished
     # profile and macro pages and their popups
     out['cfg_head_profiles.bmp'] = lambda: heading('MANAGE PROFILES')
     out['cfg_head_macros.bmp'] = lambda: heading('MANAGE MACROS')
