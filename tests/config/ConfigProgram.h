@@ -97,6 +97,7 @@ public:
         }, 20000);
     }
     bool Ended(DWORD ms) const { return m_pi.hProcess && WaitForSingleObject(m_pi.hProcess, ms) == WAIT_OBJECT_0; }
+    bool Running() const { return m_pi.hProcess && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT; }
     DWORD ProcessId() const { return m_pi.dwProcessId; }
     bool Shown(int id) const { return IsWindowVisible(GetDlgItem(main, id)) != FALSE; }
     bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(main, id)) != FALSE; }

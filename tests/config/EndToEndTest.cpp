@@ -70,60 +70,7 @@ int EngineCtl(const std::wstring& args, std::string* out = nullptr) {
     return Run(L"\"" + vt::test::StandinFolder() + L"enginectl.exe\" " + args, out);
 }
 
-struct Program {
-    PROCESS_INFORMATION pi{};
-    HWND main = nullptr;
-
-    bool Start() {
-        STARTUPINFOW si{sizeof(si)};
-        std::wstring cmd = L"\"" + Image() + L"VeltoDunemarchIIConfig.exe\"";
-        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, Image().c_str(), &si, &pi)) return false;
-        PumpUntil([&] {
-            HWND h = FindWindowW(L"SINGLE_INSTANCE_APP_DM", nullptr);
-            DWORD owner = 0;
-            if (h) GetWindowThreadProcessId(h, &owner);
-            if (h && owner == pi.dwProcessId && IsWindowVisible(h) && GetDlgItem(h, ctl::BUTTON_OK)) main = h;
-            return main != nullptr;
-        }, 20000);
-        // The window shows before the devices are read; a device tab comes on once they are.
-        return main && PumpUntil([&] {
-            for (int id : {ctl::BUTTON_PRODSELECT_MOUSE, ctl::BUTTON_PRODSELECT_KEYBOARD, ctl::BUTTON_PRODSELECT_HEADSET})
-                if (IsWindowEnabled(GetDlgItem(main, id))) return true;
-            return false;
-        }, 20000);
-    }
-    bool Exited(DWORD ms) { return pi.hProcess && WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0; }
-    ~Program() {
-        if (pi.hProcess) {
-            if (!Exited(0)) {
-                TerminateProcess(pi.hProcess, 1);
-                WaitForSingleObject(pi.hProcess, 5000);
-            }
-            CloseHandle(pi.hProcess);
-            CloseHandle(pi.hThread);
-        }
-    }
-    // A visible top-level window of the program other than the main window that holds the control.
-    HWND Popup(int controlId, DWORD ms = 5000) {
-        HWND found = nullptr;
-        PumpUntil([&] {
-            struct Ctx { DWORD pid; HWND main; int id; HWND found; } ctx{pi.dwProcessId, main, controlId, nullptr};
-            EnumWindows([](HWND h, LPARAM p) -> BOOL {
-                auto* c = reinterpret_cast<Ctx*>(p);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(h, &owner);
-                if (owner == c->pid && h != c->main && IsWindowVisible(h) && GetDlgItem(h, c->id)) {
-                    c->found = h;
-                    return FALSE;
-                }
-                return TRUE;
-            }, reinterpret_cast<LPARAM>(&ctx));
-            found = ctx.found;
-            return found != nullptr;
-        }, ms);
-        return found;
-    }
-};
+using Program = vt::test::ConfigProgram;
 
 bool Click(HWND window, int id) {
     HWND c = GetDlgItem(window, id);
@@ -243,7 +190,7 @@ TEST_F(EndToEnd, DpiStagesEditedInThePopupReachTheEngine) {
     EXPECT_FALSE(Enabled(main, ctl::BUTTON_APPLY));
 
     ASSERT_TRUE(Click(main, ctl::BUTTON_CANCEL));
-    EXPECT_TRUE(program.Exited(15000));
+    EXPECT_TRUE(program.Ended(15000));
 }
 
 TEST_F(EndToEnd, TheLastDeviceLeavingWarnsAndCloses) {
@@ -265,7 +212,7 @@ TEST_F(EndToEnd, TheLastDeviceLeavingWarnsAndCloses) {
     vt::test::CaptureClient(warning).SaveBmp(vt::test::OutputPath(L"config_e2e_no_device_warning.bmp"));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, ctl::BUTTON_PRODSELECT_MOUSE)));
     ASSERT_TRUE(Click(warning, ctl::BUTTON_POPUP_OK));
-    EXPECT_TRUE(program.Exited(15000));
+    EXPECT_TRUE(program.Ended(15000));
 }
 
 TEST_F(EndToEnd, DevicesLeavingAndComingBackMoveTheTabs) {
@@ -295,7 +242,7 @@ TEST_F(EndToEnd, DevicesLeavingAndComingBackMoveTheTabs) {
     EXPECT_TRUE(shown);
     EXPECT_TRUE(IsWindow(main));
     ASSERT_TRUE(Click(main, ctl::BUTTON_CANCEL));
-    EXPECT_TRUE(program.Exited(15000));
+    EXPECT_TRUE(program.Ended(15000));
 }
 
 TEST_F(EndToEnd, ASecondStartBringsTheFirstForward) {
@@ -313,7 +260,7 @@ TEST_F(EndToEnd, ASecondStartBringsTheFirstForward) {
     CloseHandle(pi.hThread);
     EXPECT_EQ(FindWindowW(L"SINGLE_INSTANCE_APP_DM", nullptr), first.main);
     Click(first.main, ctl::BUTTON_CANCEL);
-    EXPECT_TRUE(first.Exited(15000));
+    EXPECT_TRUE(first.Ended(15000));
 }
 
 // Help and Updates under a plain setup (no browser): each says what could not be opened instead of
@@ -333,7 +280,7 @@ TEST_F(EndToEnd, HelpAndUpdatesWithoutABrowserSaySo) {
     }
     EXPECT_TRUE(IsWindow(program.main));
     ASSERT_TRUE(Click(program.main, ctl::BUTTON_CANCEL));
-    EXPECT_TRUE(program.Exited(15000));
+    EXPECT_TRUE(program.Ended(15000));
 }
 
 // A plain start on the installed data: the main window comes up whole, with no other window of
@@ -343,7 +290,7 @@ TEST_F(EndToEnd, AStartOnIntactDataShowsOnlyTheMainWindow) {
     ASSERT_TRUE(program.Start());
     EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(GetDlgItem(program.main, ctl::BUTTON_ASSIGNBUTTONS)) != FALSE; }, 5000));
     vt::test::PumpMessages(50, 1000);
-    struct Ctx { DWORD pid; HWND main; int others; } ctx{program.pi.dwProcessId, program.main, 0};
+    struct Ctx { DWORD pid; HWND main; int others; } ctx{program.ProcessId(), program.main, 0};
     EnumWindows([](HWND h, LPARAM p) -> BOOL {
         auto* c = reinterpret_cast<Ctx*>(p);
         DWORD owner = 0;
@@ -356,7 +303,7 @@ TEST_F(EndToEnd, AStartOnIntactDataShowsOnlyTheMainWindow) {
         EXPECT_TRUE(IsWindowVisible(GetDlgItem(program.main, id))) << id;
     vt::test::CaptureClient(program.main).SaveBmp(vt::test::OutputPath(L"config_e2e_started.bmp"));
     ASSERT_TRUE(Click(program.main, ctl::BUTTON_CANCEL));
-    EXPECT_TRUE(program.Exited(15000));
+    EXPECT_TRUE(program.Ended(15000));
 }
 
 // The headset alone: its three pages worked as a user would. Windows has no headset endpoint here,
@@ -494,7 +441,7 @@ TEST_F(EndToEnd, HeadsetPagesReachTheEngineAndComeBack) {
         for (int id : bands) shownBands.push_back(ThumbTop(main, id));
         EXPECT_GT(shownBands[5], shownBands[0]);
         ASSERT_TRUE(Click(main, ctl::BUTTON_OK));
-        EXPECT_TRUE(program.Exited(15000));
+        EXPECT_TRUE(program.Ended(15000));
     }
     h = headsetDump();
     EXPECT_EQ(active(h), idOf(h, "Custom")) << h.substr(0, 2000);
@@ -515,5 +462,5 @@ TEST_F(EndToEnd, HeadsetPagesReachTheEngineAndComeBack) {
     EXPECT_TRUE(IsWindowEnabled(Descendant(main, ctl::SLIDER_EQ_1KHZ)));
     vt::test::CaptureClient(main).SaveBmp(vt::test::OutputPath(L"config_e2e_headset_equaliser_again.bmp"));
     ASSERT_TRUE(Click(main, ctl::BUTTON_CANCEL));
-    EXPECT_TRUE(again.Exited(15000));
+    EXPECT_TRUE(again.Ended(15000));
 }

@@ -17,58 +17,11 @@ namespace {
 
 constexpr UINT kSliderValueSet = WM_USER + 70;
 
-// The program, started from its image folder; ended at the end of the test if it is still running.
-class Program {
+// The program, started from its image folder, its main window shown and the mouse read (its first
+// page's buttons show); ended at the end of the test if it is still running.
+class Program : public vt::test::ConfigProgram {
 public:
-    ~Program() {
-        if (!m_pi.hProcess) return;
-        if (WaitForSingleObject(m_pi.hProcess, 0) != WAIT_OBJECT_0) {
-            TerminateProcess(m_pi.hProcess, 1);
-            WaitForSingleObject(m_pi.hProcess, 5000);
-        }
-        CloseHandle(m_pi.hProcess);
-        CloseHandle(m_pi.hThread);
-    }
-    // Started, its main window shown and the mouse read (its first page's buttons show).
-    bool Start() {
-        const std::wstring folder = vt::test::ImageFolder();
-        std::wstring cmd = L"\"" + folder + L"VeltoDunemarchIIConfig.exe\"";
-        STARTUPINFOW si{sizeof(si)};
-        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &m_pi))
-            return false;
-        PumpUntil([&] {
-            HWND h = FindWindowW(L"SINGLE_INSTANCE_APP_DM", nullptr);
-            DWORD owner = 0;
-            if (h) GetWindowThreadProcessId(h, &owner);
-            if (h && owner == m_pi.dwProcessId && IsWindowVisible(h)) main = h;
-            return main != nullptr;
-        }, 20000);
-        return main && PumpUntil([&] { return Shown(ctl::BUTTON_ADJUSTPERFORMANCE); }, 20000);
-    }
-    bool Running() const { return WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT; }
-    bool Ended(DWORD ms) const { return WaitForSingleObject(m_pi.hProcess, ms) == WAIT_OBJECT_0; }
-    bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(main, id)) != FALSE; }
-    bool Shown(int id) const { return IsWindowVisible(GetDlgItem(main, id)) != FALSE; }
-    // A visible window of the program other than the main window that holds the control.
-    HWND Popup(int controlId, DWORD ms) const {
-        struct Ctx { DWORD pid; HWND main; int id; HWND found; } ctx{m_pi.dwProcessId, main, controlId, nullptr};
-        PumpUntil([&] {
-            EnumWindows([](HWND h, LPARAM p) -> BOOL {
-                auto* c = reinterpret_cast<Ctx*>(p);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(h, &owner);
-                if (owner != c->pid || h == c->main || !IsWindowVisible(h) || !GetDlgItem(h, c->id)) return TRUE;
-                c->found = h;
-                return FALSE;
-            }, reinterpret_cast<LPARAM>(&ctx));
-            return ctx.found != nullptr;
-        }, ms);
-        return ctx.found;
-    }
-    HWND main = nullptr;
-
-private:
-    PROCESS_INFORMATION m_pi{};
+    bool Start() { return ConfigProgram::Start() && PumpUntil([&] { return Shown(ctl::BUTTON_ADJUSTPERFORMANCE); }, 20000); }
 };
 
 bool Click(HWND window, int id) {
