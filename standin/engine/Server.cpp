@@ -24,17 +24,8 @@ std::atomic<long> g_locks{0};
 std::atomic<bool> g_quit{false};
 std::shared_ptr<Engine> g_engine;
 
-class Factory : public IClassFactory {
+class Factory : public vt::engine::instance::StaticClassFactory {
 public:
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) return E_POINTER;
-        *ppv = nullptr;
-        if (riid != IID_IUnknown && riid != IID_IClassFactory) return E_NOINTERFACE;
-        *ppv = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
         Engine::NoteActivity();
         if (!ppv) return E_POINTER;

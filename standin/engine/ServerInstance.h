@@ -14,6 +14,21 @@
 
 namespace vt::engine::instance {
 
+// A class factory that lives as long as the process: no reference count, only its two interfaces.
+class StaticClassFactory : public IClassFactory {
+public:
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        *ppv = nullptr;
+        if (riid != IID_IUnknown && riid != IID_IClassFactory) return E_NOINTERFACE;
+        *ppv = static_cast<IClassFactory*>(this);
+        return S_OK;
+    }
+};
+
+
 // The server's side: one per server process.
 class Publication {
 public:
