@@ -100,4 +100,15 @@ inline void NoteGroupRead(GroupSnapshot* snapshot, const GUID& owner, uint32_t g
     else snapshot->Forget(owner, group);
 }
 
+// Reads a group through `read` (which fills the bytes it read) and records it: held only when the
+// read succeeded and gave bytes. The read's own answer.
+template <class Read>
+bool ReadAndNoteGroup(GroupSnapshot* snapshot, const GUID& owner, uint32_t group, Read read) {
+    GroupSnapshot::Bytes values;
+    const bool ok = read(&values);
+    const bool whole = !values.empty();
+    NoteGroupRead(snapshot, owner, group, ok && whole, std::move(values));
+    return ok;
+}
+
 } // namespace vt::device

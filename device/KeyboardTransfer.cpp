@@ -264,19 +264,14 @@ bool ReadKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* conf
                  IVtProfile* engine = e.engine.Get();
                  bool read = true;
                  GroupSnapshot::Bytes held;
-                 if (linkRead) {
-                     const bool r = ReadKeyboardLink(engine, profile, &e, &held);
-                     const bool whole = !held.empty();
-                     NoteGroupRead(snapshot, e.id, kGroupProgramLink, r && whole, std::move(held));
-                     read = r && read;
-                 }
-                 if (HasBits(mask, kGroupAssignTable) && IsIdInList(d, kCapAssignTable)) {
-                     held.clear();
-                     const bool r = ReadKeyboardAssignments(engine, config, profile, ctx.keys.size(), &held);
-                     const bool whole = !held.empty();
-                     NoteGroupRead(snapshot, e.id, kGroupAssignTable, r && whole, std::move(held));
-                     read = r && read;
-                 }
+                 if (linkRead)
+                     read = ReadAndNoteGroup(snapshot, e.id, kGroupProgramLink, [&](GroupSnapshot::Bytes* values) {
+                         return ReadKeyboardLink(engine, profile, &e, values);
+                     }) && read;
+                 if (HasBits(mask, kGroupAssignTable) && IsIdInList(d, kCapAssignTable))
+                     read = ReadAndNoteGroup(snapshot, e.id, kGroupAssignTable, [&](GroupSnapshot::Bytes* values) {
+                         return ReadKeyboardAssignments(engine, config, profile, ctx.keys.size(), values);
+                     }) && read;
                  if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting)) {
                      const bool r = ReadLightingZones(engine, config, profile, &held);
                      NoteGroupRead(snapshot, e.id, kGroupLighting, r, std::move(held));

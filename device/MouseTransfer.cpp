@@ -403,13 +403,10 @@ bool ReadMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, co
                      NoteGroupRead(snapshot, e.id, kGroupDpi, r, std::move(held));
                      read = r && read;
                  }
-                 if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons)) {
-                     held.clear();
-                     const bool r = ReadButtonAssignments(engine, config, profile, ctx.supported.size(), &held);
-                     const bool whole = !held.empty();
-                     NoteGroupRead(snapshot, e.id, kGroupButtons, r && whole, std::move(held));
-                     read = r && read;
-                 }
+                 if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons))
+                     read = ReadAndNoteGroup(snapshot, e.id, kGroupButtons, [&](GroupSnapshot::Bytes* values) {
+                         return ReadButtonAssignments(engine, config, profile, ctx.supported.size(), values);
+                     }) && read;
                  if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting)) {
                      const bool r = ReadLightingZones(engine, config, profile, &held);
                      NoteGroupRead(snapshot, e.id, kGroupLighting, r, std::move(held));
