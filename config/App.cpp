@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 #include <memory>
+#include <utility>
 #include "config/EngineDevices.h"
 #include "config/MainDlg.h"
 #include "config/popups/DamagedFilesPopup.h"
@@ -83,16 +84,22 @@ int RunConfigProgram(HINSTANCE instance) {
 
     const StartupSettings settings = ReadStartupSettings(
         HKEY_LOCAL_MACHINE, [](const std::wstring& name) { return int(vt::skin::FindLanguageIdByName(name)); });
-    // The tray program is started at every start, also when the install key could not be read.
-    StartTrayProgram(settings, [](const wchar_t* file) {
-        // Not waited for, and a tray program that is missing shows nothing.
-        SHELLEXECUTEINFOW info{sizeof(info)};
-        info.fMask = SEE_MASK_FLAG_NO_UI;
-        info.lpVerb = L"open";
-        info.lpFile = file;
-        info.nShow = SW_SHOWNORMAL;
-        ShellExecuteExW(&info);
-    });
+    // The tray program is started at every start, also when the install key could not be read. A
+    // process start takes its time and the new process competes with this one, so it comes once
+    // the first page is on screen (or at the end, when the window could not be shown).
+    bool trayStarted = false;
+    auto startTray = [&settings, &trayStarted] {
+        if (std::exchange(trayStarted, true)) return;
+        StartTrayProgram(settings, [](const wchar_t* file) {
+            // Not waited for, and a tray program that is missing shows nothing.
+            SHELLEXECUTEINFOW info{sizeof(info)};
+            info.fMask = SEE_MASK_FLAG_NO_UI;
+            info.lpVerb = L"open";
+            info.lpFile = file;
+            info.nShow = SW_SHOWNORMAL;
+            ShellExecuteExW(&info);
+        });
+    };
 
     vt::skin::SetSelectedLanguageId(settings.languageLookup);
     vt::skin::LoadSkinPage(app.languagePage, L"Language.xml", nullptr);
@@ -114,7 +121,9 @@ int RunConfigProgram(HINSTANCE instance) {
             if (devices->QueryKeyboardLayout(&value)) layout = int(vt::skin::FindKeyboardLayoutControlId(int32_t(value)));
             vt::skin::LoadKeyboardLayout(layout);
         });
+        dlg.SetFirstPageShownStep(startTray);
         dlg.Run();
+        startTray();
         // Devices go first (a running write is waited for), then the configurations they used.
         devices->Destroy();
         devices.reset();
