@@ -5,10 +5,12 @@
 #include <memory>
 #include <utility>
 #include "config/EngineDevices.h"
+#include "config/EngineWarmUp.h"
 #include "config/MainDlg.h"
 #include "config/popups/DamagedFilesPopup.h"
 #include "config/popups/Popup.h"
 #include "config/Registry.h"
+#include "device/EngineConnection.h"
 #include "profile/AudioConfig.h"
 #include "profile/KeyboardConfig.h"
 #include "profile/MouseConfig.h"
@@ -66,6 +68,12 @@ struct CDmApp {
 int RunConfigProgram(HINSTANCE instance) {
     RegisterMainWindowClass(instance);
     if (!ClaimSingleInstance()) return 0;
+    // The engine is reached while the main window is built, so that the first device read does not
+    // wait for the engine's libraries, its call channel, or the engine starting.
+    EngineWarmUp warmUp([] {
+        IVtDeviceMgr* manager = nullptr;
+        if (SUCCEEDED(vt::device::CreateEngineManager(&manager)) && manager) manager->Release();
+    });
 
     INITCOMMONCONTROLSEX icc{sizeof(icc), 0xFF};
     InitCommonControlsEx(&icc);
@@ -121,7 +129,10 @@ int RunConfigProgram(HINSTANCE instance) {
             if (devices->QueryKeyboardLayout(&value)) layout = int(vt::skin::FindKeyboardLayoutControlId(int32_t(value)));
             vt::skin::LoadKeyboardLayout(layout);
         });
-        dlg.SetFirstPageShownStep(startTray);
+        dlg.SetFirstPageShownStep([&] {
+            warmUp.Release();
+            startTray();
+        });
         dlg.Run();
         startTray();
         // Devices go first (a running write is waited for), then the configurations they used.
