@@ -1,7 +1,7 @@
 // The configuration program's windows in German look like the English ones but for their words:
 // every control of the main window, of every page and of every popup file sits in the same place
 // and draws with the same font (face, size and weight) in both languages; a popup's title is a text
-// of its language, drawn in the title band. Screenshots of the popups with a title in both languages.
+// and its labels are texts of its language. Screenshots of those popups in both languages.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cstdio>
@@ -152,5 +152,64 @@ TEST_F(LanguageLookWindow, EveryControlKeepsItsPlaceAndFontInGerman) {
         auto on = looks->find(std::wstring(L"Mouse_Lighting.xml:") + std::to_wstring(ctl::BUTTON_DMMOUSE_LTMAIN_ON));
         ASSERT_NE(on, looks->end());
         EXPECT_EQ(on->second.font, L"Liberation Sans 13 0");   // no weight asked: the face's own
+    }
+}
+
+// Each popup's title and labels are texts of the user's language drawn over the popup's bitmap
+// (the bitmaps carry no words but the product name): where each sits, type is drawn, and other
+// type in German than in English.
+TEST_F(LanguageLookWindow, PopupTitlesAndLabelsAreDrawnInTheUsersLanguage) {
+    struct TextCase {
+        const wchar_t* file;
+        int id;
+        const wchar_t *english, *german;
+    };
+    const TextCase cases[] = {
+        {L"DPIStagesPopup.xml", ctl::TEXT_WARNDLG_HEADING, L"SENSITIVITY STAGES", L"EMPFINDLICHKEITSSTUFEN"},
+        {L"DPIStagesPopup.xml", ctl::TEXT_NUMSTAGES_LABEL, L"STAGES IN USE", L"AKTIVE STUFEN"},
+        {L"DPIStagesPopup.xml", ctl::TEXT_SENSITIVITYSTAGE_HEADING, L"DPI OF THE SELECTED STAGE", L"DPI DER GEW\u00C4HLTEN STUFE"},
+        {L"APMConfig.xml", ctl::TEXT_WARNDLG_HEADING, L"ACTIVITY LIGHTING", L"AKTIVIT\u00C4TSBELEUCHTUNG"},
+        {L"LightingEffectsPopup.xml", ctl::TEXT_WARNDLG_HEADING, L"LIGHTING EFFECTS", L"LICHTEFFEKTE"},
+        {L"AdvancedMacroPopup.xml", ctl::TEXT_WARNDLG_HEADING, L"PREDEFINED COMMANDS", L"VORDEFINIERTE BEFEHLE"},
+        {L"SelectMacroPopup.xml", ctl::TEXT_MACRO_TAB_TITLE, L"ASSIGN MACRO", L"MAKRO ZUWEISEN"},
+        {L"SelectMacroPopup.xml", ctl::TEXT_CURRENTASSIGNMENT, L"PLAYBACK", L"WIEDERGABE"},
+        {L"PreviewPopup.xml", ctl::TEXT_WARNDLG_HEADING, L"PROFILE PREVIEW", L"PROFILVORSCHAU"},
+        {L"PreviewPopup.xml", ctl::TEXT_ASSIGNBUTTONS_HEADING, L"BUTTONS", L"TASTEN"},
+        {L"PreviewPopup.xml", ctl::TEXT_LIGHTINGHEADING, L"LIGHTING", L"BELEUCHTUNG"},
+        {L"PreviewPopup.xml", ctl::TEXT_SENSITIVITYSTAGE_HEADING, L"SENSITIVITY STAGES", L"EMPFINDLICHKEITSSTUFEN"},
+    };
+    for (const TextCase& c : cases) {
+        const std::string what = Narrow(c.file) + " " + std::to_string(c.id);
+        std::vector<COLORREF> shown[2];
+        for (int k = 0; k < 2; ++k) {
+            const bool german = k == 1;
+            ASSERT_TRUE(vt::test::UseLanguage(german ? vt::test::kGerman : vt::test::kEnglish));
+            LookPopup popup(nullptr, c.file);
+            ASSERT_TRUE(popup.CreatePanel()) << what;
+            skin::CGUIItem* text = skin::FindItem(popup.Items(), c.id);
+            ASSERT_NE(text, nullptr) << what;
+            ASSERT_EQ(text->m_kind, skin::kKindTextItem) << what;
+            EXPECT_EQ(GetItemText(text), german ? c.german : c.english) << what;
+            ShowWindow(popup.Hwnd(), SW_SHOWNOACTIVATE);
+            PumpMessages(30, 500);
+            RECT place;
+            GetWindowRect(ItemWindow(text), &place);
+            MapWindowPoints(nullptr, popup.Hwnd(), reinterpret_cast<POINT*>(&place), 2);
+            const vt::test::Capture shot = vt::test::CaptureClient(popup.Hwnd());
+            std::wstring name = c.file;
+            shot.SaveBmp(vt::test::OutputPath(L"config_popup_texts_" + name.substr(0, name.size() - 4) +
+                                              (german ? L"_German.bmp" : L"_English.bmp")));
+            // Type: pixels unlike the ground at the text's top left corner.
+            const COLORREF ground = shot.At(place.left, place.top);
+            int type = 0;
+            for (LONG y = place.top; y < place.bottom && y < shot.height; ++y)
+                for (LONG x = place.left; x < place.right && x < shot.width; ++x) {
+                    shown[k].push_back(shot.At(x, y));
+                    type += !vt::test::SameColor(shot.At(x, y), ground, 60);
+                }
+            EXPECT_GT(type, 20) << what << (german ? " German" : " English") << ": no type drawn";
+            DestroyWindow(popup.Hwnd());
+        }
+        EXPECT_NE(shown[0], shown[1]) << what << ": the same type in both languages";
     }
 }
