@@ -103,7 +103,9 @@ def product(kind):
     return c
 
 
-def popup_background(w, h, title):
+def popup_background(w, h, title=''):
+    """A popup's panel with its title band. A title drawn here is the same in every language: only
+    the product name is; the other popups show theirs as a text of the page file in the band."""
     c = Canvas(w, h, THEME['body'])
     c.rect(0, 0, w, 40, THEME['header'])
     c.rect(0, 40, w, 41, THEME['frame'])
@@ -121,12 +123,11 @@ def warning_background(title):
     return c
 
 
+# The popups' labels are texts of their page files, in the user's language; the bitmaps carry none.
 def dpi_background():
-    c = popup_background(600, 400, 'SENSITIVITY STAGES')
+    c = popup_background(600, 400)
     c.round_rect(16, 54, 584, 166, 8, THEME['card_edge'])
     c.round_rect(17, 55, 583, 165, 7, THEME['card'])
-    c.text(24, 184, 'STAGES IN USE', THEME['white'], 1)
-    c.text(24, 236, 'DPI OF THE SELECTED STAGE', THEME['white'], 1)
     return c
 
 
@@ -201,7 +202,7 @@ def entry_background(w, h, title):
 
 
 def advanced_background():
-    c = popup_background(480, 250, 'PREDEFINED COMMANDS')
+    c = popup_background(480, 250)
     for y in (54, 124):
         c.round_rect(16, y, 464, y + 62, 8, THEME['card_edge'])
         c.round_rect(17, y + 1, 463, y + 61, 7, THEME['card'])
@@ -209,21 +210,17 @@ def advanced_background():
 
 
 def macro_select_background():
-    c = popup_background(440, 300, 'ASSIGN MACRO')
+    c = popup_background(440, 300)
     c.round_rect(16, 54, 424, 234, 8, THEME['card_edge'])
     c.round_rect(17, 55, 423, 233, 7, THEME['card'])
-    c.text(30, 112, 'PLAYBACK', mix(THEME['white'], THEME['card'], 0.3), 1)
     return c
 
 
 def preview_background():
-    c = popup_background(600, 470, '')
+    c = popup_background(600, 470)
     for (x0, y0, x1, y1) in ((16, 54, 292, 290), (308, 54, 584, 290), (16, 300, 584, 420)):
         c.round_rect(x0, y0, x1, y1, 8, THEME['card_edge'])
         c.round_rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, 7, THEME['card'])
-    c.text(30, 64, 'BUTTONS', THEME['accent'], 1)
-    c.text(322, 64, 'LIGHTING', THEME['accent'], 1)
-    c.text(30, 310, 'SENSITIVITY STAGES', THEME['accent'], 1)
     return c
 
 
@@ -286,7 +283,7 @@ def event_icon(kind, hot):
 
 
 def apm_background():
-    c = popup_background(600, 300, 'ACTIVITY LIGHTING')
+    c = popup_background(600, 300)
     c.round_rect(16, 54, 584, 236, 8, THEME['card_edge'])
     c.round_rect(17, 55, 583, 235, 7, THEME['card'])
     return c
@@ -302,7 +299,7 @@ def apm_track(w=520, h=28):
 
 
 def effects_background():
-    c = popup_background(640, 560, 'LIGHTING EFFECTS')
+    c = popup_background(640, 560)
     c.round_rect(16, 54, 624, 494, 8, THEME['card_edge'])
     c.round_rect(17, 55, 623, 493, 7, THEME['card'])
     for i in range(13):

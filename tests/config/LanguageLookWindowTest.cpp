@@ -1,0 +1,215 @@
+// The configuration program's windows in German look like the English ones but for their words:
+// every control of the main window, of every page and of every popup file sits in the same place
+// and draws with the same font (face, size and weight) in both languages; a popup's title is a text
+// and its labels are texts of its language. Screenshots of those popups in both languages.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+#include "PagesFixture.h"
+#include "config/Items.h"
+#include "config/pages/PageTable.h"
+#include "config/popups/PagePopup.h"
+#include "skin/LangTable.h"
+#include "skin/TextItems.h"
+
+using namespace vt::config;
+using vt::test::PumpMessages;
+using vt::test::PumpUntil;
+namespace skin = vt::skin;
+
+namespace {
+
+// A popup of any page file, built as the program builds its popups.
+class LookPopup : public CDmPagePopup {
+public:
+    using CDmPagePopup::CDmPagePopup;
+};
+
+// Where a control sits (in its window's client coordinates) and the font it draws with.
+struct Look {
+    RECT place;
+    std::wstring font;   // "face height weight", or "none"
+};
+
+std::wstring FontOf(HWND control) {
+    auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    LOGFONTW lf{};
+    if (!font || GetObjectW(font, sizeof(lf), &lf) != sizeof(lf)) return L"none";
+    std::wostringstream s;
+    s << lf.lfFaceName << L' ' << lf.lfHeight << L' ' << lf.lfWeight;
+    return s.str();
+}
+
+// The look of every item that has a window, by "where:control id".
+void AddLooks(std::map<std::wstring, Look>& looks, const std::wstring& where, skin::CGUIItems& items, HWND frame) {
+    for (size_t i = 0; i < items.Count(); ++i) {
+        skin::CGUIItem* item = items.At(i);
+        HWND h = ItemWindow(item);
+        if (!h) continue;
+        Look look{};
+        GetWindowRect(h, &look.place);
+        MapWindowPoints(nullptr, frame, reinterpret_cast<POINT*>(&look.place), 2);
+        look.font = FontOf(h);
+        looks[where + L":" + std::to_wstring(item->m_controlId)] = look;
+    }
+}
+
+bool HoldsText(const std::wstring& path, const char* text) {
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f) return false;
+    std::string data;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof(buffer), f)) > 0;) data.append(buffer, n);
+    fclose(f);
+    return data.find(text) != std::string::npos;
+}
+
+// The program's popup files: the page files of the xml folder whose root is a popup panel.
+std::vector<std::wstring> PopupFiles() {
+    std::vector<std::wstring> files;
+    const std::wstring folder = vt::test::ImageFolder() + L"xml\\";
+    WIN32_FIND_DATAW fd;
+    HANDLE find = FindFirstFileW((folder + L"*.xml").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) return files;
+    do {
+        if (HoldsText(folder + fd.cFileName, "<GUIPANEL")) files.push_back(fd.cFileName);
+    } while (FindNextFileW(find, &fd));
+    FindClose(find);
+    return files;
+}
+
+std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+} // namespace
+
+class LanguageLookWindow : public vt::test::PagesFixture {
+protected:
+    void SetUp() override {
+        vt::test::WindowTest::SetUp();
+        SetUpFolder();
+        mouse->CreateProfile(L"PROFILE01");
+        mouse->SetCurrentProfile(mouse->GetProfileAt(0));
+        keyboard->CreateProfile(L"PROFILE01");
+        keyboard->SetCurrentProfile(keyboard->GetProfileAt(0));
+    }
+    void TearDown() override {
+        vt::test::PagesFixture::TearDown();
+        ASSERT_TRUE(vt::test::UseLanguage(vt::test::kEnglish));
+    }
+    // The main window with every page built, and every popup file, in one language.
+    std::map<std::wstring, Look> LooksIn(int language) {
+        std::map<std::wstring, Look> looks;
+        EXPECT_TRUE(vt::test::UseLanguage(language));
+        vt::test::FakePageDevices devices(mouse, keyboard);
+        OpenWindow(devices);
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(Control(ctl::BUTTON_PRODSELECT_MOUSE)) != FALSE; }, 10000));
+        AddLooks(looks, L"MainPage.xml", dlg->Items(), dlg->Hwnd());
+        for (const PageRow& row : PageTable()) {
+            CDmPage* page = dlg->Page(row.id);
+            EXPECT_NE(page, nullptr) << Narrow(row.file);
+            if (page) AddLooks(looks, row.file, *page, dlg->Hwnd());
+        }
+        dlg.reset();
+        for (const std::wstring& file : PopupFiles()) {
+            LookPopup popup(nullptr, file.c_str());
+            EXPECT_TRUE(popup.CreatePanel()) << Narrow(file);
+            if (popup.Hwnd()) {
+                AddLooks(looks, file, popup.Items(), popup.Hwnd());
+                DestroyWindow(popup.Hwnd());
+            }
+        }
+        return looks;
+    }
+};
+
+// German changes the words only: no control moves or changes its font. (A language's font
+// substitution naming a font a page does not define left every such control in the bold fallback
+// face; a rectangle override written for another window moved the lighting page's restore button.)
+TEST_F(LanguageLookWindow, EveryControlKeepsItsPlaceAndFontInGerman) {
+    const std::map<std::wstring, Look> english = LooksIn(vt::test::kEnglish);
+    const std::map<std::wstring, Look> german = LooksIn(vt::test::kGerman);
+    ASSERT_GT(english.size(), 300u);
+    int withFont = 0;
+    for (const auto& [key, look] : english) {
+        withFont += look.font != L"none";
+        auto de = german.find(key);
+        ASSERT_NE(de, german.end()) << Narrow(key);
+        EXPECT_EQ(de->second.font, look.font) << Narrow(key);
+        EXPECT_TRUE(EqualRect(&de->second.place, &look.place))
+            << Narrow(key) << " at " << de->second.place.left << "," << de->second.place.top << " "
+            << de->second.place.right - de->second.place.left << "x" << de->second.place.bottom - de->second.place.top
+            << " instead of " << look.place.left << "," << look.place.top;
+    }
+    EXPECT_EQ(german.size(), english.size());
+    EXPECT_GT(withFont, 200) << "the controls report the fonts of their pages";
+    // The lighting pages' buttons, as a person reads them: the page's regular face in both languages.
+    for (const auto* looks : {&english, &german}) {
+        auto on = looks->find(std::wstring(L"Mouse_Lighting.xml:") + std::to_wstring(ctl::BUTTON_DMMOUSE_LTMAIN_ON));
+        ASSERT_NE(on, looks->end());
+        EXPECT_EQ(on->second.font, L"Liberation Sans 13 0");   // no weight asked: the face's own
+    }
+}
+
+// Each popup's title and labels are texts of the user's language drawn over the popup's bitmap
+// (the bitmaps carry no words but the product name): where each sits, type is drawn, and other
+// type in German than in English.
+TEST_F(LanguageLookWindow, PopupTitlesAndLabelsAreDrawnInTheUsersLanguage) {
+    struct TextCase {
+        const wchar_t* file;
+        int id;
+        const wchar_t *english, *german;
+    };
+    const TextCase cases[] = {
+        {L"DPIStagesPopup.xml", ctl::TEXT_WARNDLG_HEADING, L"SENSITIVITY STAGES", L"EMPFINDLICHKEITSSTUFEN"},
+        {L"DPIStagesPopup.xml", ctl::TEXT_NUMSTAGES_LABEL, L"STAGES IN USE", L"AKTIVE STUFEN"},
+        {L"DPIStagesPopup.xml", ctl::TEXT_SENSITIVITYSTAGE_HEADING, L"DPI OF THE SELECTED STAGE", L"DPI DER GEW\u00C4HLTEN STUFE"},
+        {L"APMConfig.xml", ctl::TEXT_WARNDLG_HEADING, L"ACTIVITY LIGHTING", L"AKTIVIT\u00C4TSBELEUCHTUNG"},
+        {L"LightingEffectsPopup.xml", ctl::TEXT_WARNDLG_HEADING, L"LIGHTING EFFECTS", L"LICHTEFFEKTE"},
+        {L"AdvancedMacroPopup.xml", ctl::TEXT_WARNDLG_HEADING, L"PREDEFINED COMMANDS", L"VORDEFINIERTE BEFEHLE"},
+        {L"SelectMacroPopup.xml", ctl::TEXT_MACRO_TAB_TITLE, L"ASSIGN MACRO", L"MAKRO ZUWEISEN"},
+        {L"SelectMacroPopup.xml", ctl::TEXT_CURRENTASSIGNMENT, L"PLAYBACK", L"WIEDERGABE"},
+        {L"PreviewPopup.xml", ctl::TEXT_WARNDLG_HEADING, L"PROFILE PREVIEW", L"PROFILVORSCHAU"},
+        {L"PreviewPopup.xml", ctl::TEXT_ASSIGNBUTTONS_HEADING, L"BUTTONS", L"TASTEN"},
+        {L"PreviewPopup.xml", ctl::TEXT_LIGHTINGHEADING, L"LIGHTING", L"BELEUCHTUNG"},
+        {L"PreviewPopup.xml", ctl::TEXT_SENSITIVITYSTAGE_HEADING, L"SENSITIVITY STAGES", L"EMPFINDLICHKEITSSTUFEN"},
+    };
+    for (const TextCase& c : cases) {
+        const std::string what = Narrow(c.file) + " " + std::to_string(c.id);
+        std::vector<COLORREF> shown[2];
+        for (int k = 0; k < 2; ++k) {
+            const bool german = k == 1;
+            ASSERT_TRUE(vt::test::UseLanguage(german ? vt::test::kGerman : vt::test::kEnglish));
+            LookPopup popup(nullptr, c.file);
+            ASSERT_TRUE(popup.CreatePanel()) << what;
+            skin::CGUIItem* text = skin::FindItem(popup.Items(), c.id);
+            ASSERT_NE(text, nullptr) << what;
+            ASSERT_EQ(text->m_kind, skin::kKindTextItem) << what;
+            EXPECT_EQ(GetItemText(text), german ? c.german : c.english) << what;
+            ShowWindow(popup.Hwnd(), SW_SHOWNOACTIVATE);
+            PumpMessages(30, 500);
+            RECT place;
+            GetWindowRect(ItemWindow(text), &place);
+            MapWindowPoints(nullptr, popup.Hwnd(), reinterpret_cast<POINT*>(&place), 2);
+            const vt::test::Capture shot = vt::test::CaptureClient(popup.Hwnd());
+            std::wstring name = c.file;
+            shot.SaveBmp(vt::test::OutputPath(L"config_popup_texts_" + name.substr(0, name.size() - 4) +
+                                              (german ? L"_German.bmp" : L"_English.bmp")));
+            // Type: pixels unlike the ground at the text's top left corner.
+            const COLORREF ground = shot.At(place.left, place.top);
+            int type = 0;
+            for (LONG y = place.top; y < place.bottom && y < shot.height; ++y)
+                for (LONG x = place.left; x < place.right && x < shot.width; ++x) {
+                    shown[k].push_back(shot.At(x, y));
+                    type += !vt::test::SameColor(shot.At(x, y), ground, 60);
+                }
+            EXPECT_GT(type, 20) << what << (german ? " German" : " English") << ": no type drawn";
+            DestroyWindow(popup.Hwnd());
+        }
+        EXPECT_NE(shown[0], shown[1]) << what << ": the same type in both languages";
+    }
+}
