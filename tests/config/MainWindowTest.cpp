@@ -695,7 +695,7 @@ TEST_F(MainWindow, DamagedFilesAreReportedByNameAndNeverShowAHalfBuiltWindow) {
          false, 2, ctl::BUTTON_ADJUSTPERFORMANCE},
         {L"xml\\Headset_EqSet.xml", [](std::string) { return std::string("\x01"); }, L"xml\\Headset_EqSet.xml", false,
          11, ctl::BUTTON_EQSETTINGS},
-        {L"xml\\Mouse_AdjPerf.xml", [&](std::string s) { return replaceFirst(s, ">cfg_head_sens.bmp<", ">cfg_gone.bmp<"); },
+        {L"xml\\Mouse_AdjPerf.xml", [&](std::string s) { return replaceFirst(s, ">cfg_subhead_rule.bmp<", ">cfg_gone.bmp<"); },
          L"skins\\cfg_gone.bmp", false, 2, ctl::BUTTON_ADJUSTPERFORMANCE},
         {L"skins\\cfg_main_mask.bmp", [](std::string s) { return s.substr(0, 40); }, L"skins\\cfg_main_mask.bmp", true, 0, 0},
         {L"xml\\MainPage.xml", [&](std::string s) { return replaceFirst(s, ">cfg_prod_keyboard.bmp<", ">..\\..\\win.ini<"); },
