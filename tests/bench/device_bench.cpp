@@ -7,12 +7,15 @@
 //    program does at start;
 //  - start-up: Open and read of the mouse, keyboard and headset in their factory state, in one
 //    engine batch.
+// Against the server, each round is run with the profiles' reads and writes on one thread and
+// spread over the thread pool (VT_BENCH_THREADS, default the device layer's own count).
 // Each with the engine calls made and the engine objects handed out (from the engine's call log).
 // The worker's fixed pause after the write is left out of the apply time.
 #include "device/EngineBatch.h"
 #include "device/HeadsetDevice.h"
 #include "device/Keyboard.h"
 #include "device/Mouse.h"
+#include "device/ProfileSpread.h"
 #include "EngineHost.h"
 #include "KeyboardTestUtil.h"
 #include "MouseModelUtil.h"
@@ -245,6 +248,8 @@ int main() {
     DeviceCore::SetWorkerTimings(0, 7500);
     const char* n = std::getenv("VT_BENCH_ROUNDS");
     const int rounds = n && std::atoi(n) > 0 ? std::atoi(n) : 5;
+    const char* t = std::getenv("VT_BENCH_THREADS");
+    const size_t threads = t && std::atoi(t) > 0 ? size_t(std::atoi(t)) : ProfileSpread::Threads();
     {
         vt::test::StandinEngine standin;
         if (!standin.Ready()) {
@@ -253,9 +258,17 @@ int main() {
             standin.control->DelayCall(L"*", 0);
             standin.control->FailCall(L"*", 0, S_OK);
             CallCost("stand-in server");
-            std::vector<Figures> figures;
-            for (int i = 0; i < rounds; ++i) figures.push_back(Round(standin.control.Get(), [&] { return standin.Log(true); }));
-            Report("stand-in server", figures);
+            // Rounds with the profiles' reads and writes on one thread and spread over the pool,
+            // taken in turn so both see the same load.
+            std::vector<Figures> one, spread;
+            for (int i = 0; i < rounds; ++i) {
+                ProfileSpread::SetThreads(1);
+                one.push_back(Round(standin.control.Get(), [&] { return standin.Log(true); }));
+                ProfileSpread::SetThreads(threads);
+                spread.push_back(Round(standin.control.Get(), [&] { return standin.Log(true); }));
+            }
+            Report("stand-in, 1 thread ", one);
+            Report(("stand-in, " + std::to_string(threads) + " threads").c_str(), spread);
         }
     }
     {
