@@ -92,6 +92,13 @@ struct Figures {
 
 using Log = std::function<std::wstring()>;
 
+// Says which step of a round failed first.
+void Failed(const char* step, bool ok) {
+    static bool said = false;
+    if (ok) said = false;
+    else if (!said) std::printf("  %s failed\n", step), said = true;
+}
+
 // One round: 20 edited profiles applied, then opened and read again; then the three devices in
 // their factory state opened and read.
 Figures Round(IVtSimControl* control, const Log& log) {
@@ -110,6 +117,7 @@ Figures Round(IVtSimControl* control, const Log& log) {
         f.ok = mouse.WaitForWorker(60000) && f.ok;
         f.applyMs = Ms(Clock::now() - start);
         f.ok = mouse.GetLastWriteResult() == 1 && f.ok;
+        Failed("apply", f.ok);
         f.apply = Count(log());
         IMouseProfile* edited = config.GetProfileAt(7);
         config.SetDpiStageValue(1, config.GetDpiStageValue(1, edited) + 100, edited);
@@ -118,6 +126,7 @@ Figures Round(IVtSimControl* control, const Log& log) {
         f.ok = mouse.WaitForWorker(60000) && f.ok;
         f.editMs = Ms(Clock::now() - start);
         f.ok = mouse.GetLastWriteResult() == 1 && f.ok;
+        Failed("apply of one edit", f.ok);
         f.edit = Count(log());
     }
     {
@@ -131,6 +140,7 @@ Figures Round(IVtSimControl* control, const Log& log) {
         f.openMs = Ms(Clock::now() - start);
         f.open = Count(log());
         f.ok = config.GetProfileCount() == 20 && f.ok;
+        Failed("open", f.ok);
     }
     control->Reset();
     log();
@@ -149,6 +159,7 @@ Figures Round(IVtSimControl* control, const Log& log) {
                    keyboard.TransferProfiles(&keyboardConfig, 1, kGroupAll) && headset.Apply(1, kHeadsetAll) && f.ok;
         }
         f.startMs = Ms(Clock::now() - start);
+        Failed("start-up read", f.ok);
         f.start = Count(log());
     }
     return f;
