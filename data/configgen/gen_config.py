@@ -59,10 +59,11 @@ def exit_button(state):
     return c
 
 
-def heading(text, w=420, h=28):
+def heading_rule(w=420, h=28, bar=48):
+    """Under a page's heading or a section's: the accent bar at the bottom left. The heading itself
+    is a text of the page file, in the user's language."""
     c = Canvas(w, h, THEME['card'])
-    c.text(0, (h - 14) // 2, text, THEME['white'], 2)
-    c.rect(0, h - 2, min(w, text_width(text, 2) + 8), h, THEME['accent'])
+    c.rect(0, h - 2, bar, h, THEME['accent'])
     return c
 
 
@@ -365,10 +366,8 @@ def bitmaps():
         'cfg_prod_mouse.bmp': lambda: product('mouse'),
         'cfg_prod_keyboard.bmp': lambda: product('keyboard'),
         'cfg_prod_headset.bmp': lambda: product('headset'),
-        'cfg_head_perf.bmp': lambda: heading('ADJUST PERFORMANCE'),
-        'cfg_head_sens.bmp': lambda: heading('SENSITIVITY', 200, 22),
-        'cfg_head_accel.bmp': lambda: heading('ACCELERATION', 200, 22),
-        'cfg_head_rate.bmp': lambda: heading('POLLING RATE', 200, 22),
+        'cfg_head_rule.bmp': heading_rule,
+        'cfg_subhead_rule.bmp': lambda: heading_rule(200, 22, 36),
         'cfg_htrack.bmp': lambda: htrack(420),
         'cfg_htrack_dis.bmp': lambda: htrack_disabled(420),
         'cfg_hthumb_n.bmp': lambda: thumb('n'),
@@ -386,10 +385,6 @@ def bitmaps():
         'cfg_radio_mask.bmp': lambda: button_mask(120, 30),
     }
     # profile and macro pages and their popups
-    out['cfg_head_profiles.bmp'] = lambda: heading('MANAGE PROFILES')
-    out['cfg_head_macros.bmp'] = lambda: heading('MANAGE MACROS')
-    out['cfg_head_delays.bmp'] = lambda: heading('DELAYS', 200, 22)
-    out['cfg_head_events.bmp'] = lambda: heading('EVENTS', 200, 22)
     out['cfg_entry_bg.bmp'] = lambda: entry_background(440, 200, 'VELTO DUNEMARCH II')
     out['cfg_entry_mask.bmp'] = lambda: panel_mask(440, 200)
     out['cfg_macsel_bg.bmp'] = macro_select_background
@@ -407,9 +402,6 @@ def bitmaps():
     for name, kind, hot in (('keydn', 'keydn', False), ('keyup', 'keyup', False), ('clk', 'clk', False),
                             ('clkh', 'clk', True), ('mse', 'mse', False), ('mseh', 'mse', True)):
         out['cfg_md_%s.bmp' % name] = (lambda kind=kind, hot=hot: event_icon(kind, hot))
-    out['cfg_head_lighting.bmp'] = lambda: heading('LIGHTING')
-    out['cfg_head_buttons.bmp'] = lambda: heading('ASSIGN BUTTONS')
-    out['cfg_head_keys.bmp'] = lambda: heading('ASSIGN KEYS')
     out['cfg_zone_frame.bmp'] = zone_frame
     out['cfg_apm_bg.bmp'] = apm_background
     out['cfg_apm_mask.bmp'] = lambda: panel_mask(600, 300)
@@ -418,9 +410,6 @@ def bitmaps():
     out['cfg_fx_bg.bmp'] = effects_background
     out['cfg_fx_mask.bmp'] = lambda: panel_mask(640, 560)
     # headset pages
-    out['cfg_head_levels.bmp'] = lambda: heading('AUDIO LEVELS')
-    out['cfg_head_eq.bmp'] = lambda: heading('EQUALISER')
-    out['cfg_head_mic.bmp'] = lambda: heading('MICROPHONE')
     out['cfg_vtrack.bmp'] = lambda: vtrack(48, 280, 10)
     out['cfg_eqtrack.bmp'] = lambda: vtrack(40, 260, 10)
     out['cfg_vthumb_n.bmp'] = lambda: vthumb('n')

@@ -213,3 +213,65 @@ TEST_F(LanguageLookWindow, PopupTitlesAndLabelsAreDrawnInTheUsersLanguage) {
         EXPECT_NE(shown[0], shown[1]) << what << ": the same type in both languages";
     }
 }
+
+// The pages' headings and section headings are texts of the user's language over the accent rule
+// (the bitmaps carry no words): shown on their page, type is drawn where each sits, and other type
+// in German than in English.
+TEST_F(LanguageLookWindow, PageHeadingsAreDrawnInTheUsersLanguage) {
+    struct HeadingCase {
+        int pageId, id;
+        const wchar_t *english, *german;
+    };
+    const HeadingCase cases[] = {
+        {kPageMousePerformance, ctl::TEXT_MAINTENANCEHEADING, L"ADJUST PERFORMANCE", L"LEISTUNG ANPASSEN"},
+        {kPageMousePerformance, ctl::TEXT_CURRENTDPI, L"SENSITIVITY", L"EMPFINDLICHKEIT"},
+        {kPageMousePerformance, ctl::TEXT_ACCELERATION, L"ACCELERATION", L"BESCHLEUNIGUNG"},
+        {kPageMousePerformance, ctl::TEXT_POLLINGRATE, L"POLLING RATE", L"ABFRAGERATE"},
+        {kPageMouseButtons, ctl::TEXT_MAINTENANCEHEADING, L"ASSIGN BUTTONS", L"TASTEN ZUWEISEN"},
+        {kPageMouseProfiles, ctl::TEXT_MAINTENANCEHEADING, L"MANAGE PROFILES", L"PROFILE VERWALTEN"},
+        {kPageMouseMacros, ctl::TEXT_MAINTENANCEHEADING, L"MANAGE MACROS", L"MAKROS VERWALTEN"},
+        {kPageMouseMacros, ctl::TEXT_MACROEVENTS, L"EVENTS", L"EREIGNISSE"},
+        {kPageMouseMacros, ctl::TEXT_INSERTDEFAULT_DELAY_MS, L"DELAYS", L"PAUSEN"},
+        {kPageMouseLighting, ctl::TEXT_MAINTENANCEHEADING, L"LIGHTING", L"BELEUCHTUNG"},
+        {kPageKeyboardKeys, ctl::TEXT_MAINTENANCEHEADING, L"ASSIGN KEYS", L"TASTEN ZUWEISEN"},
+        {kPageKeyboardMacros, ctl::TEXT_MACROEVENTS, L"EVENTS", L"EREIGNISSE"},
+    };
+    std::map<size_t, std::vector<COLORREF>> shown[2];
+    for (int k = 0; k < 2; ++k) {
+        const bool german = k == 1;
+        ASSERT_TRUE(vt::test::UseLanguage(german ? vt::test::kGerman : vt::test::kEnglish));
+        vt::test::FakePageDevices devices(mouse, keyboard);
+        OpenWindow(devices);
+        ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(Control(ctl::BUTTON_PRODSELECT_KEYBOARD)) != FALSE; }, 10000));
+        for (size_t i = 0; i < std::size(cases); ++i) {
+            const HeadingCase& c = cases[i];
+            const std::string what = std::to_string(c.pageId) + " " + std::to_string(c.id);
+            const PageRow* row = FindPageRow(c.pageId);
+            ASSERT_NE(row, nullptr) << what;
+            Click(row->device == kMouse ? ctl::BUTTON_PRODSELECT_MOUSE : ctl::BUTTON_PRODSELECT_KEYBOARD);
+            Click(row->button);
+            ASSERT_EQ(dlg->CurrentPageId(), c.pageId) << what;
+            skin::CGUIItem* text = skin::FindItem(*dlg->Page(c.pageId), c.id);
+            ASSERT_NE(text, nullptr) << what;
+            ASSERT_EQ(text->m_kind, skin::kKindTextItem) << what;
+            EXPECT_EQ(GetItemText(text), german ? c.german : c.english) << what;
+            RECT place;
+            GetWindowRect(ItemWindow(text), &place);
+            MapWindowPoints(nullptr, dlg->Hwnd(), reinterpret_cast<POINT*>(&place), 2);
+            const vt::test::Capture shot = vt::test::CaptureClient(dlg->Hwnd());
+            if (c.id == ctl::TEXT_MAINTENANCEHEADING && c.pageId == kPageMousePerformance)
+                shot.SaveBmp(vt::test::OutputPath(german ? L"config_page_headings_German.bmp" : L"config_page_headings_English.bmp"));
+            const COLORREF ground = shot.At(place.left, place.top);
+            int type = 0;
+            for (LONG y = place.top; y < place.bottom && y < shot.height; ++y)
+                for (LONG x = place.left; x < place.right && x < shot.width; ++x) {
+                    shown[k][i].push_back(shot.At(x, y));
+                    type += !vt::test::SameColor(shot.At(x, y), ground, 60);
+                }
+            EXPECT_GT(type, 20) << what << (german ? " German" : " English") << ": no type drawn";
+        }
+        dlg.reset();
+    }
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_NE(shown[0][i], shown[1][i]) << cases[i].pageId << " " << cases[i].id << ": the same type in both languages";
+}
