@@ -820,6 +820,30 @@ TEST_F(MainWindow, StartReadsTheFirstDeviceBeforeItsPageAndTheRestAfter) {
     ExpectOnlyTheShownPageVisible();
 }
 
+// Work that can wait (the tray program's start) runs once, after the first page is on screen: not
+// before the first device is read, and not again on later pages, devices or reads.
+TEST_F(MainWindow, TheFirstPageShownStepRunsOnceAfterTheFirstPage) {
+    struct Seen { int page; bool visible; int mouseReads; };
+    std::vector<Seen> seen;
+    dlg = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, popups);
+    dlg->SetFirstPageShownStep([&] {
+        seen.push_back({dlg->CurrentPageId(), Visible(ctl::BUTTON_PRODSELECT_MOUSE) && IsWindowVisible(dlg->Hwnd()),
+                        devices->reads[kMouse]});
+    });
+    ASSERT_TRUE(dlg->CreatePanel());
+    ShowWindow(dlg->Hwnd(), SW_SHOW);
+    ASSERT_TRUE(PumpUntil([&] { return !seen.empty(); }, 20000));
+    EXPECT_EQ(seen[0].page, kPageMouseButtons);
+    EXPECT_TRUE(seen[0].visible);
+    EXPECT_EQ(seen[0].mouseReads, 1);
+    PumpMessages(30, 20000);
+    Click(ctl::BUTTON_PRODSELECT_KEYBOARD);
+    Click(ctl::BUTTON_PRODSELECT_MOUSE);
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    PumpMessages(30, 20000);
+    EXPECT_EQ(seen.size(), 1u);
+}
+
 // A device not read yet when its notices come is left to its own read: the notices change nothing,
 // and a program whose shown device leaves while another is still to be read does not warn.
 TEST_F(MainWindow, NoticesBeforeADevicesFirstReadWaitForIt) {
