@@ -36,12 +36,21 @@ struct Look {
     std::wstring font;   // "face height weight", or "none"
 };
 
+// The font as the screen realises it: the face it got (a face missing from the system would come
+// back as its stand-in), its cell height and weight.
 std::wstring FontOf(HWND control) {
     auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    LOGFONTW lf{};
-    if (!font || GetObjectW(font, sizeof(lf), &lf) != sizeof(lf)) return L"none";
+    if (!font) return L"none";
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
     std::wostringstream s;
-    s << lf.lfFaceName << L' ' << lf.lfHeight << L' ' << lf.lfWeight;
+    s << face << L' ' << tm.tmHeight << L' ' << tm.tmWeight;
     return s.str();
 }
 
@@ -147,12 +156,22 @@ TEST_F(LanguageLookWindow, EveryControlKeepsItsPlaceAndFontInGerman) {
     }
     EXPECT_EQ(german.size(), english.size());
     EXPECT_GT(withFont, 200) << "the controls report the fonts of their pages";
-    // The lighting pages' buttons, as a person reads them: the page's regular face in both languages.
-    for (const auto* looks : {&english, &german}) {
-        auto on = looks->find(std::wstring(L"Mouse_Lighting.xml:") + std::to_wstring(ctl::BUTTON_DMMOUSE_LTMAIN_ON));
-        ASSERT_NE(on, looks->end());
-        EXPECT_EQ(on->second.font, L"Liberation Sans 13 0");   // no weight asked: the face's own
-    }
+    // The lighting page's buttons and headings, as a person reads them: the face the page file
+    // names (installed from the program's fonts, not a stand-in), regular and bold, in both
+    // languages. (The cell height is the renderer's rounding of the page's pitch.)
+    auto faceAndWeight = [](const std::wstring& font) {
+        const size_t last = font.rfind(L' '), height = font.rfind(L' ', last - 1);
+        return font.substr(0, height) + font.substr(last);
+    };
+    const std::pair<int, const wchar_t*> pinned[] = {{ctl::BUTTON_DMMOUSE_LTMAIN_ON, L"Liberation Sans 400"},
+                                                     {ctl::TEXT_HEADING_MAIN, L"Liberation Sans 700"}};
+    for (const auto* looks : {&english, &german})
+        for (const auto& [id, font] : pinned) {
+            auto found = looks->find(L"Mouse_Lighting.xml:" + std::to_wstring(id));
+            ASSERT_NE(found, looks->end()) << id;
+            ASSERT_NE(found->second.font, L"none") << id;
+            EXPECT_EQ(faceAndWeight(found->second.font), font) << id;
+        }
 }
 
 // Each popup's title and labels are texts of the user's language drawn over the popup's bitmap
