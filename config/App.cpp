@@ -3,11 +3,14 @@
 #include <objbase.h>
 #include <shellapi.h>
 #include <memory>
+#include <utility>
 #include "config/EngineDevices.h"
+#include "config/EngineWarmUp.h"
 #include "config/MainDlg.h"
 #include "config/popups/DamagedFilesPopup.h"
 #include "config/popups/Popup.h"
 #include "config/Registry.h"
+#include "device/EngineConnection.h"
 #include "profile/AudioConfig.h"
 #include "profile/KeyboardConfig.h"
 #include "profile/MouseConfig.h"
@@ -65,6 +68,12 @@ struct CDmApp {
 int RunConfigProgram(HINSTANCE instance) {
     RegisterMainWindowClass(instance);
     if (!ClaimSingleInstance()) return 0;
+    // The engine is reached while the main window is built, so that the first device read does not
+    // wait for the engine's libraries, its call channel, or the engine starting.
+    EngineWarmUp warmUp([] {
+        IVtDeviceMgr* manager = nullptr;
+        if (SUCCEEDED(vt::device::CreateEngineManager(&manager)) && manager) manager->Release();
+    });
 
     INITCOMMONCONTROLSEX icc{sizeof(icc), 0xFF};
     InitCommonControlsEx(&icc);
@@ -83,16 +92,22 @@ int RunConfigProgram(HINSTANCE instance) {
 
     const StartupSettings settings = ReadStartupSettings(
         HKEY_LOCAL_MACHINE, [](const std::wstring& name) { return int(vt::skin::FindLanguageIdByName(name)); });
-    // The tray program is started at every start, also when the install key could not be read.
-    StartTrayProgram(settings, [](const wchar_t* file) {
-        // Not waited for, and a tray program that is missing shows nothing.
-        SHELLEXECUTEINFOW info{sizeof(info)};
-        info.fMask = SEE_MASK_FLAG_NO_UI;
-        info.lpVerb = L"open";
-        info.lpFile = file;
-        info.nShow = SW_SHOWNORMAL;
-        ShellExecuteExW(&info);
-    });
+    // The tray program is started at every start, also when the install key could not be read. A
+    // process start takes its time and the new process competes with this one, so it comes once
+    // the first page is on screen (or at the end, when the window could not be shown).
+    bool trayStarted = false;
+    auto startTray = [&settings, &trayStarted] {
+        if (std::exchange(trayStarted, true)) return;
+        StartTrayProgram(settings, [](const wchar_t* file) {
+            // Not waited for, and a tray program that is missing shows nothing.
+            SHELLEXECUTEINFOW info{sizeof(info)};
+            info.fMask = SEE_MASK_FLAG_NO_UI;
+            info.lpVerb = L"open";
+            info.lpFile = file;
+            info.nShow = SW_SHOWNORMAL;
+            ShellExecuteExW(&info);
+        });
+    };
 
     vt::skin::SetSelectedLanguageId(settings.languageLookup);
     vt::skin::LoadSkinPage(app.languagePage, L"Language.xml", nullptr);
@@ -114,7 +129,12 @@ int RunConfigProgram(HINSTANCE instance) {
             if (devices->QueryKeyboardLayout(&value)) layout = int(vt::skin::FindKeyboardLayoutControlId(int32_t(value)));
             vt::skin::LoadKeyboardLayout(layout);
         });
+        dlg.SetFirstPageShownStep([&] {
+            warmUp.Release();
+            startTray();
+        });
         dlg.Run();
+        startTray();
         // Devices go first (a running write is waited for), then the configurations they used.
         devices->Destroy();
         devices.reset();

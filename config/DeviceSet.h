@@ -58,6 +58,10 @@ public:
         (void)device;
         return kCannotProbe;
     }
+    // Reads the key entries (the lighting effects) of every device opened into its configuration,
+    // where they have not been read yet: they are not read at start-up. False when a device's
+    // could not be read (the keys read are kept).
+    virtual bool ReadKeyEntries() { return true; }
     // Keeps one engine connection, and the engine objects it fetches, for the device operations
     // made until the holder is let go (start-up's open and read, an arrival's re-creation).
     virtual std::shared_ptr<void> HoldEngine() { return nullptr; }

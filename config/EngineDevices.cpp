@@ -137,6 +137,18 @@ public:
         default: return -1;
         }
     }
+    bool ReadKeyEntries() override {
+        bool ok = true;
+        vt::device::EngineBatch batch;
+        if (m_mouse && m_mouse == vt::device::RealMouse()) ok = vt::device::RealMouse()->ReadKeyEntries(m_mouseConfig) && ok;
+#ifdef VT_HAVE_KEYBOARD_HEADSET
+        if (m_keyboard && m_keyboard == vt::device::RealKeyboard())
+            if (auto* keyboard = dynamic_cast<vt::device::CKeyboard*>(m_keyboard))
+                ok = keyboard->ReadKeyEntries(m_keyboardConfig) && ok;
+        if (m_headset && m_headset == vt::device::RealHeadset()) ok = vt::device::RealHeadset()->ReadKeyEntries() && ok;
+#endif
+        return ok;
+    }
     std::shared_ptr<void> HoldEngine() override { return std::make_shared<vt::device::EngineBatch>(); }
     ::IMouseDevice* MouseDevice() override { return m_mouse; }
     ::IKeyboardDevice* KeyboardDevice() override { return m_keyboard; }

@@ -2,6 +2,7 @@
 #include <dbt.h>
 #include <algorithm>
 #include <cwchar>
+#include <utility>
 #include "VtEngine.h"
 #include "device/AudioDevice.h"
 #include "config/Items.h"
@@ -185,6 +186,7 @@ void CDmAppDlg::FinishInit() {
     GdiFlush();
     m_collectDamage = false;
     if (!AllRead()) PostMessageW(m_hWnd, kReadNextDeviceMessage, 0, 0);
+    if (m_firstPageShown) std::exchange(m_firstPageShown, nullptr)();
     std::vector<std::wstring> damaged = std::move(m_unusableFiles);
     std::vector<std::wstring> later = TakeUnusableFiles();
     damaged.insert(damaged.end(), later.begin(), later.end());

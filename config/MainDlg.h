@@ -38,6 +38,9 @@ public:
     void BindItems() override;
     // Runs once the keyboard is open and before it is read (start-up's keyboard layout).
     void SetDevicesOpenedStep(std::function<void()> step) { m_devicesOpened = std::move(step); }
+    // Runs once, right after the first page has been painted (work that can wait until the user
+    // sees the window, such as starting the tray program).
+    void SetFirstPageShownStep(std::function<void()> step) { m_firstPageShown = std::move(step); }
     // Files start-up could not use (language, keyboard layout): reported with the pages' own.
     void AddUnusableFiles(std::vector<std::wstring> files) {
         m_unusableFiles.insert(m_unusableFiles.end(), files.begin(), files.end());
@@ -145,6 +148,7 @@ private:
     PageContext m_context;
     ShellOpen m_shell;
     std::function<void()> m_devicesOpened;
+    std::function<void()> m_firstPageShown;
     std::vector<std::wstring> m_unusableFiles;
     bool m_starting = true;                          // until the first page shows
     std::vector<vt::skin::CGUIItem*> m_startHidden;  // the window's own controls shown with it

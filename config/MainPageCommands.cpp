@@ -1,6 +1,7 @@
 #include "config/MainPageCommands.h"
 #include "config/popups/ApmPopup.h"
 #include "config/popups/LightingEffectsPopup.h"
+#include "config/popups/WarningPopup.h"
 #include "skin/VocabularyIds.h"
 
 namespace vt::config {
@@ -29,6 +30,12 @@ bool ApmCommand(PageContext& ctx, int device) {
 // The lighting-effects popup over the configuration assignments of the present devices: read
 // from the first, written on OK into each, each of those devices marked changed.
 bool LightingEffectsCommand(PageContext& ctx, int device) {
+    // The effects are the devices' key entries, read from the engine when first needed: shown
+    // and written only once they hold what the devices hold.
+    if (!ctx.devices.ReadKeyEntries()) {
+        Warn(ctx.popups, ctx.Owner(), L"NoMousePopup.xml", L"$EngineNotAnswering");
+        return false;
+    }
     LightingEffectsPopup popup(ReadEffects(ctx.mouse, ctx.keyboard, ctx.headset), ctx.popups);
     if (ctx.popups.Run(ctx.Owner(), popup) != 1) return false;
     WriteEffects(ctx.mouse, popup.Records());

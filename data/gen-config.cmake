@@ -16,3 +16,12 @@ add_custom_command(OUTPUT ${VT_CFG_BITMAP_FILES}
   DEPENDS ${VT_CFGGEN_DIR}/gen_config.py ${CMAKE_CURRENT_LIST_DIR}/skingen/skin.py ${CMAKE_CURRENT_LIST_DIR}/skingen/raster.py
   COMMENT "Generating the configuration program's bitmaps" VERBATIM)
 list(APPEND VT_DATA_OUTPUTS ${VT_CFG_BITMAP_FILES})
+
+# A bitmap the generator no longer makes is taken out of an existing image.
+file(GLOB vt_cfg_present ${VT_IMAGE_DIR}/skins/cfg_*.bmp)
+foreach(path ${vt_cfg_present})
+  get_filename_component(name ${path} NAME)
+  if(NOT name IN_LIST VT_CFG_BITMAPS)
+    file(REMOVE ${path})
+  endif()
+endforeach()

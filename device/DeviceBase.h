@@ -80,6 +80,12 @@ public:
         if (snapshot) m_snapshot = std::move(snapshot);
     }
 
+    // The configuration's key entries that hold what the engine holds (key bits, see
+    // KeyEntryBit): read when something first needs them, and from then on by every read job;
+    // a write job writes only these.
+    uint32_t KnownKeyEntries() const { return m_keyEntries; }
+    void LearnKeyEntries(uint32_t keys) { m_keyEntries |= keys; }
+
     // The pause after a write job and the longest wait for a running worker at teardown.
     static void SetWorkerTimings(DWORD pauseMs, DWORD teardownWaitMs);
     static DWORD WorkerPause();
@@ -106,6 +112,7 @@ private:
     std::shared_ptr<GroupSnapshot> m_snapshot = std::make_shared<GroupSnapshot>();
     HANDLE m_thread = nullptr;
     Completion m_done;
+    uint32_t m_keyEntries = 0;
     int m_lastWrite = kWriteNone;
 };
 
@@ -173,6 +180,25 @@ public:
             vt::win::ComPtr<IVtProfileManager> manager;
             vt::win::ComPtr<IVtProfile> engine;
             return c.ProfileManager(manager) && FindEngineProfile(manager.Get(), id, engine);
+        });
+    }
+    // Reads the configuration's key entries from the engine unless each of them holds what the
+    // engine holds already (after an earlier read). Each key stands alone: the keys read are kept
+    // even when another failed (the answer is then false). A write still running is waited for
+    // (bounded).
+    bool BaseReadKeyEntries(ConfigT config) {
+        if (!config) return false;
+        if (!HasCapability(kCapEntries)) return true;
+        const uint32_t slots = KeyEntrySlots(config);
+        if ((KnownKeyEntries() & slots) == slots) return true;
+        if (!WaitForWorker(TeardownWait())) return false;
+        return RunDeviceJob([&](EngineConnection& c) {
+            uint32_t read = 0;
+            GroupSnapshot::Bytes held;
+            const bool ok = ReadKeyEntries(c.Device(), config, &read, &held);
+            LearnKeyEntries(read);
+            NoteGroupRead(&Snapshot(), GUID{}, kGroupKeyEntries, read != 0, std::move(held));
+            return ok;
         });
     }
     int32_t BaseGetProfileCount() {

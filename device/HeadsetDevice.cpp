@@ -178,6 +178,7 @@ bool CAudioDevice::WriteJob(IAudioConfig* config, uint32_t mask) {
     HeadsetJobContext context;
     context.description = m_description;
     context.mask = mask;
+    context.keyEntries = KeyEntryJob{m_keyEntries, nullptr};
     bool ok = WriteHeadsetProfilesJob(m_connection, config, context);
     if (HasBits(mask, kHeadsetLevels)) {
         const int32_t master = config->GetMasterVolume();
@@ -211,7 +212,10 @@ bool CAudioDevice::ReadJob(IAudioConfig* config, uint32_t mask) {
     HeadsetJobContext context;
     context.description = m_description;
     context.mask = mask;
+    uint32_t learnt = 0;
+    context.keyEntries = KeyEntryJob{m_keyEntries, &learnt};
     bool ok = ReadHeadsetProfilesJob(m_connection, config, context);
+    m_keyEntries |= learnt;
     if (!m_winvol) {
         if (HasBits(mask, kHeadsetLevels | kHeadsetMic)) ok = false;
     } else {
@@ -238,6 +242,26 @@ bool CAudioDevice::ReadJob(IAudioConfig* config, uint32_t mask) {
         }
     }
     ReadListenerValues();
+    return ok;
+}
+
+bool CAudioDevice::ReadKeyEntries() {
+    IAudioConfig* config = m_config;
+    if (!config) return false;
+    if (!IsIdInList(m_description, kCapEntries)) return true;
+    const uint32_t slots = KeyEntrySlots(config);
+    if ((m_keyEntries & slots) == slots) return true;
+    EngineBatch batch;
+    const bool wasAttached = m_link.attached;
+    if (wasAttached) Detach();
+    bool ok = false;
+    if (Connect()) {
+        uint32_t read = 0;
+        ok = vt::device::ReadKeyEntries(m_connection.Device(), config, &read);
+        m_keyEntries |= read;
+        Disconnect();
+    }
+    if (wasAttached) Attach();
     return ok;
 }
 

@@ -61,6 +61,11 @@ public:
     void OnMuteChanged(uint8_t muted, bool capture) override;
     bool OnMixerChange(HMIXER mixer, DWORD controlId) override { return WinVolPassthrough(mixer, controlId); }
 
+    // The configuration's key entries, read from the engine when first needed; from then on every
+    // read reads them and every write writes them (only those read). Each key stands alone: the
+    // keys read are kept even when another failed (the answer is then false).
+    bool ReadKeyEntries();
+
     bool IsEqualizerAttached() const { return m_link.attached; }
     // How far the last connection got (see DeviceCore::LastReach).
     EngineReach LastReach() const { return m_reach; }
@@ -116,6 +121,7 @@ private:
     HWND m_notify = nullptr;
     const DeviceDescription* m_description;
     bool m_connected = false;
+    uint32_t m_keyEntries = 0;  // the key entries that hold what the engine holds (key bits)
     EngineReach m_reach = EngineReach::EngineUnreachable;
     std::wstring m_firmware, m_driver;
     IAudioConfig* m_config;

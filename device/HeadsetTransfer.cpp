@@ -55,10 +55,7 @@ bool WriteHeadsetProfilesJob(EngineConnection& connection, IAudioConfig* config,
         }
     }
     if (IsIdInList(d, kCapEntries) && HasBits(mask, kHeadsetEntries)) {
-        ComPtr<IVtEntryCollection> collection;
-        ok = connection.Feature(IID_IVtEntryCollection, collection) &&
-             WriteCollectionEntries(collection.Get(), config) && ok;
-        ok = WriteKeyEntries(connection.Device(), config) && ok;
+        ok = WriteEntryLists(connection, config, nullptr, ctx.keyEntries) && ok;
     }
     return ok;
 }
@@ -85,10 +82,7 @@ bool ReadHeadsetProfilesJob(EngineConnection& connection, IAudioConfig* config, 
             config->SetEqualizerEnabled(config->GetEqualizerEnabled(current), current);
     }
     if (IsIdInList(d, kCapEntries) && HasBits(mask, kHeadsetEntries)) {
-        ComPtr<IVtEntryCollection> collection;
-        ok = connection.Feature(IID_IVtEntryCollection, collection) &&
-             ReadCollectionEntries(collection.Get(), config) && ok;
-        ok = ReadKeyEntries(connection.Device(), config) && ok;
+        ok = ReadEntryLists(connection, config, nullptr, ctx.keyEntries) && ok;
     }
     return ok;
 }

@@ -5,6 +5,7 @@
 #include "device/AudioDevice.h"
 #include "device/DeviceDescription.h"
 #include "device/EngineConnection.h"
+#include "device/ListTransfer.h"
 #include "profile/ConfigInterfaces.h"
 #include <cstdint>
 
@@ -13,6 +14,7 @@ namespace vt::device {
 struct HeadsetJobContext {
     const DeviceDescription* description = nullptr;
     uint32_t mask = 0;  // the Apply group mask (kHeadset...)
+    KeyEntryJob keyEntries;  // the key entries the model holds from the engine
 };
 
 // Write job: the profile set (the model wins), each profile's equaliser switch and selected bands

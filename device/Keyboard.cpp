@@ -82,13 +82,19 @@ bool CKeyboard::TransferProfiles(IKeyboardConfig* config, int32_t mode, uint32_t
     context.description = Description();
     context.keys = m_keyList;
     context.mask = mask;
-    if (mode == 1)
-        return RunDeviceJob([&](EngineConnection& c) {
+    if (mode == 1) {
+        uint32_t learnt = 0;
+        const bool ok = RunDeviceJob([&](EngineConnection& c) {
             context.snapshot = &Snapshot();  // once connected (see DeviceCore::Snapshot)
+            context.keyEntries = KeyEntryJob{KnownKeyEntries(), &learnt};
             return ReadKeyboardProfilesJob(c, config, context);
         });
+        LearnKeyEntries(learnt);
+        return ok;
+    }
     if (mode != 0) return false;
     if (IsBusy()) return false;
+    context.keyEntries = KeyEntryJob{KnownKeyEntries(), nullptr};
     // The job writes from its own copy of the model and of the snapshot; what it learns goes back
     // once it ended.
     std::shared_ptr<KeyboardWriteCopy> copy = CopyKeyboardConfig(config, m_keyList);

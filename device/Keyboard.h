@@ -37,6 +37,10 @@ public:
     int32_t GetProfileCount() override { return BaseGetProfileCount(); }
     int32_t GetLastWriteResult() override { return LastWriteResult(); }
 
+    // The configuration's key entries, read from the engine when first needed (see
+    // CBaseDevice::BaseReadKeyEntries).
+    bool ReadKeyEntries(IKeyboardConfig* config) { return BaseReadKeyEntries(config); }
+
 private:
     bool SelectMode(ULONG mode);
 };

@@ -23,13 +23,6 @@ AssignmentRecord KeyRecord(IKeyboardConfig* config, int32_t keyId, IKeyboardProf
     return r;
 }
 
-template <class T>
-bool IsListed(T* object, int32_t count, const std::function<T*(uint32_t)>& at) {
-    for (int32_t i = 0; i < count; ++i)
-        if (at(uint32_t(i)) == object) return true;
-    return false;
-}
-
 // The kind-0 record of a key on its own code: the code and, in byte 4, whether it has a prefix.
 AssignmentRecord OwnCodeRecord(uint32_t code) {
     AssignmentRecord r{};
@@ -182,66 +175,29 @@ bool ReadKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile, const Engin
 bool WriteKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* config, const KeyboardJobContext& ctx) {
     if (!connection.IsOpen() || !config) return false;
     const DeviceDescription* d = ctx.description;
-    const uint32_t mask = ctx.mask;
-    const bool profilePass = IsIdInList(d, kCapProfiles) && HasBits(mask, kGroupProfileBits);
-    bool ok = true;
+    auto wanted = [&](uint32_t group, int32_t capability) { return HasBits(ctx.mask, group) && IsIdInList(d, capability); };
+    const bool profilePass = IsIdInList(d, kCapProfiles) && HasBits(ctx.mask, kGroupProfileBits);
+    GroupSnapshot* snapshot = ctx.snapshot;
     ReferenceContext references(connection);
     ComPtr<IVtProfileManager> manager;
-    GroupSnapshot* snapshot = ctx.snapshot;
-    const GUID device{};
+    bool ok = true;
     if (!profilePass) AlignSnapshot(snapshot, nullptr);
-    if (profilePass) {
-        if (!connection.ProfileManager(manager)) {
-            ok = false;
-            AlignSnapshot(snapshot, nullptr);
-        } else {
-            // Against the list this step reads (and keeps up to date).
-            AlignSnapshot(snapshot, DeleteProfilesNotInModel(manager.Get(), config, snapshot == nullptr) ? manager.Get() : nullptr);
-            for (int32_t i = 0; i < config->GetProfileCount(); ++i) {
-                IKeyboardProfile* profile = config->GetProfileAt(uint32_t(i));
-                if (!WriteProfileIdentity(manager.Get(), profile, snapshot)) {
-                    ok = false;
-                    continue;
-                }
-                GUID id{};
-                profile->GetId(&id);
-                ComPtr<IVtProfile> engine;
-                if (!FindEngineProfile(manager.Get(), id, engine)) {
-                    ok = false;
-                    continue;
-                }
-                if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink))
-                    ok = WriteGroupIfChanged(snapshot, id, kGroupProgramLink, KeyboardLinkValues(profile), [&] {
-                             return WriteKeyboardLink(engine.Get(), profile, LinkNameToWrite(manager.Get(), profile));
-                         }) && ok;
-                if (HasBits(mask, kGroupAssignTable) && IsIdInList(d, kCapAssignTable))
-                    ok = WriteKeyboardAssignments(engine.Get(), config, profile, ctx.keys, references, snapshot, id) && ok;
-                if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
-                    ok = WriteLightingZones(engine.Get(), config, profile, snapshot, id, kGroupLighting) && ok;
-            }
-        }
-    }
-    if (HasBits(mask, kGroupMacros) && IsIdInList(d, kCapMacros)) {
-        IVtMacroStore* store = references.Macros();
-        ok = store && DeleteMacrosNotInModel(store, config) && ok;
-        ok = store && WriteMacros(config, store) && ok;
-    }
-    if (HasBits(mask, kGroupProfileSet) && IsIdInList(d, kCapLaunchEntries)) {
-        IVtAppLauncher* launcher = references.Launcher();
-        ok = launcher && DeleteAppsNotInModel(launcher, config) && ok;
-        ok = launcher && WriteApps(config, launcher) && ok;
-    }
-    if (HasBits(mask, kGroupEntries) && IsIdInList(d, kCapEntries)) {
-        std::vector<ApmEntry> entries;
-        const bool modelRead = ModelApmEntries(config, entries);
-        ok = WriteGroupIfChanged(modelRead ? snapshot : nullptr, device, kGroupEntries, ApmEntryValues(entries), [&] {
-                 ComPtr<IVtEntryCollection> collection;
-                 return modelRead && connection.Feature(IID_IVtEntryCollection, collection) &&
-                        WriteCollectionEntryList(collection.Get(), entries);
-             }) && ok;
-        ok = WriteGroupIfChanged(snapshot, device, kGroupKeyEntries, KeyEntryValues(config),
-                                 [&] { return WriteKeyEntries(connection.Device(), config); }) && ok;
-    }
+    else
+        ok = WriteProfilePass(connection, config, snapshot, manager, [&](IVtProfile* engine, IKeyboardProfile* profile, const GUID& id) {
+            bool written = true;
+            if (wanted(kGroupProgramLink, kCapProgramLink))
+                written = WriteGroupIfChanged(snapshot, id, kGroupProgramLink, KeyboardLinkValues(profile), [&] {
+                    return WriteKeyboardLink(engine, profile, LinkNameToWrite(manager.Get(), profile));
+                }) && written;
+            if (wanted(kGroupAssignTable, kCapAssignTable))
+                written = WriteKeyboardAssignments(engine, config, profile, ctx.keys, references, snapshot, id) && written;
+            if (wanted(kGroupLighting, kCapLighting))
+                written = WriteLightingZones(engine, config, profile, snapshot, id, kGroupLighting) && written;
+            return written;
+        });
+    if (wanted(kGroupMacros, kCapMacros)) ok = WriteMacroList(references, config) && ok;
+    if (wanted(kGroupProfileSet, kCapLaunchEntries)) ok = WriteAppList(references, config) && ok;
+    if (wanted(kGroupEntries, kCapEntries)) ok = WriteEntryLists(connection, config, snapshot, ctx.keyEntries) && ok;
     if (profilePass) ok = ActivateCurrentProfile(manager.Get(), config) && ok;
     if (!ok) ForgetSnapshotIfEngineLost(snapshot, connection);
     return ok;
@@ -250,58 +206,34 @@ bool WriteKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* con
 bool ReadKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* config, const KeyboardJobContext& ctx) {
     if (!connection.IsOpen() || !config) return false;
     const DeviceDescription* d = ctx.description;
-    const uint32_t mask = ctx.mask;
-    bool ok = true;
+    auto wanted = [&](uint32_t group, int32_t capability) { return HasBits(ctx.mask, group) && IsIdInList(d, capability); };
     GroupSnapshot* snapshot = ctx.snapshot;
-    const GUID device{};
-    const bool profilePass = IsIdInList(d, kCapProfiles) && HasBits(mask, kGroupProfileBits);
-    if (!profilePass) AlignSnapshot(snapshot, nullptr);
-    if (profilePass) {
-        const bool linkRead = HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink);
-        ComPtr<IVtProfileManager> manager;
-        ok = connection.ProfileManager(manager) &&
-             ReadModelProfiles(manager.Get(), config, linkRead, [&](const EngineProfileEntry& e, IKeyboardProfile* profile) {
-                 IVtProfile* engine = e.engine.Get();
-                 bool read = true;
-                 GroupSnapshot::Bytes held;
-                 if (linkRead)
-                     read = ReadAndNoteGroup(snapshot, e.id, kGroupProgramLink, [&](GroupSnapshot::Bytes* values) {
-                         return ReadKeyboardLink(engine, profile, &e, values);
-                     }) && read;
-                 if (HasBits(mask, kGroupAssignTable) && IsIdInList(d, kCapAssignTable))
-                     read = ReadAndNoteGroup(snapshot, e.id, kGroupAssignTable, [&](GroupSnapshot::Bytes* values) {
-                         return ReadKeyboardAssignments(engine, config, profile, ctx.keys.size(), values);
-                     }) && read;
-                 if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting)) {
-                     const bool r = ReadLightingZones(engine, config, profile, &held);
-                     NoteGroupRead(snapshot, e.id, kGroupLighting, r, std::move(held));
-                     read = r && read;
-                 }
-                 return read;
-             }) && ok;
-        // Against the list the read kept; what it recorded is dropped when it failed.
-        AlignSnapshot(snapshot, ok ? manager.Get() : nullptr);
+    bool ok = true;
+    if (!(IsIdInList(d, kCapProfiles) && HasBits(ctx.mask, kGroupProfileBits))) {
+        AlignSnapshot(snapshot, nullptr);
+    } else {
+        const bool linkRead = wanted(kGroupProgramLink, kCapProgramLink);
+        ok = ReadProfilePass(connection, config, snapshot, linkRead, [&](const EngineProfileEntry& e, IKeyboardProfile* profile) {
+            IVtProfile* engine = e.engine.Get();
+            bool read = true;
+            if (linkRead)
+                read = ReadAndNoteGroup(snapshot, e.id, kGroupProgramLink, [&](GroupSnapshot::Bytes* values) {
+                    return ReadKeyboardLink(engine, profile, &e, values);
+                }) && read;
+            if (wanted(kGroupAssignTable, kCapAssignTable))
+                read = ReadAndNoteGroup(snapshot, e.id, kGroupAssignTable, [&](GroupSnapshot::Bytes* values) {
+                    return ReadKeyboardAssignments(engine, config, profile, ctx.keys.size(), values);
+                }) && read;
+            if (wanted(kGroupLighting, kCapLighting))
+                read = ReadAndNoteGroup(snapshot, e.id, kGroupLighting, [&](GroupSnapshot::Bytes* values) {
+                    return ReadLightingZones(engine, config, profile, values);
+                }) && read;
+            return read;
+        });
     }
-    if (HasBits(mask, kGroupMacros) && IsIdInList(d, kCapMacros)) {
-        ComPtr<IVtMacroStore> store;
-        ok = connection.Feature(IID_IVtMacroStore, store) && ReadMacros(config, store.Get()) && ok;
-    }
-    if (HasBits(mask, kGroupProfileSet) && IsIdInList(d, kCapLaunchEntries)) {
-        ComPtr<IVtAppLauncher> launcher;
-        ok = connection.Feature(IID_IVtAppLauncher, launcher) && ReadApps(config, launcher.Get()) && ok;
-    }
-    if (HasBits(mask, kGroupEntries) && IsIdInList(d, kCapEntries)) {
-        ComPtr<IVtEntryCollection> collection;
-        GroupSnapshot::Bytes held;
-        const bool r = connection.Feature(IID_IVtEntryCollection, collection) &&
-                       ReadCollectionEntries(collection.Get(), config, &held);
-        NoteGroupRead(snapshot, device, kGroupEntries, r, std::move(held));
-        ok = r && ok;
-        held.clear();
-        const bool keys = ReadKeyEntries(connection.Device(), config, &held);
-        NoteGroupRead(snapshot, device, kGroupKeyEntries, keys, std::move(held));
-        ok = keys && ok;
-    }
+    if (wanted(kGroupMacros, kCapMacros)) ok = ReadMacroList(connection, config) && ok;
+    if (wanted(kGroupProfileSet, kCapLaunchEntries)) ok = ReadAppList(connection, config) && ok;
+    if (wanted(kGroupEntries, kCapEntries)) ok = ReadEntryLists(connection, config, snapshot, ctx.keyEntries) && ok;
     if (!ok) ForgetSnapshotIfEngineLost(snapshot, connection);
     return ok;
 }
@@ -330,36 +262,17 @@ std::unique_ptr<KeyboardWriteCopy> CopyKeyboardConfig(IKeyboardConfig* live, con
 
 void MergeKeyboardWriteBack(IKeyboardConfig* live, const KeyboardWriteCopy& copy) {
     CDmConfig_Keyboard* c = copy.config.get();
-    std::function<IKeyboardProfile*(uint32_t)> profileAt = [&](uint32_t i) { return live->GetProfileAt(i); };
     for (size_t i = 0; i < copy.liveProfiles.size(); ++i) {
         IKeyboardProfile* target = copy.liveProfiles[i];
         IKeyboardProfile* written = c->GetProfileAt(uint32_t(i));
-        if (!written || !IsListed(target, live->GetProfileCount(), profileAt)) continue;
-        GUID liveId{}, newId{};
-        target->GetId(&liveId);
-        written->GetId(&newId);
-        if (IsNullGuid(liveId) && !IsNullGuid(newId)) target->SetId(newId);
-        if (i >= copy.keysBefore.size()) continue;
+        if (!MergeProfileId(live, target, written) || i >= copy.keysBefore.size()) continue;
         for (const auto& [keyId, before] : copy.keysBefore[i]) {
             const AssignmentRecord after = KeyRecord(c, keyId, written);
             if (AssignmentsEqual(after, before)) continue;
             if (AssignmentsEqual(KeyRecord(live, keyId, target), before)) live->SetAssignment(keyId, after, target);
         }
     }
-    std::function<CMacro*(uint32_t)> macroAt = [&](uint32_t i) { return live->GetMacroAt(i); };
-    for (size_t i = 0; i < copy.liveMacros.size(); ++i) {
-        CMacro* target = copy.liveMacros[i];
-        CMacro* written = c->GetMacroAt(uint32_t(i));
-        if (!written || !IsListed(target, live->GetMacroCount(), macroAt)) continue;
-        if (IsNullGuid(target->id) && !IsNullGuid(written->id)) target->id = written->id;
-    }
-    std::function<CVtApp*(uint32_t)> appAt = [&](uint32_t i) { return live->GetAppAt(i); };
-    for (size_t i = 0; i < copy.liveApps.size(); ++i) {
-        CVtApp* target = copy.liveApps[i];
-        CVtApp* written = c->GetAppAt(uint32_t(i));
-        if (!written || !IsListed(target, live->GetAppCount(), appAt)) continue;
-        if (IsNullGuid(target->id) && !IsNullGuid(written->id)) target->id = written->id;
-    }
+    MergeDeviceWideIds(live, c, copy.liveMacros, copy.liveApps);
 }
 
 } // namespace vt::device

@@ -55,6 +55,7 @@ struct KeyboardJobContext {
     std::vector<uint32_t> keys;  // the key list read on open
     // What the engine holds of each group (as for the mouse's jobs).
     GroupSnapshot* snapshot = nullptr;
+    KeyEntryJob keyEntries;  // the key entries the model holds from the engine
 };
 
 // Write job: the profile set with each profile's groups, macros, launch entries, lighting and key

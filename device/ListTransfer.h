@@ -6,6 +6,7 @@
 //
 // Every answer is true only when every engine call it made succeeded.
 #include "device/CodeTables.h"
+#include "device/DeviceDescription.h"
 #include "device/EngineConnection.h"
 #include "device/GroupSnapshot.h"
 #include "device/MacroEvents.h"
@@ -271,11 +272,20 @@ bool ReadCollectionEntries(IVtEntryCollection* collection, Config* config, Group
 
 bool GetKeyEntries(IVtDevice* device, ComPtr<IVtKeyEntries>& out);
 
-// The model's key entries in the snapshot's form: each key 1 to 16 of kind 64 with its three values.
+// Keys 1 to 16 as bits (key k is bit k - 1). A device keeps which of its configuration's key
+// entries hold what the engine holds (read from it; the user's edits of them start from those);
+// only those are written, so an entry the engine was never asked for is never overwritten with
+// the model's default.
+constexpr uint32_t kAllKeyEntries = 0xFFFFu;
+constexpr uint32_t KeyEntryBit(int32_t key) { return key >= 1 && key <= 16 ? 1u << (key - 1) : 0u; }
+
+// The model's key entries of `keys` in the snapshot's form: each such key of kind 64 with its
+// three values.
 template <class Config>
-GroupSnapshot::Bytes KeyEntryValues(Config* config) {
+GroupSnapshot::Bytes KeyEntryValues(Config* config, uint32_t keys) {
     GroupBytes b;
     for (int32_t key = 1; key <= 16; ++key) {
+        if (!(keys & KeyEntryBit(key))) continue;
         AssignmentRecord record{};
         config->GetConfigAssignment(&record, key);
         if (record.kind != vt::profile::kKindKeySlot) continue;
@@ -286,30 +296,36 @@ GroupSnapshot::Bytes KeyEntryValues(Config* config) {
     return b.Take();
 }
 
+// Writes the model's key entries of `keys` (nothing, and true, when there are none).
 template <class Config>
-bool WriteKeyEntries(IVtDevice* device, Config* config) {
-    ComPtr<IVtKeyEntries> keys;
-    if (!config || !GetKeyEntries(device, keys)) return false;
+bool WriteKeyEntries(IVtDevice* device, Config* config, uint32_t keys) {
+    if (!config) return false;
+    if (!(keys & kAllKeyEntries)) return true;
+    ComPtr<IVtKeyEntries> entries;
+    if (!GetKeyEntries(device, entries)) return false;
     bool ok = true;
     for (int32_t i = 0; i < config->GetConfigAssignmentCount(); ++i) {
         int32_t key = config->GetConfigAssignmentKeyAt(uint32_t(i));
-        if (key < 1 || key > 16) continue;
+        if (!(keys & KeyEntryBit(key))) continue;
         AssignmentRecord record{};
         config->GetConfigAssignment(&record, key);
         if (record.kind != vt::profile::kKindKeySlot) continue;
         uint32_t w[3];
         std::memcpy(w, record.payload, sizeof w);
-        ok = SUCCEEDED(keys->SetValue1(ULONG(key), w[0])) && ok;
-        ok = SUCCEEDED(keys->SetValue2(ULONG(key), w[1])) && ok;
-        ok = SUCCEEDED(keys->SetValue3(ULONG(key), w[2])) && ok;
+        ok = SUCCEEDED(entries->SetValue1(ULONG(key), w[0])) && ok;
+        ok = SUCCEEDED(entries->SetValue2(ULONG(key), w[1])) && ok;
+        ok = SUCCEEDED(entries->SetValue3(ULONG(key), w[2])) && ok;
     }
     return ok;
 }
 
+// Reads the engine's entry of every kind-64 key of the model. Each key stands alone: a key that
+// is read goes into the model and into `read` (key bits), one that fails keeps the model's value
+// and makes the answer false. `held` (when given) gets the keys read in the snapshot's form.
 template <class Config>
-bool ReadKeyEntries(IVtDevice* device, Config* config, GroupSnapshot::Bytes* held = nullptr) {
-    ComPtr<IVtKeyEntries> keys;
-    if (!config || !GetKeyEntries(device, keys)) return false;
+bool ReadKeyEntries(IVtDevice* device, Config* config, uint32_t* read = nullptr, GroupSnapshot::Bytes* held = nullptr) {
+    ComPtr<IVtKeyEntries> entries;
+    if (!config || !GetKeyEntries(device, entries)) return false;
     bool ok = true;
     GroupBytes engineValues;
     for (int32_t key = 1; key <= 16; ++key) {
@@ -317,18 +333,49 @@ bool ReadKeyEntries(IVtDevice* device, Config* config, GroupSnapshot::Bytes* hel
         config->GetConfigAssignment(&record, key);
         if (record.kind != vt::profile::kKindKeySlot) continue;
         ULONG v[3] = {};
-        bool read = SUCCEEDED(keys->GetValue1(ULONG(key), &v[0])) && SUCCEEDED(keys->GetValue2(ULONG(key), &v[1])) &&
-                    SUCCEEDED(keys->GetValue3(ULONG(key), &v[2]));
-        if (!read) {
+        const bool got = SUCCEEDED(entries->GetValue1(ULONG(key), &v[0])) &&
+                         SUCCEEDED(entries->GetValue2(ULONG(key), &v[1])) &&
+                         SUCCEEDED(entries->GetValue3(ULONG(key), &v[2]));
+        if (!got) {
             ok = false;
             continue;
         }
         std::memcpy(record.payload, v, sizeof v);
-        if (ok) config->SetConfigAssignment(key, record);
+        config->SetConfigAssignment(key, record);
+        if (read) *read |= KeyEntryBit(key);
         uint32_t w[3] = {uint32_t(v[0]), uint32_t(v[1]), uint32_t(v[2])};
         engineValues.Add(key).Add(w);
     }
-    if (held && ok) *held = engineValues.Take();
+    if (held) *held = engineValues.Take();
+    return ok;
+}
+
+// The key entries' group of a device read or written by a job: `known` are the keys the model
+// holds from the engine (only those are written); a read job reads them only when some are known
+// already (the first read is left to whoever first needs them) and adds the keys it read to
+// `*learnt`.
+struct KeyEntryJob {
+    uint32_t known = 0;
+    uint32_t* learnt = nullptr;
+};
+
+template <class Config>
+bool WriteKeyEntryGroup(const EngineConnection& connection, Config* config, GroupSnapshot* snapshot,
+                        const KeyEntryJob& job) {
+    if (!(job.known & kAllKeyEntries)) return true;
+    return WriteGroupIfChanged(snapshot, GUID{}, kGroupKeyEntries, KeyEntryValues(config, job.known),
+                               [&] { return WriteKeyEntries(connection.Device(), config, job.known); });
+}
+
+template <class Config>
+bool ReadKeyEntryGroup(const EngineConnection& connection, Config* config, GroupSnapshot* snapshot,
+                       const KeyEntryJob& job) {
+    if (!(job.known & kAllKeyEntries)) return true;
+    uint32_t read = 0;
+    GroupSnapshot::Bytes held;
+    const bool ok = ReadKeyEntries(connection.Device(), config, &read, &held);
+    if (job.learnt) *job.learnt |= read;
+    NoteGroupRead(snapshot, GUID{}, kGroupKeyEntries, read != 0, std::move(held));
     return ok;
 }
 
@@ -406,6 +453,71 @@ bool ConvertReferencedObject(AssignmentRecord& record, Config* config, Reference
     default:
         return true;
     }
+}
+
+// ---- the device-wide lists of a job ---------------------------------------------------------------
+
+// The keys of the model's kind-64 key entries (key bits).
+template <class Config>
+uint32_t KeyEntrySlots(Config* config) {
+    uint32_t keys = 0;
+    for (int32_t key = 1; key <= 16; ++key) {
+        AssignmentRecord record{};
+        config->GetConfigAssignment(&record, key);
+        if (record.kind == vt::profile::kKindKeySlot) keys |= KeyEntryBit(key);
+    }
+    return keys;
+}
+
+// Macros: the engine's macros the model no longer has go, then each model macro is written.
+template <class Config>
+bool WriteMacroList(ReferenceContext& references, Config* config) {
+    IVtMacroStore* store = references.Macros();
+    const bool deleted = store && DeleteMacrosNotInModel(store, config);
+    return store && WriteMacros(config, store) && deleted;
+}
+
+template <class Config>
+bool ReadMacroList(const EngineConnection& connection, Config* config) {
+    ComPtr<IVtMacroStore> store;
+    return connection.Feature(IID_IVtMacroStore, store) && ReadMacros(config, store.Get());
+}
+
+// Program-launch entries, as the macros.
+template <class Config>
+bool WriteAppList(ReferenceContext& references, Config* config) {
+    IVtAppLauncher* launcher = references.Launcher();
+    const bool deleted = launcher && DeleteAppsNotInModel(launcher, config);
+    return launcher && WriteApps(config, launcher) && deleted;
+}
+
+template <class Config>
+bool ReadAppList(const EngineConnection& connection, Config* config) {
+    ComPtr<IVtAppLauncher> launcher;
+    return connection.Feature(IID_IVtAppLauncher, launcher) && ReadApps(config, launcher.Get());
+}
+
+// The lighting entries and the key entries (one group bit). Through `snapshot` when given.
+template <class Config>
+bool WriteEntryLists(const EngineConnection& connection, Config* config, GroupSnapshot* snapshot, const KeyEntryJob& keys) {
+    std::vector<ApmEntry> entries;
+    const bool modelRead = ModelApmEntries(config, entries);
+    const bool written = WriteGroupIfChanged(modelRead ? snapshot : nullptr, GUID{}, kGroupEntries, ApmEntryValues(entries), [&] {
+        ComPtr<IVtEntryCollection> collection;
+        return modelRead && connection.Feature(IID_IVtEntryCollection, collection) &&
+               WriteCollectionEntryList(collection.Get(), entries);
+    });
+    return WriteKeyEntryGroup(connection, config, snapshot, keys) && written;
+}
+
+template <class Config>
+bool ReadEntryLists(const EngineConnection& connection, Config* config, GroupSnapshot* snapshot, const KeyEntryJob& keys) {
+    ComPtr<IVtEntryCollection> collection;
+    GroupSnapshot::Bytes held;
+    const bool read = connection.Feature(IID_IVtEntryCollection, collection) &&
+                      ReadCollectionEntries(collection.Get(), config, &held);
+    NoteGroupRead(snapshot, GUID{}, kGroupEntries, read, std::move(held));
+    return ReadKeyEntryGroup(connection, config, snapshot, keys) && read;
 }
 
 } // namespace vt::device

@@ -42,4 +42,44 @@ void CopyDeviceWideLists(LiveConfig* live, CopyConfig* c, std::vector<Macro*>& l
     }
 }
 
+// Whether `object` is still one of the live configuration's, by `at(index)` over `count`.
+template <class T, class At>
+bool IsListed(T* object, int32_t count, At&& at) {
+    for (int32_t i = 0; i < count; ++i)
+        if (at(uint32_t(i)) == object) return true;
+    return false;
+}
+
+// The ids the engine gave the copies of macros and programs go into the live objects they were
+// copied from (an object the user deleted meanwhile is skipped, an id it has meanwhile is kept).
+template <class LiveConfig, class CopyConfig, class Macro, class App>
+void MergeDeviceWideIds(LiveConfig* live, CopyConfig* c, const std::vector<Macro*>& liveMacros,
+                        const std::vector<App*>& liveApps) {
+    for (size_t i = 0; i < liveMacros.size(); ++i) {
+        Macro* target = liveMacros[i];
+        Macro* written = c->GetMacroAt(uint32_t(i));
+        if (!written || !IsListed(target, live->GetMacroCount(), [&](uint32_t k) { return live->GetMacroAt(k); })) continue;
+        if (IsNullGuid(target->id) && !IsNullGuid(written->id)) target->id = written->id;
+    }
+    for (size_t i = 0; i < liveApps.size(); ++i) {
+        App* target = liveApps[i];
+        App* written = c->GetAppAt(uint32_t(i));
+        if (!written || !IsListed(target, live->GetAppCount(), [&](uint32_t k) { return live->GetAppAt(k); })) continue;
+        if (IsNullGuid(target->id) && !IsNullGuid(written->id)) target->id = written->id;
+    }
+}
+
+// A profile's new engine id goes into the live profile it was copied from; false when the live
+// profile is gone (or nothing was written for it).
+template <class LiveConfig, class Profile>
+bool MergeProfileId(LiveConfig* live, Profile* target, Profile* written) {
+    if (!written || !IsListed(target, live->GetProfileCount(), [&](uint32_t k) { return live->GetProfileAt(k); }))
+        return false;
+    GUID liveId{}, newId{};
+    target->GetId(&liveId);
+    written->GetId(&newId);
+    if (IsNullGuid(liveId) && !IsNullGuid(newId)) target->SetId(newId);
+    return true;
+}
+
 } // namespace vt::device

@@ -73,16 +73,21 @@ bool CMouse::TransferProfiles(IMouseConfig* config, int32_t mode, uint32_t mask)
     context.supported = m_supported;
     if (mode == 1) {
         context.mask = mask;
-        return RunDeviceJob([&](EngineConnection& c) {
+        uint32_t learnt = 0;
+        const bool ok = RunDeviceJob([&](EngineConnection& c) {
             // Taken once connected: the connection finishes an ended write job, whose snapshot
             // replaces this object's.
             context.snapshot = &Snapshot();
+            context.keyEntries = KeyEntryJob{KnownKeyEntries(), &learnt};
             return ReadMouseProfilesJob(c, config, context);
         });
+        LearnKeyEntries(learnt);
+        return ok;
     }
     if (mode != 0) return false;
     if (IsBusy()) return false;
     context.mask = mask & 0xFFFF;
+    context.keyEntries = KeyEntryJob{KnownKeyEntries(), nullptr};
     // The job writes from its own copy of the model and of the snapshot; what it learns goes back
     // once it ended.
     std::shared_ptr<MouseWriteCopy> copy = CopyMouseConfig(config, m_supported);

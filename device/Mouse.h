@@ -35,6 +35,10 @@ public:
     int32_t GetProfileCount() override { return BaseGetProfileCount(); }
     int32_t GetLastWriteResult() override { return LastWriteResult(); }
 
+    // The configuration's key entries, read from the engine when first needed (see
+    // CBaseDevice::BaseReadKeyEntries).
+    bool ReadKeyEntries(IMouseConfig* config) { return BaseReadKeyEntries(config); }
+
     // The supported button bits read on open (ascending).
     const std::vector<uint32_t>& SupportedButtons() const { return m_supported; }
 

@@ -18,13 +18,6 @@ AssignmentRecord ButtonRecord(IMouseConfig* config, int32_t button, IMouseProfil
     return r;
 }
 
-template <class T>
-bool IsListed(T* object, int32_t count, const std::function<T*(uint32_t)>& at) {
-    for (int32_t i = 0; i < count; ++i)
-        if (at(uint32_t(i)) == object) return true;
-    return false;
-}
-
 } // namespace
 
 ULONG RateCodeForIndex(int32_t index) {
@@ -291,80 +284,45 @@ bool ReadAcceleration(const EngineConnection& connection, IMouseConfig* config, 
 bool WriteMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, const MouseJobContext& ctx) {
     if (!connection.IsOpen() || !config) return false;
     const DeviceDescription* d = ctx.description;
-    const uint32_t mask = ctx.mask;
-    const bool profilePass = IsIdInList(d, kCapProfiles) && HasBits(mask, kGroupProfileBits);
-    bool ok = true;
-    ReferenceContext references(connection);
-    ComPtr<IVtProfileManager> manager;
+    auto wanted = [&](uint32_t group, int32_t capability) { return HasBits(ctx.mask, group) && IsIdInList(d, capability); };
+    const bool profilePass = IsIdInList(d, kCapProfiles) && HasBits(ctx.mask, kGroupProfileBits);
     GroupSnapshot* snapshot = ctx.snapshot;
     const GUID device{};
+    ReferenceContext references(connection);
+    ComPtr<IVtProfileManager> manager;
+    bool ok = true;
     if (!profilePass) AlignSnapshot(snapshot, nullptr);
-    if (profilePass) {
-        if (!connection.ProfileManager(manager)) {
-            ok = false;
-            AlignSnapshot(snapshot, nullptr);
-        } else {
-            bool setOk = DeleteProfilesNotInModel(manager.Get(), config, snapshot == nullptr);
-            if (!setOk) ok = false;
-            // Against the list the step above read (and kept up to date).
-            AlignSnapshot(snapshot, setOk ? manager.Get() : nullptr);
-            for (int32_t i = 0; setOk && i < config->GetProfileCount(); ++i) {
-                IMouseProfile* profile = config->GetProfileAt(uint32_t(i));
-                if (!WriteProfileIdentity(manager.Get(), profile, snapshot)) {
-                    ok = false;
-                    continue;
-                }
-                GUID id{};
-                profile->GetId(&id);
-                ComPtr<IVtProfile> engine;
-                if (!FindEngineProfile(manager.Get(), id, engine)) {
-                    ok = false;
-                    continue;
-                }
-                if (HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink)) {
-                    const wchar_t* path = profile->GetFileName();
-                    ok = WriteGroupIfChanged(snapshot, id, kGroupProgramLink,
-                                             LinkValues(profile->GetName() ? profile->GetName() : L"", path ? path : L"",
-                                                        profile->GetProfileFlag(), profile->GetDpiOsdEnabled(),
-                                                        profile->GetProfileOsdEnabled()),
-                                             [&] {
-                                                 return WriteProfileLink(engine.Get(), LinkNameToWrite(manager.Get(), profile),
-                                                                         path, profile->GetProfileFlag(),
-                                                                         profile->GetDpiOsdEnabled(),
-                                                                         profile->GetProfileOsdEnabled());
-                                             }) && ok;
-                }
-                if (HasBits(mask, kGroupDpi) && IsIdInList(d, kCapDpi))
-                    ok = WriteGroupIfChanged(snapshot, id, kGroupDpi, DpiValues(config, profile),
-                                             [&] { return WriteDpi(engine.Get(), config, profile); }) && ok;
-                if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons))
-                    ok = WriteMouseAssignments(engine.Get(), config, profile, ctx.supported, references, snapshot, id) && ok;
-                if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting))
-                    ok = WriteLightingZones(engine.Get(), config, profile, snapshot, id, kGroupLighting) && ok;
+    else
+        ok = WriteProfilePass(connection, config, snapshot, manager, [&](IVtProfile* engine, IMouseProfile* profile, const GUID& id) {
+            bool written = true;
+            if (wanted(kGroupProgramLink, kCapProgramLink)) {
+                const wchar_t* path = profile->GetFileName();
+                written = WriteGroupIfChanged(snapshot, id, kGroupProgramLink,
+                                              LinkValues(profile->GetName() ? profile->GetName() : L"", path ? path : L"",
+                                                         profile->GetProfileFlag(), profile->GetDpiOsdEnabled(),
+                                                         profile->GetProfileOsdEnabled()),
+                                              [&] {
+                                                  return WriteProfileLink(engine, LinkNameToWrite(manager.Get(), profile), path,
+                                                                          profile->GetProfileFlag(), profile->GetDpiOsdEnabled(),
+                                                                          profile->GetProfileOsdEnabled());
+                                              }) && written;
             }
-        }
-    }
-    if (HasBits(mask, kGroupAcceleration) && IsIdInList(d, kCapAcceleration))
+            if (wanted(kGroupDpi, kCapDpi))
+                written = WriteGroupIfChanged(snapshot, id, kGroupDpi, DpiValues(config, profile),
+                                              [&] { return WriteDpi(engine, config, profile); }) && written;
+            if (wanted(kGroupButtons, kCapButtons))
+                written = WriteMouseAssignments(engine, config, profile, ctx.supported, references, snapshot, id) && written;
+            if (wanted(kGroupLighting, kCapLighting))
+                written = WriteLightingZones(engine, config, profile, snapshot, id, kGroupLighting) && written;
+            return written;
+        });
+    if (wanted(kGroupAcceleration, kCapAcceleration))
         ok = WriteGroupIfChanged(snapshot, device, kGroupAcceleration, AccelerationValues(config),
                                  [&] { return WriteAcceleration(connection, config); }) && ok;
-    if (HasBits(mask, kGroupRate) && IsIdInList(d, kCapRate))
+    if (wanted(kGroupRate, kCapRate))
         ok = WriteGroupIfChanged(snapshot, device, kGroupRate, RateValues(config), [&] { return WriteRate(connection, config); }) && ok;
-    if (HasBits(mask, kGroupMacros) && IsIdInList(d, kCapMacros)) {
-        IVtMacroStore* store = references.Macros();
-        ok = store && DeleteMacrosNotInModel(store, config) && ok;
-        ok = store && WriteMacros(config, store) && ok;
-    }
-    if (HasBits(mask, kGroupEntries) && IsIdInList(d, kCapEntries)) {
-        std::vector<ApmEntry> entries;
-        const bool modelRead = ModelApmEntries(config, entries);
-        ok = WriteGroupIfChanged(modelRead ? snapshot : nullptr, device, kGroupEntries, ApmEntryValues(entries), [&] {
-                 ComPtr<IVtEntryCollection> collection;
-                 return modelRead && connection.Feature(IID_IVtEntryCollection, collection) &&
-                        WriteCollectionEntryList(collection.Get(), entries);
-             }) && ok;
-        ok = WriteGroupIfChanged(snapshot, device, kGroupKeyEntries, KeyEntryValues(config),
-                                 [&] { return WriteKeyEntries(connection.Device(), config); }) && ok;
-    }
+    if (wanted(kGroupMacros, kCapMacros)) ok = WriteMacroList(references, config) && ok;
+    if (wanted(kGroupEntries, kCapEntries)) ok = WriteEntryLists(connection, config, snapshot, ctx.keyEntries) && ok;
     if (profilePass) ok = ActivateCurrentProfile(manager.Get(), config) && ok;
     if (!ok) ForgetSnapshotIfEngineLost(snapshot, connection);
     return ok;
@@ -373,78 +331,55 @@ bool WriteMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, c
 bool ReadMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, const MouseJobContext& ctx) {
     if (!connection.IsOpen() || !config) return false;
     const DeviceDescription* d = ctx.description;
-    const uint32_t mask = ctx.mask;
-    bool ok = true;
+    auto wanted = [&](uint32_t group, int32_t capability) { return HasBits(ctx.mask, group) && IsIdInList(d, capability); };
     GroupSnapshot* snapshot = ctx.snapshot;
     const GUID device{};
-    if (!(IsIdInList(d, kCapProfiles) && HasBits(mask, kGroupProfileBits))) AlignSnapshot(snapshot, nullptr);
-    if (IsIdInList(d, kCapProfiles) && HasBits(mask, kGroupProfileBits)) {
-        const bool linkRead = HasBits(mask, kGroupProgramLink) && IsIdInList(d, kCapProgramLink);
-        ComPtr<IVtProfileManager> manager;
-        ok = connection.ProfileManager(manager) &&
-             ReadModelProfiles(manager.Get(), config, linkRead, [&](const EngineProfileEntry& e, IMouseProfile* profile) {
-                 IVtProfile* engine = e.engine.Get();
-                 bool read = true;
-                 GroupSnapshot::Bytes held;
-                 if (linkRead) {
-                     ProfileLinkRead link = ReadProfileLink(engine, &e, true);
-                     if (link.hasName) profile->SetName(link.name.c_str());
-                     if (link.hasPath) profile->SetFileName(link.path.c_str());
-                     if (link.hasAutoSwitch) profile->SetProfileFlag(link.autoSwitch);
-                     if (link.hasOsdFlags) {
-                         profile->SetDpiOsdEnabled(link.dpiOsd);
-                         profile->SetProfileOsdEnabled(link.profileOsd);
-                     }
-                     const bool whole = LinkValuesRead(link, held);
-                     NoteGroupRead(snapshot, e.id, kGroupProgramLink, whole, std::move(held));
-                 }
-                 if (HasBits(mask, kGroupDpi) && IsIdInList(d, kCapDpi)) {
-                     const bool r = ReadDpi(engine, config, profile, &held);
-                     NoteGroupRead(snapshot, e.id, kGroupDpi, r, std::move(held));
-                     read = r && read;
-                 }
-                 if (HasBits(mask, kGroupButtons) && IsIdInList(d, kCapButtons))
-                     read = ReadAndNoteGroup(snapshot, e.id, kGroupButtons, [&](GroupSnapshot::Bytes* values) {
-                         return ReadButtonAssignments(engine, config, profile, ctx.supported.size(), values);
-                     }) && read;
-                 if (HasBits(mask, kGroupLighting) && IsIdInList(d, kCapLighting)) {
-                     const bool r = ReadLightingZones(engine, config, profile, &held);
-                     NoteGroupRead(snapshot, e.id, kGroupLighting, r, std::move(held));
-                     read = r && read;
-                 }
-                 return read;
-             }) && ok;
-        // Against the list the read kept; what it recorded is dropped when it failed.
-        AlignSnapshot(snapshot, ok ? manager.Get() : nullptr);
+    bool ok = true;
+    if (!(IsIdInList(d, kCapProfiles) && HasBits(ctx.mask, kGroupProfileBits))) {
+        AlignSnapshot(snapshot, nullptr);
+    } else {
+        const bool linkRead = wanted(kGroupProgramLink, kCapProgramLink);
+        ok = ReadProfilePass(connection, config, snapshot, linkRead, [&](const EngineProfileEntry& e, IMouseProfile* profile) {
+            IVtProfile* engine = e.engine.Get();
+            bool read = true;
+            if (linkRead) {
+                ProfileLinkRead link = ReadProfileLink(engine, &e, true);
+                if (link.hasName) profile->SetName(link.name.c_str());
+                if (link.hasPath) profile->SetFileName(link.path.c_str());
+                if (link.hasAutoSwitch) profile->SetProfileFlag(link.autoSwitch);
+                if (link.hasOsdFlags) {
+                    profile->SetDpiOsdEnabled(link.dpiOsd);
+                    profile->SetProfileOsdEnabled(link.profileOsd);
+                }
+                GroupSnapshot::Bytes held;
+                const bool whole = LinkValuesRead(link, held);
+                NoteGroupRead(snapshot, e.id, kGroupProgramLink, whole, std::move(held));
+            }
+            if (wanted(kGroupDpi, kCapDpi))
+                read = ReadAndNoteGroup(snapshot, e.id, kGroupDpi, [&](GroupSnapshot::Bytes* values) {
+                    return ReadDpi(engine, config, profile, values);
+                }) && read;
+            if (wanted(kGroupButtons, kCapButtons))
+                read = ReadAndNoteGroup(snapshot, e.id, kGroupButtons, [&](GroupSnapshot::Bytes* values) {
+                    return ReadButtonAssignments(engine, config, profile, ctx.supported.size(), values);
+                }) && read;
+            if (wanted(kGroupLighting, kCapLighting))
+                read = ReadAndNoteGroup(snapshot, e.id, kGroupLighting, [&](GroupSnapshot::Bytes* values) {
+                    return ReadLightingZones(engine, config, profile, values);
+                }) && read;
+            return read;
+        });
     }
-    if (HasBits(mask, kGroupAcceleration) && IsIdInList(d, kCapAcceleration)) {
-        GroupSnapshot::Bytes held;
-        const bool r = ReadAcceleration(connection, config, &held);
-        NoteGroupRead(snapshot, device, kGroupAcceleration, r, std::move(held));
-        ok = r && ok;
-    }
-    if (HasBits(mask, kGroupRate) && IsIdInList(d, kCapRate)) {
-        GroupSnapshot::Bytes held;
-        const bool r = ReadRate(connection, config, &held);
-        NoteGroupRead(snapshot, device, kGroupRate, r, std::move(held));
-        ok = r && ok;
-    }
-    if (HasBits(mask, kGroupMacros) && IsIdInList(d, kCapMacros)) {
-        ComPtr<IVtMacroStore> store;
-        ok = connection.Feature(IID_IVtMacroStore, store) && ReadMacros(config, store.Get()) && ok;
-    }
-    if (HasBits(mask, kGroupEntries) && IsIdInList(d, kCapEntries)) {
-        ComPtr<IVtEntryCollection> collection;
-        GroupSnapshot::Bytes held;
-        const bool r = connection.Feature(IID_IVtEntryCollection, collection) &&
-                       ReadCollectionEntries(collection.Get(), config, &held);
-        NoteGroupRead(snapshot, device, kGroupEntries, r, std::move(held));
-        ok = r && ok;
-        held.clear();
-        const bool keys = ReadKeyEntries(connection.Device(), config, &held);
-        NoteGroupRead(snapshot, device, kGroupKeyEntries, keys, std::move(held));
-        ok = keys && ok;
-    }
+    if (wanted(kGroupAcceleration, kCapAcceleration))
+        ok = ReadAndNoteGroup(snapshot, device, kGroupAcceleration, [&](GroupSnapshot::Bytes* values) {
+            return ReadAcceleration(connection, config, values);
+        }) && ok;
+    if (wanted(kGroupRate, kCapRate))
+        ok = ReadAndNoteGroup(snapshot, device, kGroupRate, [&](GroupSnapshot::Bytes* values) {
+            return ReadRate(connection, config, values);
+        }) && ok;
+    if (wanted(kGroupMacros, kCapMacros)) ok = ReadMacroList(connection, config) && ok;
+    if (wanted(kGroupEntries, kCapEntries)) ok = ReadEntryLists(connection, config, snapshot, ctx.keyEntries) && ok;
     if (!ok) ForgetSnapshotIfEngineLost(snapshot, connection);
     return ok;
 }
@@ -481,15 +416,10 @@ std::unique_ptr<MouseWriteCopy> CopyMouseConfig(IMouseConfig* live, const std::v
 
 void MergeMouseWriteBack(IMouseConfig* live, const MouseWriteCopy& copy, const std::vector<uint32_t>& supported) {
     CDmConfig_Mouse* c = copy.config.get();
-    std::function<IMouseProfile*(uint32_t)> profileAt = [&](uint32_t i) { return live->GetProfileAt(i); };
     for (size_t i = 0; i < copy.liveProfiles.size(); ++i) {
         IMouseProfile* target = copy.liveProfiles[i];
         IMouseProfile* written = c->GetProfileAt(uint32_t(i));
-        if (!written || !IsListed(target, live->GetProfileCount(), profileAt)) continue;
-        GUID liveId{}, newId{};
-        target->GetId(&liveId);
-        written->GetId(&newId);
-        if (IsNullGuid(liveId) && !IsNullGuid(newId)) target->SetId(newId);
+        if (!MergeProfileId(live, target, written)) continue;
         // Converted assignments (a profile, macro or program by name turned into its id).
         size_t k = 0;
         for (uint32_t bit : supported) {
@@ -502,20 +432,7 @@ void MergeMouseWriteBack(IMouseConfig* live, const MouseWriteCopy& copy, const s
                 live->SetButtonAssignment(button, after, target);
         }
     }
-    std::function<CMacro*(uint32_t)> macroAt = [&](uint32_t i) { return live->GetMacroAt(i); };
-    for (size_t i = 0; i < copy.liveMacros.size(); ++i) {
-        CMacro* target = copy.liveMacros[i];
-        CMacro* written = c->GetMacroAt(uint32_t(i));
-        if (!written || !IsListed(target, live->GetMacroCount(), macroAt)) continue;
-        if (IsNullGuid(target->id) && !IsNullGuid(written->id)) target->id = written->id;
-    }
-    std::function<CVtApp*(uint32_t)> appAt = [&](uint32_t i) { return live->GetAppAt(i); };
-    for (size_t i = 0; i < copy.liveApps.size(); ++i) {
-        CVtApp* target = copy.liveApps[i];
-        CVtApp* written = c->GetAppAt(uint32_t(i));
-        if (!written || !IsListed(target, live->GetAppCount(), appAt)) continue;
-        if (IsNullGuid(target->id) && !IsNullGuid(written->id)) target->id = written->id;
-    }
+    MergeDeviceWideIds(live, c, copy.liveMacros, copy.liveApps);
 }
 
 } // namespace vt::device

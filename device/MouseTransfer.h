@@ -50,6 +50,7 @@ struct MouseJobContext {
     // The write job skips the groups it holds already and records what it wrote; the read job
     // records what it read.
     GroupSnapshot* snapshot = nullptr;
+    KeyEntryJob keyEntries;  // the key entries the model holds from the engine
 };
 
 // Write job: the profile set, each profile's groups, the device-wide groups, the active profile.

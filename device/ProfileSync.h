@@ -214,4 +214,50 @@ bool ActivateCurrentProfile(IVtProfileManager* manager, Config* config) {
     return ActivateProfileById(manager, id);
 }
 
+// A job's profile pass over the engine's profile manager (fetched into `manager`, for what the job
+// does after the pass).
+// Write: the engine profiles the model lacks are deleted and the snapshot aligned with what is
+// left; then each model profile gets its engine profile and is handed to `each(engine, profile,
+// id)` for its groups. A profile set that cannot be brought in line writes no profile and fails;
+// a profile that fails makes the answer false, the others are still written.
+template <class Config, class Each>
+bool WriteProfilePass(const EngineConnection& connection, Config* config, GroupSnapshot* snapshot,
+                      ComPtr<IVtProfileManager>& manager, Each&& each) {
+    if (!connection.ProfileManager(manager)) {
+        AlignSnapshot(snapshot, nullptr);
+        return false;
+    }
+    const bool setOk = DeleteProfilesNotInModel(manager.Get(), config, snapshot == nullptr);
+    // Against the list the step above read (and kept up to date).
+    AlignSnapshot(snapshot, setOk ? manager.Get() : nullptr);
+    bool ok = setOk;
+    for (int32_t i = 0; setOk && i < config->GetProfileCount(); ++i) {
+        auto* profile = config->GetProfileAt(uint32_t(i));
+        if (!WriteProfileIdentity(manager.Get(), profile, snapshot)) {
+            ok = false;
+            continue;
+        }
+        GUID id{};
+        profile->GetId(&id);
+        ComPtr<IVtProfile> engine;
+        if (!FindEngineProfile(manager.Get(), id, engine)) {
+            ok = false;
+            continue;
+        }
+        ok = each(engine.Get(), profile, id) && ok;
+    }
+    return ok;
+}
+
+// Read: as ReadModelProfiles; then the snapshot is aligned with the list the read kept, and what
+// it recorded is dropped when the read failed.
+template <class Config, class Each>
+bool ReadProfilePass(const EngineConnection& connection, Config* config, GroupSnapshot* snapshot, bool withNames,
+                     Each&& each) {
+    ComPtr<IVtProfileManager> manager;
+    const bool ok = connection.ProfileManager(manager) && ReadModelProfiles(manager.Get(), config, withNames, each);
+    AlignSnapshot(snapshot, ok ? manager.Get() : nullptr);
+    return ok;
+}
+
 } // namespace vt::device

@@ -1,6 +1,7 @@
 #include "skin/BitmapHelpers.h"
 #include <olectl.h>
 #include <ocidl.h>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -131,6 +132,56 @@ void CopyBitmapRect(CBitmap& target, HDC dc, HBITMAP source, int x1, int y1, int
     target.Reset(copy);
 }
 
+namespace {
+
+// An uncompressed 24- or 32-bit BMP, as the skins ship, copied straight into a 32-bit DIB section
+// (the form the picture loader's copy had). Null for anything else, which the picture loader then
+// reads: every size and offset is checked against the file before a pixel is touched.
+HBITMAP DibFromPlainBmp(const BYTE* data, size_t size) {
+    BITMAPFILEHEADER file;
+    BITMAPINFOHEADER info;
+    if (size < sizeof(file) + sizeof(info)) return nullptr;
+    std::memcpy(&file, data, sizeof(file));
+    std::memcpy(&info, data + sizeof(file), sizeof(info));
+    if (file.bfType != 0x4D42 || info.biSize < sizeof(info) || info.biSize > size - sizeof(file)) return nullptr;
+    if (info.biPlanes != 1 || info.biCompression != BI_RGB || (info.biBitCount != 24 && info.biBitCount != 32))
+        return nullptr;
+    constexpr LONG kLargest = 16384;
+    const LONG width = info.biWidth;
+    const LONG height = info.biHeight < 0 ? -info.biHeight : info.biHeight;
+    if (width <= 0 || width > kLargest || height <= 0 || height > kLargest) return nullptr;
+    const size_t bytesPerPixel = info.biBitCount / 8u;
+    const size_t stride = (size_t(width) * bytesPerPixel + 3u) & ~size_t(3);
+    const size_t offset = file.bfOffBits;
+    if (offset < sizeof(file) + info.biSize || offset > size || stride * size_t(height) > size - offset) return nullptr;
+
+    BITMAPINFO out{};
+    out.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    out.bmiHeader.biWidth = width;
+    out.bmiHeader.biHeight = height;   // bottom-up, like the file's usual order
+    out.bmiHeader.biPlanes = 1;
+    out.bmiHeader.biBitCount = 32;
+    out.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &out, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!dib || !bits) {
+        if (dib) DeleteObject(dib);
+        return nullptr;
+    }
+    const bool topDown = info.biHeight < 0;
+    for (LONG row = 0; row < height; ++row) {
+        // Row `row` of the result counts from the bottom.
+        const BYTE* src = data + offset + stride * size_t(topDown ? height - 1 - row : row);
+        auto* dst = static_cast<DWORD*>(bits) + size_t(row) * size_t(width);
+        for (LONG x = 0; x < width; ++x, src += bytesPerPixel)
+            dst[x] = DWORD(src[0]) | DWORD(src[1]) << 8 | DWORD(src[2]) << 16;
+    }
+    GdiFlush();
+    return dib;
+}
+
+} // namespace
+
 bool LoadPictureFile(const wchar_t* path, CBitmap& target) {
     if (!path) return false;
     HANDLE file = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -141,8 +192,16 @@ bool LoadPictureFile(const wchar_t* path, CBitmap& target) {
     void* data = mem ? GlobalLock(mem) : nullptr;
     DWORD read = 0;
     ok = data && ReadFile(file, data, DWORD(size.QuadPart), &read, nullptr) && read == DWORD(size.QuadPart);
+    // The skins' own plain bitmaps are copied directly: the picture loader's decode and copy cost
+    // several times more, and the main window's background and mask are read before it first shows.
+    HBITMAP plain = ok ? DibFromPlainBmp(static_cast<const BYTE*>(data), size_t(size.QuadPart)) : nullptr;
     if (data) GlobalUnlock(mem);
     CloseHandle(file);
+    if (plain) {
+        GlobalFree(mem);
+        target.Reset(plain);
+        return true;
+    }
     if (!ok) {
         if (mem) GlobalFree(mem);
         return false;

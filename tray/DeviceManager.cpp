@@ -72,6 +72,20 @@ bool CDeviceManager::AllDevicesConnected() const {
     return true;
 }
 
+std::vector<int32_t> CDeviceManager::ReconnectLost(ITrayEventHandlers* handler) {
+    std::vector<int32_t> lost;
+    for (const auto& [pid, list] : m_connections) {
+        // All of an id's connections reach the same engine: asking one of them tells for all.
+        auto live = std::find_if(list.begin(), list.end(), [](const auto& c) { return c != nullptr; });
+        if (live != list.end() && !(*live)->Answers()) lost.push_back(pid);
+    }
+    for (int32_t pid : lost) {
+        DisconnectDeviceEvents(pid);
+        ConnectDeviceEvents(pid, handler);
+    }
+    return lost;
+}
+
 void CDeviceManager::DisconnectAll() {
     std::vector<int32_t> ids;
     for (const auto& [pid, entry] : m_entries) ids.push_back(pid);

@@ -36,6 +36,10 @@ public:
     bool ConnectAllDevices(ITrayEventHandlers* handler);
     bool AllDevicesConnected() const;
     void DisconnectAll();
+    // Makes again the connections of every connected id whose engine no longer answers (its process
+    // ended under the tray; a fresh engine knows none of the old subscriptions). One engine call per
+    // connected id. Returns the ids connected again.
+    std::vector<int32_t> ReconnectLost(ITrayEventHandlers* handler);
 
     size_t ClientCount() const { return m_clients.size(); }
 

@@ -69,6 +69,14 @@ void CEventConnection<Sink, Handler>::Disconnect() {
     m_cookie = 0;
 }
 
+template <class Sink, class Handler>
+bool CEventConnection<Sink, Handler>::Answers() {
+    if (!m_cookie) return true;
+    vt::win::ComPtr<IConnectionPoint> point;
+    point.Attach(FindPoint());
+    return bool(point);
+}
+
 template class CEventConnection<CDpiEventSink, IDeviceCallbacksHandler>;
 template class CEventConnection<CProfileEventSink, IProfileEventHandler>;
 template class CEventConnection<CLaunchAppEventSink, ILaunchAppEventHandler>;
@@ -89,6 +97,11 @@ CAudioSyncEventConnection::~CAudioSyncEventConnection() {
 
 void CAudioSyncEventConnection::Connect() { Enable(1); }
 void CAudioSyncEventConnection::Disconnect() { Enable(0); }
+
+bool CAudioSyncEventConnection::Answers() {
+    LONG on = 0;
+    return !m_sync || SUCCEEDED(m_sync->IsSyncEnable(&on));
+}
 
 void CAudioSyncEventConnection::Enable(LONG on) {
     if (m_sync) m_sync->SyncEnable(on);

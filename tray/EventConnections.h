@@ -17,6 +17,10 @@ public:
     virtual ~IDeviceCallback() = default;
     virtual void Connect() = 0;
     virtual void Disconnect() = 0;
+    // False when the engine object behind the connection no longer answers (its process ended):
+    // what was subscribed there is gone and must be made again on a fresh engine. A connection that
+    // never took hold has nothing to lose and answers true. One call to the engine.
+    virtual bool Answers() = 0;
 };
 
 // A minimal COM sink: IUnknown and one event interface, starting with one reference (the
@@ -98,6 +102,7 @@ public:
 
     void Connect() override;
     void Disconnect() override;
+    bool Answers() override;
     bool Advised() const { return m_cookie != 0; }
 
 private:
@@ -125,6 +130,7 @@ public:
     CAudioSyncEventConnection& operator=(const CAudioSyncEventConnection&) = delete;
     void Connect() override;
     void Disconnect() override;
+    bool Answers() override;
 
 private:
     void Enable(LONG on);

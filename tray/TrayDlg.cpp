@@ -245,6 +245,9 @@ LRESULT CTolmSysTrayDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_TIMER:
         if (wParam == kSwitchTimer) {
+            // An engine that ended under the tray (a crash) took the event subscriptions with it;
+            // the next engine is started by the first call that needs one.
+            for (int32_t pid : m_devices.ReconnectLost(this)) m_recorder.Reset(pid);
             m_switch.OnTick();
             return 0;
         }

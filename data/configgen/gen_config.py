@@ -59,10 +59,11 @@ def exit_button(state):
     return c
 
 
-def heading(text, w=420, h=28):
+def heading_rule(w=420, h=28, bar=48):
+    """Under a page's heading or a section's: the accent bar at the bottom left. The heading itself
+    is a text of the page file, in the user's language."""
     c = Canvas(w, h, THEME['card'])
-    c.text(0, (h - 14) // 2, text, THEME['white'], 2)
-    c.rect(0, h - 2, min(w, text_width(text, 2) + 8), h, THEME['accent'])
+    c.rect(0, h - 2, bar, h, THEME['accent'])
     return c
 
 
@@ -103,7 +104,9 @@ def product(kind):
     return c
 
 
-def popup_background(w, h, title):
+def popup_background(w, h, title=''):
+    """A popup's panel with its title band. A title drawn here is the same in every language: only
+    the product name is; the other popups show theirs as a text of the page file in the band."""
     c = Canvas(w, h, THEME['body'])
     c.rect(0, 0, w, 40, THEME['header'])
     c.rect(0, 40, w, 41, THEME['frame'])
@@ -121,12 +124,11 @@ def warning_background(title):
     return c
 
 
+# The popups' labels are texts of their page files, in the user's language; the bitmaps carry none.
 def dpi_background():
-    c = popup_background(600, 400, 'SENSITIVITY STAGES')
+    c = popup_background(600, 400)
     c.round_rect(16, 54, 584, 166, 8, THEME['card_edge'])
     c.round_rect(17, 55, 583, 165, 7, THEME['card'])
-    c.text(24, 184, 'STAGES IN USE', THEME['white'], 1)
-    c.text(24, 236, 'DPI OF THE SELECTED STAGE', THEME['white'], 1)
     return c
 
 
@@ -201,7 +203,7 @@ def entry_background(w, h, title):
 
 
 def advanced_background():
-    c = popup_background(480, 250, 'PREDEFINED COMMANDS')
+    c = popup_background(480, 250)
     for y in (54, 124):
         c.round_rect(16, y, 464, y + 62, 8, THEME['card_edge'])
         c.round_rect(17, y + 1, 463, y + 61, 7, THEME['card'])
@@ -209,21 +211,17 @@ def advanced_background():
 
 
 def macro_select_background():
-    c = popup_background(440, 300, 'ASSIGN MACRO')
+    c = popup_background(440, 300)
     c.round_rect(16, 54, 424, 234, 8, THEME['card_edge'])
     c.round_rect(17, 55, 423, 233, 7, THEME['card'])
-    c.text(30, 112, 'PLAYBACK', mix(THEME['white'], THEME['card'], 0.3), 1)
     return c
 
 
 def preview_background():
-    c = popup_background(600, 470, '')
+    c = popup_background(600, 470)
     for (x0, y0, x1, y1) in ((16, 54, 292, 290), (308, 54, 584, 290), (16, 300, 584, 420)):
         c.round_rect(x0, y0, x1, y1, 8, THEME['card_edge'])
         c.round_rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, 7, THEME['card'])
-    c.text(30, 64, 'BUTTONS', THEME['accent'], 1)
-    c.text(322, 64, 'LIGHTING', THEME['accent'], 1)
-    c.text(30, 310, 'SENSITIVITY STAGES', THEME['accent'], 1)
     return c
 
 
@@ -286,7 +284,7 @@ def event_icon(kind, hot):
 
 
 def apm_background():
-    c = popup_background(600, 300, 'ACTIVITY LIGHTING')
+    c = popup_background(600, 300)
     c.round_rect(16, 54, 584, 236, 8, THEME['card_edge'])
     c.round_rect(17, 55, 583, 235, 7, THEME['card'])
     return c
@@ -302,7 +300,7 @@ def apm_track(w=520, h=28):
 
 
 def effects_background():
-    c = popup_background(640, 560, 'LIGHTING EFFECTS')
+    c = popup_background(640, 560)
     c.round_rect(16, 54, 624, 494, 8, THEME['card_edge'])
     c.round_rect(17, 55, 623, 493, 7, THEME['card'])
     for i in range(13):
@@ -368,10 +366,8 @@ def bitmaps():
         'cfg_prod_mouse.bmp': lambda: product('mouse'),
         'cfg_prod_keyboard.bmp': lambda: product('keyboard'),
         'cfg_prod_headset.bmp': lambda: product('headset'),
-        'cfg_head_perf.bmp': lambda: heading('ADJUST PERFORMANCE'),
-        'cfg_head_sens.bmp': lambda: heading('SENSITIVITY', 200, 22),
-        'cfg_head_accel.bmp': lambda: heading('ACCELERATION', 200, 22),
-        'cfg_head_rate.bmp': lambda: heading('POLLING RATE', 200, 22),
+        'cfg_head_rule.bmp': heading_rule,
+        'cfg_subhead_rule.bmp': lambda: heading_rule(200, 22, 36),
         'cfg_htrack.bmp': lambda: htrack(420),
         'cfg_htrack_dis.bmp': lambda: htrack_disabled(420),
         'cfg_hthumb_n.bmp': lambda: thumb('n'),
@@ -389,10 +385,6 @@ def bitmaps():
         'cfg_radio_mask.bmp': lambda: button_mask(120, 30),
     }
     # profile and macro pages and their popups
-    out['cfg_head_profiles.bmp'] = lambda: heading('MANAGE PROFILES')
-    out['cfg_head_macros.bmp'] = lambda: heading('MANAGE MACROS')
-    out['cfg_head_delays.bmp'] = lambda: heading('DELAYS', 200, 22)
-    out['cfg_head_events.bmp'] = lambda: heading('EVENTS', 200, 22)
     out['cfg_entry_bg.bmp'] = lambda: entry_background(440, 200, 'VELTO DUNEMARCH II')
     out['cfg_entry_mask.bmp'] = lambda: panel_mask(440, 200)
     out['cfg_macsel_bg.bmp'] = macro_select_background
@@ -410,9 +402,6 @@ def bitmaps():
     for name, kind, hot in (('keydn', 'keydn', False), ('keyup', 'keyup', False), ('clk', 'clk', False),
                             ('clkh', 'clk', True), ('mse', 'mse', False), ('mseh', 'mse', True)):
         out['cfg_md_%s.bmp' % name] = (lambda kind=kind, hot=hot: event_icon(kind, hot))
-    out['cfg_head_lighting.bmp'] = lambda: heading('LIGHTING')
-    out['cfg_head_buttons.bmp'] = lambda: heading('ASSIGN BUTTONS')
-    out['cfg_head_keys.bmp'] = lambda: heading('ASSIGN KEYS')
     out['cfg_zone_frame.bmp'] = zone_frame
     out['cfg_apm_bg.bmp'] = apm_background
     out['cfg_apm_mask.bmp'] = lambda: panel_mask(600, 300)
@@ -421,9 +410,6 @@ def bitmaps():
     out['cfg_fx_bg.bmp'] = effects_background
     out['cfg_fx_mask.bmp'] = lambda: panel_mask(640, 560)
     # headset pages
-    out['cfg_head_levels.bmp'] = lambda: heading('AUDIO LEVELS')
-    out['cfg_head_eq.bmp'] = lambda: heading('EQUALISER')
-    out['cfg_head_mic.bmp'] = lambda: heading('MICROPHONE')
     out['cfg_vtrack.bmp'] = lambda: vtrack(48, 280, 10)
     out['cfg_eqtrack.bmp'] = lambda: vtrack(40, 260, 10)
     out['cfg_vthumb_n.bmp'] = lambda: vthumb('n')

@@ -3,7 +3,9 @@
 #include <olectl.h>
 #include <shlobj.h>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <thread>
 #include "BinaryIo.h"
 
 namespace vt::engine {
@@ -460,16 +462,22 @@ void Engine::NotifyPresence(uint32_t pid, bool arrived) {
     memcpy(b->dbcc_name, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
     const std::vector<HWND> windows = TopLevelWindowsOfEveryDesktop();
     WPARAM event = arrived ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE;
-    unsigned answered = 0;
+    std::atomic<unsigned> answered{0};
     // A program busy for a few seconds (reading a device on its window's thread) still gets the
     // notice, as from the system; a window that does not answer within the bound is passed over.
-    for (HWND h : windows) {
-        DWORD_PTR result;
-        if (SendMessageTimeoutW(h, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(b), SMTO_NORMAL, 5000, &result))
-            ++answered;
-    }
+    // Every window is sent the notice at once, each from a thread of its own: several busy windows
+    // hold the notice up for one bound, not one bound each.
+    std::vector<std::thread> senders;
+    senders.reserve(windows.size());
+    for (HWND h : windows)
+        senders.emplace_back([&answered, h, event, b] {
+            DWORD_PTR result;
+            if (SendMessageTimeoutW(h, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(b), SMTO_NORMAL, 5000, &result))
+                ++answered;
+        });
+    for (std::thread& t : senders) t.join();
     Enter("notice.WM_DEVICECHANGE", path + L" windows " + std::to_wstring(windows.size()) + L" answered " +
-                                        std::to_wstring(answered));
+                                        std::to_wstring(answered.load()));
 }
 
 HRESULT Engine::SetPresent(uint32_t pid, bool present) {

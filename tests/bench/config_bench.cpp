@@ -3,7 +3,9 @@
 // page shown with its device read (a device tab enabled), and the peak working set after
 // start-up; beside the same figures of a minimal program that opens one empty window (the floor).
 // Run in a session with the engine stand-in registered and a device plugged:
-//   config_bench [image folder] [runs]
+//   config_bench [image folder] [runs] [other image folder...]
+// Other image folders (builds to compare, e.g. before and after a change) are started in turn with
+// the first, in the same rounds, and reported by folder.
 #include <windows.h>
 #include <psapi.h>
 #include <algorithm>
@@ -112,17 +114,30 @@ int wmain(int argc, wchar_t** argv) {
     if (!image.empty() && image.back() != L'\\') image += L'\\';
     const int runs = argc > 2 ? std::max(1, _wtoi(argv[2])) : 5;
 
-    std::vector<Run> floor, config;
+    std::vector<std::wstring> images{image};
+    for (int i = 3; i < argc; ++i) {
+        std::wstring other = argv[i];
+        if (!other.empty() && other.back() != L'\\') other += L'\\';
+        images.push_back(other);
+    }
+
+    std::vector<Run> floor;
+    std::vector<std::vector<Run>> config(images.size());
     // One start of each first, not counted: the wineserver and the file cache are warm afterwards.
     Measure(binDir + L"config_floor_window.exe", binDir, L"VtBenchFloorWindow", 440, 300, RGB(0x16, 0x19, 0x1d));
-    Measure(image + L"VeltoDunemarchIIConfig.exe", image, L"SINGLE_INSTANCE_APP_DM", 440, 300, RGB(0x1e, 0x23, 0x29));
+    for (const std::wstring& folder : images)
+        Measure(folder + L"VeltoDunemarchIIConfig.exe", folder, L"SINGLE_INSTANCE_APP_DM", 440, 300, RGB(0x1e, 0x23, 0x29));
     for (int i = 0; i < runs; ++i) {
         floor.push_back(Measure(binDir + L"config_floor_window.exe", binDir, L"VtBenchFloorWindow", 440, 300,
                                 RGB(0x16, 0x19, 0x1d)));
-        config.push_back(Measure(image + L"VeltoDunemarchIIConfig.exe", image, L"SINGLE_INSTANCE_APP_DM", 440, 300,
-                                 RGB(0x1e, 0x23, 0x29), true));
+        for (size_t k = 0; k < images.size(); ++k)
+            config[k].push_back(Measure(images[k] + L"VeltoDunemarchIIConfig.exe", images[k], L"SINGLE_INSTANCE_APP_DM", 440,
+                                        300, RGB(0x1e, 0x23, 0x29), true));
     }
     Report("floor (one empty window)", floor);
-    Report("VeltoDunemarchIIConfig", config);
+    for (size_t k = 0; k < images.size(); ++k) {
+        if (images.size() > 1) printf("%ls\n", images[k].c_str());
+        Report("VeltoDunemarchIIConfig", config[k]);
+    }
     return 0;
 }

@@ -21,6 +21,7 @@
 #include "profile/KeyboardConfig.h"
 #include <windows.h>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -203,6 +204,35 @@ void CallCost(const char* where) {
     double connect = Ms(Clock::now() - start) / 20;
     std::printf("%s: one call %.3f ms, a feature object fetched and released %.3f ms, a connection %.2f ms\n", where,
                 call, fetch, connect);
+    // The same plain calls made from several threads at once, each on a connection of its own:
+    // what a call costs when the engine serves them side by side.
+    for (int threads : {2, 4, 8}) {
+        std::vector<std::thread> pool;
+        std::atomic<int> ready{0};
+        std::atomic<bool> go{false};
+        std::vector<double> took(size_t(threads), 0.0);
+        for (int t = 0; t < threads; ++t)
+            pool.emplace_back([&, t] {
+                vt::win::ComInit mta(COINIT_MULTITHREADED);
+                EngineConnection own;
+                vt::win::ComPtr<IVtRateList> r;
+                const bool usable = own.Connect(VT_PID_MOUSE) && own.Feature(IID_IVtRateList, r);
+                ++ready;
+                while (!go.load()) Sleep(0);
+                ULONG got = 0;
+                auto begin = Clock::now();
+                for (int i = 0; usable && i < n; ++i) r->GetRate(&got);
+                took[size_t(t)] = Ms(Clock::now() - begin);
+            });
+        const auto deadline = Clock::now() + std::chrono::seconds(30);
+        while (ready.load() < threads && Clock::now() < deadline) Sleep(1);
+        auto begin = Clock::now();
+        go = true;
+        for (auto& t : pool) t.join();
+        const double all = Ms(Clock::now() - begin);
+        std::printf("%s: %d threads calling at once: %.3f ms per call overall (%d calls in %.1f ms)\n", where, threads,
+                    all / (n * threads), n * threads, all);
+    }
     std::fflush(stdout);
 }
 

@@ -1,7 +1,9 @@
 // Profile and macro pages benchmark: the main window on fake devices with 20 mouse profiles and a
 // mouse macro of 1,000 events. For each page: the time from its page button to the page painted
 // with its data (the click handled, then every window of the main window painted), and a full
-// refresh (the page reads the model again and is painted). Median, minimum and maximum of n runs:
+// refresh (the page reads the model again and is painted). Then every page of the mouse and the
+// keyboard shown for the first time in a fresh main window, which builds it: the device's tab (its
+// first page) or the page's button, to the page painted. Median, minimum and maximum of n runs:
 //   profpages_bench [runs]      (the program folder image is VT_IMAGE_DIR)
 #include <windows.h>
 #include <algorithm>
@@ -9,7 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 #include "PageFakes.h"
 #include "config/MainDlg.h"
@@ -160,5 +164,53 @@ int wmain(int argc, wchar_t** argv) {
         if (!reload.empty()) Report((std::string(c.name) + ": events loaded anew").c_str(), reload);
     }
     DestroyWindow(main);
+
+    // First shows: each run in a main window of its own, whose pages are all unbuilt but the
+    // mouse's first page.
+    const int kTabs[] = {ctl::BUTTON_PRODSELECT_MOUSE, ctl::BUTTON_PRODSELECT_KEYBOARD};
+    std::map<std::wstring, std::vector<double>> firstShow;
+    std::vector<std::wstring> order;
+    for (int r = 0; r < std::min(runs, 5); ++r) {
+        CDmAppDlg fresh(mouse, keyboard, headset, devices, popups, CDmAppDlg::ShellOpen{}, &files);
+        if (!fresh.CreatePanel()) {
+            fprintf(stderr, "no main window\n");
+            return 1;
+        }
+        HWND w = fresh.Hwnd();
+        ShowWindow(w, SW_SHOW);
+        for (int i = 0; i < 50 && !IsWindowEnabled(GetDlgItem(w, ctl::BUTTON_PRODSELECT_MOUSE)); ++i) {
+            Pump();
+            Sleep(20);
+        }
+        auto press = [&](int id) { SendMessageW(w, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(w, id))); };
+        for (int device : {kMouse, kKeyboard}) {
+            std::wstring tab = device == kMouse ? L"mouse" : L"keyboard";
+            if (device != kMouse) {
+                const std::wstring name = tab + L" tab (its first page)";
+                if (r == 0) order.push_back(name);
+                firstShow[name].push_back(Ms([&] {
+                    press(kTabs[device]);
+                    PaintAll(w);
+                }));
+                Pump();
+            }
+            for (const PageRow& row : PageTable()) {
+                if (row.device != device || row.isDefault) continue;
+                const std::wstring name = tab + L" " + row.file;
+                if (r == 0) order.push_back(name);
+                firstShow[name].push_back(Ms([&] {
+                    press(row.button);
+                    PaintAll(w);
+                }));
+                Pump();
+            }
+        }
+        DestroyWindow(w);
+        Pump();
+    }
+    for (const std::wstring& name : order) {
+        const std::string text = "first show: " + std::string(name.begin(), name.end());
+        Report(text.c_str(), firstShow[name]);
+    }
     return 0;
 }

@@ -261,7 +261,10 @@ TEST_F(LightingEndToEnd, ZonesStagesAndEffectsReachEveryDeviceAndComeBack) {
         ASSERT_TRUE(PumpUntil([&] { return !program.Enabled(ctl::BUTTON_APPLY); }, 30000));
         ASSERT_TRUE(ClickControl(main, ctl::BUTTON_PRODSELECT_KEYBOARD));
         ASSERT_TRUE(PumpUntil([&] { return program.Shown(ctl::BUTTON_LIGHTINGMAINTENANCE_KEYBOARD); }, 20000));
+        // The keyboard's pages are built when first shown, which under load takes seconds: the
+        // click waits in the queue meanwhile.
         ASSERT_TRUE(ClickControl(main, ctl::BUTTON_LIGHTINGMAINTENANCE_KEYBOARD));
+        ASSERT_TRUE(PumpUntil([&] { return program.Shown(ctl::BUTTON_DMKBD_LTMAIN_COLOR); }, 20000));
         EXPECT_TRUE(Painted(main, ctl::BUTTON_DMKBD_LTMAIN_COLOR));
         Shot(main, L"lighting_e2e_keyboard_page.bmp");
         ASSERT_TRUE(PumpUntil([&] { return program.Enabled(ctl::BUTTON_APPLY); }, 3000));

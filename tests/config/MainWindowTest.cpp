@@ -695,7 +695,7 @@ TEST_F(MainWindow, DamagedFilesAreReportedByNameAndNeverShowAHalfBuiltWindow) {
          false, 2, ctl::BUTTON_ADJUSTPERFORMANCE},
         {L"xml\\Headset_EqSet.xml", [](std::string) { return std::string("\x01"); }, L"xml\\Headset_EqSet.xml", false,
          11, ctl::BUTTON_EQSETTINGS},
-        {L"xml\\Mouse_AdjPerf.xml", [&](std::string s) { return replaceFirst(s, ">cfg_head_sens.bmp<", ">cfg_gone.bmp<"); },
+        {L"xml\\Mouse_AdjPerf.xml", [&](std::string s) { return replaceFirst(s, ">cfg_subhead_rule.bmp<", ">cfg_gone.bmp<"); },
          L"skins\\cfg_gone.bmp", false, 2, ctl::BUTTON_ADJUSTPERFORMANCE},
         {L"skins\\cfg_main_mask.bmp", [](std::string s) { return s.substr(0, 40); }, L"skins\\cfg_main_mask.bmp", true, 0, 0},
         {L"xml\\MainPage.xml", [&](std::string s) { return replaceFirst(s, ">cfg_prod_keyboard.bmp<", ">..\\..\\win.ini<"); },
@@ -818,6 +818,30 @@ TEST_F(MainWindow, StartReadsTheFirstDeviceBeforeItsPageAndTheRestAfter) {
     EXPECT_EQ(dlg->CurrentPageId(), kPageMousePerformance);
     EXPECT_TRUE(Visible(ctl::BITMAP_SLSENSTRK_XY));
     ExpectOnlyTheShownPageVisible();
+}
+
+// Work that can wait (the tray program's start) runs once, after the first page is on screen: not
+// before the first device is read, and not again on later pages, devices or reads.
+TEST_F(MainWindow, TheFirstPageShownStepRunsOnceAfterTheFirstPage) {
+    struct Seen { int page; bool visible; int mouseReads; };
+    std::vector<Seen> seen;
+    dlg = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, popups);
+    dlg->SetFirstPageShownStep([&] {
+        seen.push_back({dlg->CurrentPageId(), Visible(ctl::BUTTON_PRODSELECT_MOUSE) && IsWindowVisible(dlg->Hwnd()),
+                        devices->reads[kMouse]});
+    });
+    ASSERT_TRUE(dlg->CreatePanel());
+    ShowWindow(dlg->Hwnd(), SW_SHOW);
+    ASSERT_TRUE(PumpUntil([&] { return !seen.empty(); }, 20000));
+    EXPECT_EQ(seen[0].page, kPageMouseButtons);
+    EXPECT_TRUE(seen[0].visible);
+    EXPECT_EQ(seen[0].mouseReads, 1);
+    PumpMessages(30, 20000);
+    Click(ctl::BUTTON_PRODSELECT_KEYBOARD);
+    Click(ctl::BUTTON_PRODSELECT_MOUSE);
+    Click(ctl::BUTTON_ADJUSTPERFORMANCE);
+    PumpMessages(30, 20000);
+    EXPECT_EQ(seen.size(), 1u);
 }
 
 // A device not read yet when its notices come is left to its own read: the notices change nothing,

@@ -1,9 +1,13 @@
 // Start-up logic: the install key's values (long install paths, value types, a key that cannot be
-// written), the language lookup, the tray start, and the device kind of an arrival notice.
+// written), the language lookup, the tray start, the engine warm-up, and the device kind of an
+// arrival notice.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <objbase.h>
+#include <atomic>
 #include <string>
 #include <vector>
+#include "config/EngineWarmUp.h"
 #include "config/MainDlg.h"
 #include "config/Registry.h"
 #include "skin/Vocabulary.h"
@@ -168,4 +172,44 @@ TEST(DeviceNotice, ProductIdsNameTheirDevice) {
         {L"", -1},
     };
     for (const Case& c : cases) EXPECT_EQ(CDmAppDlg::DeviceFromPath(c.path), c.device);
+}
+
+// The warm-up connects on a thread of its own, in a multi-threaded apartment that it keeps until
+// released; the window's thread never waits for it, also when the connection hangs.
+TEST(EngineWarmUp, ConnectsOnItsOwnThreadAndNeverHoldsUpTheWindow) {
+    std::atomic<DWORD> thread{0};
+    std::atomic<int> apartment{-1};
+    std::atomic<bool> ended{false};
+    {
+        EngineWarmUp warmUp([&] {
+            thread = GetCurrentThreadId();
+            APTTYPE type{};
+            APTTYPEQUALIFIER qualifier{};
+            if (SUCCEEDED(CoGetApartmentType(&type, &qualifier))) apartment = int(type);
+        });
+        ASSERT_TRUE(warmUp.WaitConnected(10000));
+        EXPECT_NE(thread.load(), 0u);
+        EXPECT_NE(thread.load(), GetCurrentThreadId());
+        EXPECT_EQ(apartment.load(), int(APTTYPE_MTA));
+        warmUp.Release();
+        warmUp.Release();
+    }
+    // A connection that does not come back: releasing and dropping the warm-up return at once, and
+    // the thread ends by itself once the connection gives up.
+    HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(gate, nullptr);
+    const DWORD start = GetTickCount();
+    {
+        EngineWarmUp warmUp([&] {
+            WaitForSingleObject(gate, 20000);
+            ended = true;
+        });
+        EXPECT_FALSE(warmUp.WaitConnected(50));
+    }
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_FALSE(ended.load());
+    SetEvent(gate);
+    for (DWORD waited = 0; !ended && waited < 10000; waited += 10) Sleep(10);
+    EXPECT_TRUE(ended.load());
+    CloseHandle(gate);
 }

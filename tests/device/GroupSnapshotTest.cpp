@@ -51,7 +51,8 @@ struct GroupSnapshots : ::testing::Test {
     }
     // Three edited profiles and edited device-wide groups, written by `mouse`.
     void ThreeEditedProfiles(CMouse& mouse, CDmConfig_Mouse& config) {
-        ASSERT_TRUE(mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll));
+        // The key entries are read as the lighting effects do before they are edited.
+        ASSERT_TRUE(mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll) && mouse.ReadKeyEntries(&config));
         config.CreateProfile(L"Second");
         config.CreateProfile(L"Third");
         vt::test::EditDeviceWide(&config, 3);
@@ -62,7 +63,7 @@ struct GroupSnapshots : ::testing::Test {
     void ExpectEngineHolds(CDmConfig_Mouse& config) {
         CMouse other;
         CDmConfig_Mouse back;
-        ASSERT_TRUE(other.Open(&back) && other.TransferProfiles(&back, 1, kGroupAll));
+        ASSERT_TRUE(other.Open(&back) && other.TransferProfiles(&back, 1, kGroupAll) && other.ReadKeyEntries(&back));
         vt::test::ExpectSameModel(&config, &back);
     }
 

@@ -25,7 +25,10 @@ struct DeviceKeyboard : ::testing::Test {
     }
     void TearDown() override { DeviceCore::SetWorkerTimings(500, 7500); }
 
-    bool OpenAndRead(CKeyboard& k, CDmConfig_Keyboard& c) { return k.Open(&c) && k.TransferProfiles(&c, 1, kGroupAll); }
+    // As the program does once the lighting effects were first shown: the key entries are read too.
+    bool OpenAndRead(CKeyboard& k, CDmConfig_Keyboard& c) {
+        return k.Open(&c) && k.TransferProfiles(&c, 1, kGroupAll) && k.ReadKeyEntries(&c);
+    }
     bool Apply(CKeyboard& k, CDmConfig_Keyboard& c, uint32_t mask = kGroupAll) {
         if (!k.TransferProfiles(&c, 0, mask)) return false;
         return k.WaitForWorker(20000) && k.GetLastWriteResult() == 1;

@@ -40,6 +40,7 @@ TEST_F(KeyboardHeadsetStandin, KeyboardEveryGroupRoundTrips) {
     CDmConfig_Keyboard config;
     ASSERT_TRUE(keyboard.Open(&config));
     ASSERT_TRUE(keyboard.TransferProfiles(&config, 1, kGroupAll));
+    ASSERT_TRUE(keyboard.ReadKeyEntries(&config)) << "as the lighting effects do before they are edited";
     IKeyboardProfile* second = config.CreateProfile(L"Second");
     ASSERT_NE(second, nullptr);
     EditDeviceWide(&config);
@@ -53,6 +54,7 @@ TEST_F(KeyboardHeadsetStandin, KeyboardEveryGroupRoundTrips) {
     CDmConfig_Keyboard back;
     ASSERT_TRUE(again.Open(&back));
     ASSERT_TRUE(again.TransferProfiles(&back, 1, kGroupAll));
+    ASSERT_TRUE(again.ReadKeyEntries(&back));
     ExpectSameModel(&config, &back);
     ULONG layout = 99;
     EXPECT_TRUE(again.QueryKeyboardValue(&layout));

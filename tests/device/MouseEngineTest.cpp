@@ -16,9 +16,10 @@ struct DeviceMouse : ::testing::Test {
     void SetUp() override { DeviceCore::SetWorkerTimings(0, 7500); }
     void TearDown() override { DeviceCore::SetWorkerTimings(500, 7500); }
 
-    // Open and read, as the program does at start.
+    // Open and read as the program does at start, and the key entries as it reads them once the
+    // lighting effects were first shown.
     bool OpenAndRead(CMouse& mouse, CDmConfig_Mouse& config) {
-        return mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll);
+        return mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll) && mouse.ReadKeyEntries(&config);
     }
     bool Apply(CMouse& mouse, CDmConfig_Mouse& config, uint32_t mask = kGroupAll) {
         if (!mouse.TransferProfiles(&config, 0, mask)) return false;
@@ -433,4 +434,94 @@ TEST_F(DeviceMouse, FactoryBindsTheRealOrTheNullMouse) {
     DestroyDevices();
     EXPECT_EQ(RealMouse(), nullptr);
     EXPECT_EQ(NullMouse(), nullptr);
+}
+
+// The key entries are not part of the open and read: they are read when first needed, and from
+// then on round-trip with every read and write. Until then a write leaves the engine's alone, so
+// the model's defaults never overwrite what the engine holds.
+TEST_F(DeviceMouse, KeyEntriesAreReadWhenFirstNeeded) {
+    {
+        CMouse writer;
+        CDmConfig_Mouse written;
+        ASSERT_TRUE(OpenAndRead(writer, written));
+        vt::test::EditDeviceWide(&written, 4);
+        ASSERT_TRUE(Apply(writer, written));
+    }
+    CDmConfig_Mouse expected;
+    vt::test::EditDeviceWide(&expected, 4);
+    AssignmentRecord engineKey3{}, factoryKey3{};
+    expected.GetConfigAssignment(&engineKey3, 3);
+
+    CMouse mouse;
+    CDmConfig_Mouse config;
+    config.GetConfigAssignment(&factoryKey3, 3);
+    ASSERT_FALSE(AssignmentsEqual(engineKey3, factoryKey3));
+    engine.Log();
+    ASSERT_TRUE(mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll));
+    EXPECT_EQ(engine.Calls(engine.Log(), L"IVtKeyEntries."), 0u) << "not read at start";
+    config.SetDpiStageValue(1, config.GetDpiStageValue(1, config.GetProfileAt(0)) + 100, config.GetProfileAt(0));
+    ASSERT_TRUE(Apply(mouse, config));
+    EXPECT_EQ(engine.Calls(engine.Log(), L"IVtKeyEntries."), 0u) << "nor written before they were read";
+
+    ASSERT_TRUE(mouse.ReadKeyEntries(&config));
+    EXPECT_GE(engine.Calls(engine.Log(), L"IVtKeyEntries.GetValue1"), 16u);
+    AssignmentRecord key3{};
+    config.GetConfigAssignment(&key3, 3);
+    EXPECT_TRUE(AssignmentsEqual(key3, engineKey3)) << "the engine's entries, kept through the Apply above";
+    ASSERT_TRUE(mouse.ReadKeyEntries(&config));
+    EXPECT_EQ(engine.Calls(engine.Log(), L"IVtKeyEntries."), 0u) << "read once";
+
+    // From now on they round-trip: an edit is written, and a read job reads them again.
+    AssignmentRecord edited = key3;
+    edited.payload[0] = 77;
+    config.SetConfigAssignment(3, edited);
+    ASSERT_TRUE(Apply(mouse, config));
+    EXPECT_GE(engine.Calls(engine.Log(), L"IVtKeyEntries.SetValue1"), 1u);
+    config.SetConfigAssignment(3, factoryKey3);
+    ASSERT_TRUE(mouse.TransferProfiles(&config, 1, kGroupAll));
+    config.GetConfigAssignment(&key3, 3);
+    EXPECT_TRUE(AssignmentsEqual(key3, edited));
+}
+
+// Each key's read stands alone: a key whose read fails keeps the model's value and is not written
+// (the engine keeps its own), the others are read and kept; a later read gets the rest.
+TEST_F(DeviceMouse, AFailedKeyEntryReadKeepsTheOthers) {
+    {
+        CMouse writer;
+        CDmConfig_Mouse written;
+        ASSERT_TRUE(OpenAndRead(writer, written));
+        vt::test::EditDeviceWide(&written, 4);
+        ASSERT_TRUE(Apply(writer, written));
+    }
+    CDmConfig_Mouse expected;
+    vt::test::EditDeviceWide(&expected, 4);
+    CMouse mouse;
+    CDmConfig_Mouse config;
+    ASSERT_TRUE(mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll));
+    AssignmentRecord factory3{}, engine3{}, engine16{}, got{};
+    config.GetConfigAssignment(&factory3, 3);
+    expected.GetConfigAssignment(&engine3, 3);
+    expected.GetConfigAssignment(&engine16, 16);
+    engine.control->FailCall(L"IVtKeyEntries.GetValue2", 3, E_FAIL);  // key 3's
+    EXPECT_FALSE(mouse.ReadKeyEntries(&config));
+    config.GetConfigAssignment(&got, 3);
+    EXPECT_TRUE(AssignmentsEqual(got, factory3)) << "the failed key keeps the model's value";
+    config.GetConfigAssignment(&got, 16);
+    EXPECT_TRUE(AssignmentsEqual(got, engine16)) << "a key after the failed one is still read";
+
+    engine.Log();
+    ASSERT_TRUE(Apply(mouse, config));
+    const std::wstring log = engine.Log();
+    EXPECT_EQ(engine.Calls(log, L"IVtKeyEntries.SetValue1"), 0u) << "nothing edited: " << vt::test::Narrow(log);
+    AssignmentRecord edited = engine16;
+    edited.payload[0] = 55;
+    config.SetConfigAssignment(16, edited);
+    ASSERT_TRUE(Apply(mouse, config));
+    EXPECT_EQ(engine.Calls(engine.Log(), L"IVtKeyEntries.SetValue1"), 15u) << "every key but the one never read";
+
+    ASSERT_TRUE(mouse.ReadKeyEntries(&config)) << "the key left is read now";
+    config.GetConfigAssignment(&got, 3);
+    EXPECT_TRUE(AssignmentsEqual(got, engine3)) << "the engine kept its own value for it";
+    config.GetConfigAssignment(&got, 16);
+    EXPECT_TRUE(AssignmentsEqual(got, edited));
 }

@@ -23,8 +23,9 @@ struct DeviceStandin : ::testing::Test {
         if (!engine.Ready()) GTEST_SKIP() << "the engine stand-in is not registered";
     }
     void TearDown() override { DeviceCore::SetWorkerTimings(500, 7500); }
+    // As the program does once the lighting effects were first shown: the key entries are read too.
     bool OpenAndRead(CMouse& mouse, CDmConfig_Mouse& config) {
-        return mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll);
+        return mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll) && mouse.ReadKeyEntries(&config);
     }
     vt::win::ComInit com{COINIT_APARTMENTTHREADED};
     StandinEngine engine;

@@ -122,6 +122,50 @@ TEST(LoadPictureFile, LoadsBmpAndRefusesJunk) {
     EXPECT_EQ(bmp.Get(), kept);
 }
 
+// Plain bitmaps of every row order and depth come out with their pixels where they belong: row
+// padding skipped, top-down files not flipped, the fourth byte of 32-bit pixels ignored.
+TEST(LoadPictureFile, PlainBitmapsKeepTheirPixelsWhateverTheirRowOrderAndDepth) {
+    auto colour = [](int x, int y) { return RGB(x * 30, y * 40, 200 - x * 10 - y); };
+    auto make = [&](int w, int h, int bits, bool topDown) {
+        const int bytes = bits / 8;
+        const int stride = (w * bytes + 3) & ~3;
+        std::string out(54 + size_t(stride) * h, '\0');
+        auto put32 = [&](size_t at, uint32_t v) { for (int i = 0; i < 4; ++i) out[at + i] = char((v >> (8 * i)) & 0xFF); };
+        out[0] = 'B'; out[1] = 'M';
+        put32(2, uint32_t(out.size()));
+        put32(10, 54);
+        put32(14, 40);
+        put32(18, uint32_t(w));
+        put32(22, uint32_t(topDown ? -h : h));
+        out[26] = 1;
+        out[28] = char(bits);
+        for (int y = 0; y < h; ++y) {
+            const size_t row = 54 + size_t(topDown ? y : h - 1 - y) * stride;
+            for (int x = 0; x < w; ++x) {
+                const COLORREF c = colour(x, y);
+                out[row + x * bytes + 0] = char(GetBValue(c));
+                out[row + x * bytes + 1] = char(GetGValue(c));
+                out[row + x * bytes + 2] = char(GetRValue(c));
+                if (bytes == 4) out[row + x * bytes + 3] = char(0x80);
+            }
+        }
+        return out;
+    };
+    struct Case { int w, h, bits; bool topDown; } cases[] = {
+        {7, 5, 24, false}, {7, 5, 24, true}, {5, 3, 32, false}, {5, 3, 32, true}, {1, 1, 24, false}};
+    vt::test::ScratchFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " " << c.bits << (c.topDown ? " top-down" : ""));
+        folder.Write(L"skins\\p.bmp", make(c.w, c.h, c.bits, c.topDown));
+        CBitmap bmp;
+        ASSERT_TRUE(LoadPictureFile((folder.Path() + L"skins\\p.bmp").c_str(), bmp));
+        ASSERT_EQ(BitmapSize(bmp).cx, c.w);
+        ASSERT_EQ(BitmapSize(bmp).cy, c.h);
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) EXPECT_EQ(PixelOf(bmp, x, y), colour(x, y)) << x << "," << y;
+    }
+}
+
 TEST(PanelBitmap, SharesWhatACacheOwnsCopiesTheRestAndStartsWithEmptyFields) {
     vt::win::Bitmap src(MakeDib(30, 20, [](int, int) { return RGB(1, 2, 3); }));
     {

@@ -388,6 +388,40 @@ TEST_F(EngineServer, PlugAndUnplugNotifyTopLevelWindows) {
     EXPECT_NE(std::wstring::npos, upper.find(L"VID_2F3D&PID_0019")) << seen[0].name;
 }
 
+// Windows whose threads do not answer (a program busy on its window's thread) hold the notice up
+// for one bound together, not one bound each: four such windows would otherwise keep a plug or
+// unplug waiting for twenty seconds.
+TEST_F(EngineServer, WindowsThatDoNotAnswerHoldTheNoticeUpOnceTogether) {
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread busy([&] {
+        WNDCLASSW wc{};
+        wc.lpszClassName = L"VtEngineBusyNoticeTest";
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpfnWndProc = DefWindowProcW;
+        RegisterClassW(&wc);
+        std::vector<HWND> windows;
+        for (int i = 0; i < 4; ++i)
+            windows.push_back(CreateWindowExW(0, wc.lpszClassName, L"busy", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                              wc.hInstance, nullptr));
+        SetEvent(ready);
+        WaitForSingleObject(release, 60000);  // busy: no message is taken meanwhile
+        for (HWND h : windows) DestroyWindow(h);
+        UnregisterClassW(wc.lpszClassName, wc.hInstance);
+    });
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(ready, 10000));
+    const DWORD start = GetTickCount();
+    const HRESULT hr = ctl->SetPresent(VT_PID_MOUSE, FALSE);
+    const DWORD took = GetTickCount() - start;
+    SetEvent(release);
+    busy.join();
+    CloseHandle(ready);
+    CloseHandle(release);
+    EXPECT_EQ(S_OK, hr);
+    EXPECT_LT(took, 12000u) << "the notice waited for each window in turn";
+    EXPECT_EQ(S_OK, ctl->SetPresent(VT_PID_MOUSE, TRUE));
+}
+
 // The state file is replaced atomically: a writer killed at any moment leaves a state file that
 // loads, and nothing to put aside.
 TEST(EngineStateFile, KillingTheWriterMidWriteNeverCorruptsIt) {

@@ -186,6 +186,25 @@ TEST_F(TraySwitchRecord, ADpiButtonShowsTheGaugeForTwoSeconds) {
     EXPECT_LE(hiddenAt - shownAt, 3500u);
 }
 
+// The engine's process ends under the tray, as in a crash: within a tick or two of the tray's
+// timer its events are connected again on a fresh engine, and the engine's events reach it there.
+TEST_F(TraySwitchRecord, EventsAreConnectedAgainOnAFreshEngineAfterTheEngineDied) {
+    Tray tray;
+    ASSERT_TRUE(tray.Start());
+    ASSERT_TRUE(PumpUntil([&] { return engine.Sinks() == 6; }, 10000));
+    ASSERT_EQ(EngineCtl(L"kill"), 0);
+    // The fixture's connection went with that process: reach the next engine as the tray does.
+    engine.control = {};
+    engine.manager = {};
+    ASSERT_TRUE(SUCCEEDED(vt::tray::System().createEngine(engine.manager.Put())));
+    ASSERT_TRUE(SUCCEEDED(engine.manager.As(engine.control)));
+    EXPECT_TRUE(PumpUntil([&] { return engine.Sinks() == 6; }, 15000)) << engine.Sinks();
+    ASSERT_EQ(EngineCtl(L"record key"), 0);  // the tray takes the start and puts the keyboard in mode 2
+    EXPECT_TRUE(PumpUntil([&] { return KeyboardMode() == 2; }, 5000));
+    ASSERT_EQ(EngineCtl(L"record escape"), 0);
+    EXPECT_TRUE(PumpUntil([&] { return KeyboardMode() == 1; }, 5000));
+}
+
 TEST_F(TraySwitchRecord, AMacroRecordedOnTheFlyIsStoredAndAssigned) {
     for (const wchar_t* name : {L"New Macro3", L"Mine", L"New Macro10"}) ASSERT_TRUE(engine.AddMacro(kKeyboard, name));
     const VtActionRecord target = FirstKey();
