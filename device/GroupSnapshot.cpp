@@ -26,6 +26,24 @@ void GroupSnapshot::SetHeld(const GUID& owner, uint32_t group, Bytes values) {
 
 void GroupSnapshot::Forget(const GUID& owner, uint32_t group) { m_held.erase(Key{owner, group}); }
 
+GroupSnapshot GroupSnapshot::PartOf(const GUID& owner) const {
+    GroupSnapshot part;
+    for (auto it = m_held.lower_bound(Key{owner, 0}); it != m_held.end() && Same(it->first.owner, owner); ++it)
+        part.m_held.insert(*it);
+    return part;
+}
+
+void GroupSnapshot::TakePart(const GUID& owner, const GroupSnapshot& part) {
+    ForgetOwner(owner);
+    for (const auto& [key, values] : part.m_held)
+        if (Same(key.owner, owner)) m_held[key] = values;
+}
+
+void GroupSnapshot::ForgetOwner(const GUID& owner) {
+    auto it = m_held.lower_bound(Key{owner, 0});
+    while (it != m_held.end() && Same(it->first.owner, owner)) it = m_held.erase(it);
+}
+
 void GroupSnapshot::Clear() {
     m_held.clear();
     m_anchor = GUID{};

@@ -35,6 +35,11 @@ public:
     void SetHeld(const GUID& owner, uint32_t group, Bytes values);
     void Forget(const GUID& owner, uint32_t group);
     void Clear();
+    // The groups of one owner alone, and back: a piece of a job that writes one profile works
+    // on its own part, which replaces that owner's groups here once the piece ended.
+    GroupSnapshot PartOf(const GUID& owner) const;
+    void TakePart(const GUID& owner, const GroupSnapshot& part);
+    void ForgetOwner(const GUID& owner);
     size_t Size() const { return m_held.size(); }
 
     // Brings the snapshot in line with the engine's profile list: groups of profiles the engine no

@@ -100,6 +100,7 @@ bool CKeyboard::TransferProfiles(IKeyboardConfig* config, int32_t mode, uint32_t
     std::shared_ptr<KeyboardWriteCopy> copy = CopyKeyboardConfig(config, m_keyList);
     std::shared_ptr<GroupSnapshot> snapshot = SnapshotCopy();
     context.snapshot = snapshot.get();
+    context.keep = copy;
     return StartDeviceWorker(
         [copy, context, snapshot](EngineConnection& c) { return WriteKeyboardProfilesJob(c, copy->config.get(), context); },
         [this, copy, config, snapshot](bool) {

@@ -97,9 +97,14 @@ bool WriteKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeyb
                               const std::vector<uint32_t>& keys, ReferenceContext& references, GroupSnapshot* snapshot,
                               const GUID& owner) {
     if (!engine || !config || !profile || keys.empty()) return false;
+    const bool converted = ConvertKeyboardReferences(config, profile, keys, references);
+    return WriteKeyboardAssignmentRecords(engine, config, profile, keys, snapshot, owner) && converted;
+}
+
+bool ConvertKeyboardReferences(IKeyboardConfig* config, IKeyboardProfile* profile, const std::vector<uint32_t>& keys,
+                               ReferenceContext& references) {
+    if (!config || !profile) return false;
     bool ok = true;
-    // Engine objects the assignments refer to come first; a key whose referent is missing keeps
-    // its record and fails.
     for (uint32_t code : keys) {
         const int32_t keyId = KeyIdForEngineCode(code);
         if (!keyId) continue;
@@ -111,12 +116,18 @@ bool WriteKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeyb
         }
         if (record.kind != kind) config->SetAssignment(keyId, record, profile);
     }
+    return ok;
+}
+
+bool WriteKeyboardAssignmentRecords(IVtProfile* engine, IKeyboardConfig* config, IKeyboardProfile* profile,
+                                    const std::vector<uint32_t>& keys, GroupSnapshot* snapshot, const GUID& owner) {
+    if (!engine || !config || !profile || keys.empty()) return false;
     std::vector<EngineActionRecord> records;
     for (uint32_t code : keys) records.push_back(KeyRecordToEngine(KeyRecord(config, KeyIdForEngineCode(code), profile), code));
     return WriteGroupIfChanged(snapshot, owner, kGroupAssignTable, RecordValues(records), [&] {
-               ComPtr<IVtAssignmentTable> table;
-               return ProfileFeature(engine, IID_IVtAssignmentTable, table) && SetEngineRecords(table.Get(), records);
-           }) && ok;
+        ComPtr<IVtAssignmentTable> table;
+        return ProfileFeature(engine, IID_IVtAssignmentTable, table) && SetEngineRecords(table.Get(), records);
+    });
 }
 
 bool ReadKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeyboardProfile* profile, size_t count,
@@ -172,6 +183,28 @@ bool ReadKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile, const Engin
     return true;
 }
 
+void MergeReadKeyboardProfile(IKeyboardConfig* from, IKeyboardProfile* read, IKeyboardConfig* to, IKeyboardProfile* profile,
+                              const std::vector<uint32_t>& keys) {
+    // Only what differs is set: the copy started as the profile itself.
+    auto text = [](const wchar_t* s) { return std::wstring(s ? s : L""); };
+    if (text(read->GetName()) != text(profile->GetName())) profile->SetName(read->GetName());
+    GUID a{}, b{};
+    read->GetId(&a);
+    profile->GetId(&b);
+    if (!GuidsEqual(a, b)) profile->SetId(a);
+    if (text(read->GetFileName()) != text(profile->GetFileName())) profile->SetFileName(read->GetFileName());
+    if (read->GetProfileFlag() != profile->GetProfileFlag()) profile->SetProfileFlag(read->GetProfileFlag());
+    if (read->GetProfileOsdEnabled() != profile->GetProfileOsdEnabled())
+        profile->SetProfileOsdEnabled(read->GetProfileOsdEnabled());
+    for (uint32_t code : keys) {
+        const int32_t keyId = KeyIdForEngineCode(code);
+        if (!keyId) continue;
+        const AssignmentRecord r = KeyRecord(from, keyId, read);
+        if (!AssignmentsEqual(r, KeyRecord(to, keyId, profile))) to->SetAssignment(keyId, r, profile);
+    }
+    MergeReadLighting(from, read, to, profile);
+}
+
 bool WriteKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* config, const KeyboardJobContext& ctx) {
     if (!connection.IsOpen() || !config) return false;
     const DeviceDescription* d = ctx.description;
@@ -183,18 +216,32 @@ bool WriteKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* con
     bool ok = true;
     if (!profilePass) AlignSnapshot(snapshot, nullptr);
     else
-        ok = WriteProfilePass(connection, config, snapshot, manager, [&](IVtProfile* engine, IKeyboardProfile* profile, const GUID& id) {
-            bool written = true;
-            if (wanted(kGroupProgramLink, kCapProgramLink))
-                written = WriteGroupIfChanged(snapshot, id, kGroupProgramLink, KeyboardLinkValues(profile), [&] {
-                    return WriteKeyboardLink(engine, profile, LinkNameToWrite(manager.Get(), profile));
-                }) && written;
-            if (wanted(kGroupAssignTable, kCapAssignTable))
-                written = WriteKeyboardAssignments(engine, config, profile, ctx.keys, references, snapshot, id) && written;
-            if (wanted(kGroupLighting, kCapLighting))
-                written = WriteLightingZones(engine, config, profile, snapshot, id, kGroupLighting) && written;
-            return written;
-        });
+        ok = WriteProfilePass(
+            connection, config, snapshot, manager,
+            [&](IVtProfile* engine, IKeyboardProfile* profile, const GUID& id, ProfileGroupWrite& write) {
+                const bool link = wanted(kGroupProgramLink, kCapProgramLink),
+                           table = wanted(kGroupAssignTable, kCapAssignTable), lighting = wanted(kGroupLighting, kCapLighting);
+                // Here, on the job's thread: the names its batch keeps, the objects it makes.
+                const wchar_t* name = link ? LinkNameToWrite(manager.Get(), profile) : nullptr;
+                const bool nameToWrite = name != nullptr;
+                const std::wstring newName = name ? name : L"";
+                const bool converted = !table || (!ctx.keys.empty() && ConvertKeyboardReferences(config, profile, ctx.keys, references));
+                ComPtr<IVtProfile> held(engine);
+                const std::vector<uint32_t> keys = ctx.keys;
+                write = [=](GroupSnapshot* part) {
+                    IVtProfile* e = held.Get();
+                    bool written = true;
+                    if (link)
+                        written = WriteGroupIfChanged(part, id, kGroupProgramLink, KeyboardLinkValues(profile), [&] {
+                            return WriteKeyboardLink(e, profile, nameToWrite ? newName.c_str() : nullptr);
+                        }) && written;
+                    if (table) written = WriteKeyboardAssignmentRecords(e, config, profile, keys, part, id) && written;
+                    if (lighting) written = WriteLightingZones(e, config, profile, part, id, kGroupLighting) && written;
+                    return written;
+                };
+                return converted;
+            },
+            ctx.keep);
     if (wanted(kGroupMacros, kCapMacros)) ok = WriteMacroList(references, config) && ok;
     if (wanted(kGroupProfileSet, kCapLaunchEntries)) ok = WriteAppList(references, config) && ok;
     if (wanted(kGroupEntries, kCapEntries)) ok = WriteEntryLists(connection, config, snapshot, ctx.keyEntries) && ok;
@@ -212,24 +259,31 @@ bool ReadKeyboardProfilesJob(EngineConnection& connection, IKeyboardConfig* conf
     if (!(IsIdInList(d, kCapProfiles) && HasBits(ctx.mask, kGroupProfileBits))) {
         AlignSnapshot(snapshot, nullptr);
     } else {
-        const bool linkRead = wanted(kGroupProgramLink, kCapProgramLink);
-        ok = ReadProfilePass(connection, config, snapshot, linkRead, [&](const EngineProfileEntry& e, IKeyboardProfile* profile) {
+        const bool linkRead = wanted(kGroupProgramLink, kCapProgramLink), table = wanted(kGroupAssignTable, kCapAssignTable),
+                   lighting = wanted(kGroupLighting, kCapLighting);
+        const size_t count = ctx.keys.size();
+        auto each = [=](const EngineProfileEntry& e, IKeyboardConfig* config, IKeyboardProfile* profile, GroupSnapshot* snapshot) {
             IVtProfile* engine = e.engine.Get();
             bool read = true;
             if (linkRead)
                 read = ReadAndNoteGroup(snapshot, e.id, kGroupProgramLink, [&](GroupSnapshot::Bytes* values) {
                     return ReadKeyboardLink(engine, profile, &e, values);
                 }) && read;
-            if (wanted(kGroupAssignTable, kCapAssignTable))
+            if (table)
                 read = ReadAndNoteGroup(snapshot, e.id, kGroupAssignTable, [&](GroupSnapshot::Bytes* values) {
-                    return ReadKeyboardAssignments(engine, config, profile, ctx.keys.size(), values);
+                    return ReadKeyboardAssignments(engine, config, profile, count, values);
                 }) && read;
-            if (wanted(kGroupLighting, kCapLighting))
+            if (lighting)
                 read = ReadAndNoteGroup(snapshot, e.id, kGroupLighting, [&](GroupSnapshot::Bytes* values) {
                     return ReadLightingZones(engine, config, profile, values);
                 }) && read;
             return read;
-        });
+        };
+        ok = ReadProfilePass<CDmConfig_Keyboard>(
+            connection, d ? d->productId : 0, config, snapshot, linkRead, each,
+            [&](IKeyboardConfig* from, IKeyboardProfile* read, IKeyboardConfig* to, IKeyboardProfile* profile) {
+                MergeReadKeyboardProfile(from, read, to, profile, ctx.keys);
+            });
     }
     if (wanted(kGroupMacros, kCapMacros)) ok = ReadMacroList(connection, config) && ok;
     if (wanted(kGroupProfileSet, kCapLaunchEntries)) ok = ReadAppList(connection, config) && ok;

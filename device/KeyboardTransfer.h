@@ -30,9 +30,17 @@ EngineActionRecord KeyRecordToEngine(const AssignmentRecord& record, uint32_t co
 // key's own code (kind 0).
 AssignmentRecord KeyRecordFromEngine(const EngineActionRecord& record);
 
-// The referenced objects first (profiles, macros and programs by name become ids), then one
-// record per key of the list; false when any key failed.
-// The records are sent only when `snapshot` does not hold them for `owner` already.
+// The engine objects the profile's key assignments refer to, made where the model has none yet
+// (profiles, macros and programs by name become ids); false when one is missing or cannot be made
+// (that key keeps its record).
+bool ConvertKeyboardReferences(IKeyboardConfig* config, IKeyboardProfile* profile, const std::vector<uint32_t>& keys,
+                               ReferenceContext& references);
+// One record per key of the list, as they stand (sent only when `snapshot` does not hold them for
+// `owner` already).
+bool WriteKeyboardAssignmentRecords(IVtProfile* engine, IKeyboardConfig* config, IKeyboardProfile* profile,
+                                    const std::vector<uint32_t>& keys, GroupSnapshot* snapshot = nullptr,
+                                    const GUID& owner = GUID{});
+// Both: the referenced objects first, then the records; false when any key failed.
 bool WriteKeyboardAssignments(IVtProfile* engine, IKeyboardConfig* config, IKeyboardProfile* profile,
                               const std::vector<uint32_t>& keys, ReferenceContext& references,
                               GroupSnapshot* snapshot = nullptr, const GUID& owner = GUID{});
@@ -49,6 +57,11 @@ bool ReadKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile, const Engin
 // The program link a write sends, in the snapshot's form.
 GroupSnapshot::Bytes KeyboardLinkValues(IKeyboardProfile* profile);
 
+// What a read of one profile into `read` (a copy of `profile` in a configuration of its own) found,
+// brought into `profile`: its program link, key assignments and lighting.
+void MergeReadKeyboardProfile(IKeyboardConfig* from, IKeyboardProfile* read, IKeyboardConfig* to, IKeyboardProfile* profile,
+                              const std::vector<uint32_t>& keys);
+
 struct KeyboardJobContext {
     const DeviceDescription* description = nullptr;
     uint32_t mask = 0;
@@ -56,6 +69,8 @@ struct KeyboardJobContext {
     // What the engine holds of each group (as for the mouse's jobs).
     GroupSnapshot* snapshot = nullptr;
     KeyEntryJob keyEntries;  // the key entries the model holds from the engine
+    // What the write job reads its model from (held until its last profile write ended).
+    std::shared_ptr<void> keep;
 };
 
 // Write job: the profile set with each profile's groups, macros, launch entries, lighting and key

@@ -120,4 +120,16 @@ bool ReadLightingZones(IVtProfile* engineProfile, Config* config, Profile* profi
     return ok;
 }
 
+// The zones of `read` (a copy of `profile` that a read filled) brought into `profile`: only the
+// values that differ are set.
+template <class Config, class Profile>
+void MergeReadLighting(Config* from, Profile* read, Config* to, Profile* profile) {
+    for (int32_t index = 0; index < 11; ++index) {
+        const ZoneState a = ModelZone(from, read, index), b = ModelZone(to, profile, index);
+        if (a.on != b.on) to->SetLightOn(index, a.on, profile);
+        if (a.colour != b.colour) to->SetLightColor(index, int32_t(a.colour), profile);
+        if (a.flag != b.flag) to->SetLightFlag(index, a.flag, profile);
+    }
+}
+
 } // namespace vt::device

@@ -93,6 +93,7 @@ bool CMouse::TransferProfiles(IMouseConfig* config, int32_t mode, uint32_t mask)
     std::shared_ptr<MouseWriteCopy> copy = CopyMouseConfig(config, m_supported);
     std::shared_ptr<GroupSnapshot> snapshot = SnapshotCopy();
     context.snapshot = snapshot.get();
+    context.keep = copy;
     std::vector<uint32_t> supported = m_supported;
     const bool started = StartDeviceWorker(
         [copy, context, snapshot](EngineConnection& c) { return WriteMouseProfilesJob(c, copy->config.get(), context); },

@@ -179,6 +179,12 @@ bool ReadButtonMask(IVtProfile* engine, std::vector<uint32_t>& supported) {
 bool WriteMouseAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile,
                            const std::vector<uint32_t>& supported, ReferenceContext& references,
                            GroupSnapshot* snapshot, const GUID& owner) {
+    const bool converted = ConvertMouseReferences(config, profile, supported, references);
+    return WriteMouseAssignmentRecords(engine, config, profile, supported, snapshot, owner) && converted;
+}
+
+bool ConvertMouseReferences(IMouseConfig* config, IMouseProfile* profile, const std::vector<uint32_t>& supported,
+                            ReferenceContext& references) {
     const DeviceCodeTables& tables = CodeTables();
     bool ok = true;
     // Engine objects the assignments refer to come first.
@@ -192,16 +198,21 @@ bool WriteMouseAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfi
         }
         if (record.kind != kind) config->SetButtonAssignment(button, record, profile);
     }
+    return ok;
+}
+
+bool WriteMouseAssignmentRecords(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile,
+                                 const std::vector<uint32_t>& supported, GroupSnapshot* snapshot, const GUID& owner) {
+    const DeviceCodeTables& tables = CodeTables();
     std::vector<EngineActionRecord> records;
     for (uint32_t bit : supported) {
         int32_t button = tables.ButtonForBit(bit);
         records.push_back(AssignmentToEngine(ButtonRecord(config, button, profile), tables.IndexForButton(button)));
     }
-    // A record whose referent could not be made is sent as it is, as before; the answer stays false.
     return WriteGroupIfChanged(snapshot, owner, kGroupButtons, RecordValues(records), [&] {
-               ComPtr<IVtButtonAssignments> buttons;
-               return ProfileFeature(engine, IID_IVtButtonAssignments, buttons) && SetEngineRecords(buttons.Get(), records);
-           }) && ok;
+        ComPtr<IVtButtonAssignments> buttons;
+        return ProfileFeature(engine, IID_IVtButtonAssignments, buttons) && SetEngineRecords(buttons.Get(), records);
+    });
 }
 
 bool ReadButtonAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile, size_t count,
@@ -281,6 +292,42 @@ bool ReadAcceleration(const EngineConnection& connection, IMouseConfig* config, 
     return ok;
 }
 
+void MergeReadMouseProfile(IMouseConfig* from, IMouseProfile* read, IMouseConfig* to, IMouseProfile* profile,
+                           const std::vector<uint32_t>& supported) {
+    // Only what differs is set: the copy started as the profile itself.
+    auto text = [](const wchar_t* s) { return std::wstring(s ? s : L""); };
+    if (text(read->GetName()) != text(profile->GetName())) profile->SetName(read->GetName());
+    if (text(read->GetFileName()) != text(profile->GetFileName())) profile->SetFileName(read->GetFileName());
+    if (read->GetProfileFlag() != profile->GetProfileFlag()) profile->SetProfileFlag(read->GetProfileFlag());
+    if (read->GetDpiOsdEnabled() != profile->GetDpiOsdEnabled()) profile->SetDpiOsdEnabled(read->GetDpiOsdEnabled());
+    if (read->GetProfileOsdEnabled() != profile->GetProfileOsdEnabled())
+        profile->SetProfileOsdEnabled(read->GetProfileOsdEnabled());
+    const uint32_t stages = from->GetDpiStageCount(read);
+    if (stages != to->GetDpiStageCount(profile)) to->SetDpiStageCount(stages, profile);
+    for (uint32_t s = 1; s <= stages; ++s) {
+        if (from->GetDpiStageSeparateXY(s, read) != to->GetDpiStageSeparateXY(s, profile))
+            to->SetDpiStageSeparateXY(s, from->GetDpiStageSeparateXY(s, read), profile);
+        if (from->GetDpiStageValue(s, read) != to->GetDpiStageValue(s, profile))
+            to->SetDpiStageValue(s, from->GetDpiStageValue(s, read), profile);
+        if (from->GetDpiStageValueX(s, read) != to->GetDpiStageValueX(s, profile))
+            to->SetDpiStageValueX(s, from->GetDpiStageValueX(s, read), profile);
+        if (from->GetDpiStageValueY(s, read) != to->GetDpiStageValueY(s, profile))
+            to->SetDpiStageValueY(s, from->GetDpiStageValueY(s, read), profile);
+    }
+    if (from->GetActiveDpiStage(read) != to->GetActiveDpiStage(profile))
+        to->SetActiveDpiStage(from->GetActiveDpiStage(read), profile);
+    if (from->GetSeparateXY(read) != to->GetSeparateXY(profile)) to->SetSeparateXY(from->GetSeparateXY(read), profile);
+    if (from->GetDpiX(read) != to->GetDpiX(profile)) to->SetDpiX(from->GetDpiX(read), profile);
+    if (from->GetDpiY(read) != to->GetDpiY(profile)) to->SetDpiY(from->GetDpiY(read), profile);
+    if (from->GetDpi(read) != to->GetDpi(profile)) to->SetDpi(from->GetDpi(read), profile);
+    for (uint32_t bit : supported) {
+        const int32_t button = CodeTables().ButtonForBit(bit);
+        const AssignmentRecord r = ButtonRecord(from, button, read);
+        if (!AssignmentsEqual(r, ButtonRecord(to, button, profile))) to->SetButtonAssignment(button, r, profile);
+    }
+    MergeReadLighting(from, read, to, profile);
+}
+
 bool WriteMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, const MouseJobContext& ctx) {
     if (!connection.IsOpen() || !config) return false;
     const DeviceDescription* d = ctx.description;
@@ -293,29 +340,44 @@ bool WriteMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, c
     bool ok = true;
     if (!profilePass) AlignSnapshot(snapshot, nullptr);
     else
-        ok = WriteProfilePass(connection, config, snapshot, manager, [&](IVtProfile* engine, IMouseProfile* profile, const GUID& id) {
-            bool written = true;
-            if (wanted(kGroupProgramLink, kCapProgramLink)) {
-                const wchar_t* path = profile->GetFileName();
-                written = WriteGroupIfChanged(snapshot, id, kGroupProgramLink,
-                                              LinkValues(profile->GetName() ? profile->GetName() : L"", path ? path : L"",
-                                                         profile->GetProfileFlag(), profile->GetDpiOsdEnabled(),
-                                                         profile->GetProfileOsdEnabled()),
-                                              [&] {
-                                                  return WriteProfileLink(engine, LinkNameToWrite(manager.Get(), profile), path,
-                                                                          profile->GetProfileFlag(), profile->GetDpiOsdEnabled(),
-                                                                          profile->GetProfileOsdEnabled());
-                                              }) && written;
-            }
-            if (wanted(kGroupDpi, kCapDpi))
-                written = WriteGroupIfChanged(snapshot, id, kGroupDpi, DpiValues(config, profile),
-                                              [&] { return WriteDpi(engine, config, profile); }) && written;
-            if (wanted(kGroupButtons, kCapButtons))
-                written = WriteMouseAssignments(engine, config, profile, ctx.supported, references, snapshot, id) && written;
-            if (wanted(kGroupLighting, kCapLighting))
-                written = WriteLightingZones(engine, config, profile, snapshot, id, kGroupLighting) && written;
-            return written;
-        });
+        ok = WriteProfilePass(
+            connection, config, snapshot, manager,
+            [&](IVtProfile* engine, IMouseProfile* profile, const GUID& id, ProfileGroupWrite& write) {
+                const bool link = wanted(kGroupProgramLink, kCapProgramLink), dpi = wanted(kGroupDpi, kCapDpi),
+                           buttons = wanted(kGroupButtons, kCapButtons), lighting = wanted(kGroupLighting, kCapLighting);
+                // Here, on the job's thread: the names its batch keeps, the objects it makes.
+                const wchar_t* name = link ? LinkNameToWrite(manager.Get(), profile) : nullptr;
+                const bool nameToWrite = name != nullptr;
+                const std::wstring newName = name ? name : L"";
+                const bool converted = !buttons || ConvertMouseReferences(config, profile, ctx.supported, references);
+                ComPtr<IVtProfile> held(engine);
+                const std::vector<uint32_t> supported = ctx.supported;
+                write = [=](GroupSnapshot* part) {
+                    IVtProfile* e = held.Get();
+                    bool written = true;
+                    if (link) {
+                        const wchar_t* path = profile->GetFileName();
+                        written = WriteGroupIfChanged(part, id, kGroupProgramLink,
+                                                      LinkValues(profile->GetName() ? profile->GetName() : L"", path ? path : L"",
+                                                                 profile->GetProfileFlag(), profile->GetDpiOsdEnabled(),
+                                                                 profile->GetProfileOsdEnabled()),
+                                                      [&] {
+                                                          return WriteProfileLink(e, nameToWrite ? newName.c_str() : nullptr, path,
+                                                                                  profile->GetProfileFlag(),
+                                                                                  profile->GetDpiOsdEnabled(),
+                                                                                  profile->GetProfileOsdEnabled());
+                                                      }) && written;
+                    }
+                    if (dpi)
+                        written = WriteGroupIfChanged(part, id, kGroupDpi, DpiValues(config, profile),
+                                                      [&] { return WriteDpi(e, config, profile); }) && written;
+                    if (buttons) written = WriteMouseAssignmentRecords(e, config, profile, supported, part, id) && written;
+                    if (lighting) written = WriteLightingZones(e, config, profile, part, id, kGroupLighting) && written;
+                    return written;
+                };
+                return converted;
+            },
+            ctx.keep);
     if (wanted(kGroupAcceleration, kCapAcceleration))
         ok = WriteGroupIfChanged(snapshot, device, kGroupAcceleration, AccelerationValues(config),
                                  [&] { return WriteAcceleration(connection, config); }) && ok;
@@ -338,8 +400,10 @@ bool ReadMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, co
     if (!(IsIdInList(d, kCapProfiles) && HasBits(ctx.mask, kGroupProfileBits))) {
         AlignSnapshot(snapshot, nullptr);
     } else {
-        const bool linkRead = wanted(kGroupProgramLink, kCapProgramLink);
-        ok = ReadProfilePass(connection, config, snapshot, linkRead, [&](const EngineProfileEntry& e, IMouseProfile* profile) {
+        const bool linkRead = wanted(kGroupProgramLink, kCapProgramLink), dpi = wanted(kGroupDpi, kCapDpi),
+                   buttons = wanted(kGroupButtons, kCapButtons), lighting = wanted(kGroupLighting, kCapLighting);
+        const size_t count = ctx.supported.size();
+        auto each = [=](const EngineProfileEntry& e, IMouseConfig* config, IMouseProfile* profile, GroupSnapshot* snapshot) {
             IVtProfile* engine = e.engine.Get();
             bool read = true;
             if (linkRead) {
@@ -355,20 +419,24 @@ bool ReadMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, co
                 const bool whole = LinkValuesRead(link, held);
                 NoteGroupRead(snapshot, e.id, kGroupProgramLink, whole, std::move(held));
             }
-            if (wanted(kGroupDpi, kCapDpi))
+            if (dpi)
                 read = ReadAndNoteGroup(snapshot, e.id, kGroupDpi, [&](GroupSnapshot::Bytes* values) {
                     return ReadDpi(engine, config, profile, values);
                 }) && read;
-            if (wanted(kGroupButtons, kCapButtons))
+            if (buttons)
                 read = ReadAndNoteGroup(snapshot, e.id, kGroupButtons, [&](GroupSnapshot::Bytes* values) {
-                    return ReadButtonAssignments(engine, config, profile, ctx.supported.size(), values);
+                    return ReadButtonAssignments(engine, config, profile, count, values);
                 }) && read;
-            if (wanted(kGroupLighting, kCapLighting))
+            if (lighting)
                 read = ReadAndNoteGroup(snapshot, e.id, kGroupLighting, [&](GroupSnapshot::Bytes* values) {
                     return ReadLightingZones(engine, config, profile, values);
                 }) && read;
             return read;
-        });
+        };
+        ok = ReadProfilePass<CDmConfig_Mouse>(connection, d ? d->productId : 0, config, snapshot, linkRead, each,
+                                              [&](IMouseConfig* from, IMouseProfile* read, IMouseConfig* to, IMouseProfile* profile) {
+                                                  MergeReadMouseProfile(from, read, to, profile, ctx.supported);
+                                              });
     }
     if (wanted(kGroupAcceleration, kCapAcceleration))
         ok = ReadAndNoteGroup(snapshot, device, kGroupAcceleration, [&](GroupSnapshot::Bytes* values) {

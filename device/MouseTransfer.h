@@ -24,8 +24,16 @@ bool WriteDpi(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile);
 bool ReadDpi(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile, GroupSnapshot::Bytes* held = nullptr);
 // The supported buttons (single bits, ascending), at most as many as the engine counts.
 bool ReadButtonMask(IVtProfile* engine, std::vector<uint32_t>& supported);
-// The records are sent only when `snapshot` does not hold them for `owner` already (the referenced
-// objects are made in any case).
+// The engine objects the profile's button assignments refer to, made where the model has none yet
+// (profiles, macros and programs by name become ids); false when one is missing or cannot be made.
+bool ConvertMouseReferences(IMouseConfig* config, IMouseProfile* profile, const std::vector<uint32_t>& supported,
+                            ReferenceContext& references);
+// The button records as they stand (sent only when `snapshot` does not hold them for `owner`).
+bool WriteMouseAssignmentRecords(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile,
+                                 const std::vector<uint32_t>& supported, GroupSnapshot* snapshot = nullptr,
+                                 const GUID& owner = GUID{});
+// Both: the references first, then the records (sent also when a referent could not be made, as
+// they stand; the answer is then false).
 bool WriteMouseAssignments(IVtProfile* engine, IMouseConfig* config, IMouseProfile* profile,
                            const std::vector<uint32_t>& supported, ReferenceContext& references,
                            GroupSnapshot* snapshot = nullptr, const GUID& owner = GUID{});
@@ -51,7 +59,14 @@ struct MouseJobContext {
     // records what it read.
     GroupSnapshot* snapshot = nullptr;
     KeyEntryJob keyEntries;  // the key entries the model holds from the engine
+    // What the write job reads its model from (held until its last profile write ended).
+    std::shared_ptr<void> keep;
 };
+
+// What a read of one profile into `read` (a copy of `profile` in a configuration of its own) found,
+// brought into `profile`: its program link, DPI, button assignments and lighting.
+void MergeReadMouseProfile(IMouseConfig* from, IMouseProfile* read, IMouseConfig* to, IMouseProfile* profile,
+                           const std::vector<uint32_t>& supported);
 
 // Write job: the profile set, each profile's groups, the device-wide groups, the active profile.
 // Every group runs even after another failed; the answer is false when any failed.

@@ -1,6 +1,7 @@
 #include "device/ProfileSync.h"
 #include "device/DeviceDescription.h"
 #include "device/EngineBatch.h"
+#include "device/ProfileSpread.h"
 #include <cstring>
 
 namespace vt::device {
@@ -372,6 +373,59 @@ bool HeldLinkName(const GroupSnapshot* snapshot, const GUID& id, std::wstring& n
     name.assign(bytes / sizeof(wchar_t), L'\0');
     if (bytes) std::memcpy(name.data(), held->data() + sizeof bytes, bytes);
     return true;
+}
+
+bool RunProfileWrites(GroupSnapshot* snapshot, std::vector<PlannedProfileWrite> writes, std::shared_ptr<void> keep) {
+    if (writes.empty()) return true;
+    struct Work {
+        std::vector<PlannedProfileWrite> writes;
+        std::vector<GroupSnapshot> parts;
+        bool withSnapshot = false;
+    };
+    auto work = std::make_shared<Work>();
+    work->withSnapshot = snapshot != nullptr;
+    for (const PlannedProfileWrite& w : writes) work->parts.push_back(snapshot ? snapshot->PartOf(w.id) : GroupSnapshot{});
+    work->writes = std::move(writes);
+    const ProfileSpread::Outcome outcome = ProfileSpread::Run(
+        work->writes.size(),
+        [work](size_t i, size_t) { return work->writes[i].write(work->withSnapshot ? &work->parts[i] : nullptr); },
+        std::move(keep));
+    if (snapshot) {
+        for (size_t i = 0; i < work->writes.size(); ++i) {
+            if (outcome.ended) snapshot->TakePart(work->writes[i].id, work->parts[i]);
+            else snapshot->ForgetOwner(work->writes[i].id);
+        }
+    }
+    return outcome.ok;
+}
+
+namespace {
+// A read piece's own connection on a thread other than the job's, kept by the thread's batch.
+struct SlotConnection {
+    EngineConnection connection;
+    ComPtr<IVtProfileManager> manager;
+    // Held as long as the batch, like the feature objects it keeps for them.
+    std::vector<ComPtr<IVtProfile>> profiles;
+    bool tried = false;
+};
+} // namespace
+
+ComPtr<IVtProfile> SlotEngineProfile(const EngineProfileEntry& entry, size_t slot, uint32_t productId) {
+    if (slot == 0) return entry.engine;
+    SlotConnection* own = EngineBatch::Store<SlotConnection>();
+    if (!own) return nullptr;
+    if (!own->tried) {
+        own->tried = true;
+        if (!own->connection.Connect(productId) || !own->connection.ProfileManager(own->manager)) own->manager.Reset();
+    }
+    ComPtr<IVtProfile> engine;
+    if (!own->manager || !FindEngineProfile(own->manager.Get(), entry.id, engine)) return nullptr;
+    own->profiles.push_back(engine);
+    return engine;
+}
+
+bool SpreadLeftPieces(size_t count, const std::function<bool(size_t index, size_t slot)>& piece) {
+    return !ProfileSpread::Run(count, piece).ended;
 }
 
 } // namespace vt::device

@@ -8,6 +8,9 @@
 #include "win/Strings.h"
 #include <cstdint>
 #include <string>
+#include <functional>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace vt::device {
@@ -214,15 +217,31 @@ bool ActivateCurrentProfile(IVtProfileManager* manager, Config* config) {
     return ActivateProfileById(manager, id);
 }
 
+// One profile's group writes, planned once its engine profile is known. They may run on any thread
+// of the multithreaded apartment, write nothing shared but the profile's own part of the snapshot
+// (`part`, null without a snapshot), and hold what they use (the engine profile by reference).
+using ProfileGroupWrite = std::function<bool(GroupSnapshot* part)>;
+struct PlannedProfileWrite {
+    GUID id{};
+    ProfileGroupWrite write;
+};
+// Runs the planned writes spread over a few threads (ProfileSpread) and brings each profile's part
+// back into `snapshot`; false when any failed. Writes that did not end in time are failed and
+// their profiles' groups forgotten; `keep` (what the writes read, such as the job's copy of the
+// model) is held until the last of them ended.
+bool RunProfileWrites(GroupSnapshot* snapshot, std::vector<PlannedProfileWrite> writes, std::shared_ptr<void> keep);
+
 // A job's profile pass over the engine's profile manager (fetched into `manager`, for what the job
 // does after the pass).
 // Write: the engine profiles the model lacks are deleted and the snapshot aligned with what is
-// left; then each model profile gets its engine profile and is handed to `each(engine, profile,
-// id)` for its groups. A profile set that cannot be brought in line writes no profile and fails;
-// a profile that fails makes the answer false, the others are still written.
-template <class Config, class Each>
+// left; then each model profile gets its engine profile, and `plan(engine, profile, id, write)`
+// does on this thread what needs the job's own objects (the referenced objects made, the names
+// the batch keeps) and plans the profile's group writes; those then run side by side. A profile
+// set that cannot be brought in line writes no profile and fails; a profile that fails makes the
+// answer false, the others are still written.
+template <class Config, class Plan>
 bool WriteProfilePass(const EngineConnection& connection, Config* config, GroupSnapshot* snapshot,
-                      ComPtr<IVtProfileManager>& manager, Each&& each) {
+                      ComPtr<IVtProfileManager>& manager, Plan&& plan, std::shared_ptr<void> keep) {
     if (!connection.ProfileManager(manager)) {
         AlignSnapshot(snapshot, nullptr);
         return false;
@@ -231,6 +250,7 @@ bool WriteProfilePass(const EngineConnection& connection, Config* config, GroupS
     // Against the list the step above read (and kept up to date).
     AlignSnapshot(snapshot, setOk ? manager.Get() : nullptr);
     bool ok = setOk;
+    std::vector<PlannedProfileWrite> writes;
     for (int32_t i = 0; setOk && i < config->GetProfileCount(); ++i) {
         auto* profile = config->GetProfileAt(uint32_t(i));
         if (!WriteProfileIdentity(manager.Get(), profile, snapshot)) {
@@ -244,18 +264,81 @@ bool WriteProfilePass(const EngineConnection& connection, Config* config, GroupS
             ok = false;
             continue;
         }
-        ok = each(engine.Get(), profile, id) && ok;
+        ProfileGroupWrite write;
+        ok = plan(engine.Get(), profile, id, write) && ok;
+        if (write) writes.push_back(PlannedProfileWrite{id, std::move(write)});
     }
-    return ok;
+    return RunProfileWrites(snapshot, std::move(writes), std::move(keep)) && ok;
 }
 
-// Read: as ReadModelProfiles; then the snapshot is aligned with the list the read kept, and what
-// it recorded is dropped when the read failed.
-template <class Config, class Each>
-bool ReadProfilePass(const EngineConnection& connection, Config* config, GroupSnapshot* snapshot, bool withNames,
-                     Each&& each) {
+// The engine profile of `entry` for a piece of a read: on the job's own thread (slot 0) the
+// entry's, on another thread the profile of that id through the thread's own connection to the
+// device (kept by its batch). Null when it cannot be had.
+ComPtr<IVtProfile> SlotEngineProfile(const EngineProfileEntry& entry, size_t slot, uint32_t productId);
+// Whether a spread read left pieces running past its wait (their profiles are then not read).
+bool SpreadLeftPieces(size_t count, const std::function<bool(size_t index, size_t slot)>& piece);
+
+// Read: as ReadModelProfiles, with the profiles read side by side: `each(entry, config, profile,
+// part)` reads one profile into a copy of it in a configuration of its own (`Scratch`), recording
+// what it read in `part`, the profile's own part of the snapshot; it may run on any thread and
+// must hold what it uses. Once every piece ended, `merge(copyConfig, copy, config, profile)`
+// brings what each copy read into the model's profile on this thread. Then the snapshot is
+// aligned with the list the read kept, and what it recorded is dropped when the read failed.
+template <class Scratch, class Config, class Each, class Merge>
+bool ReadProfilePass(const EngineConnection& connection, uint32_t productId, Config* config, GroupSnapshot* snapshot,
+                     bool withNames, Each each, Merge&& merge) {
+    using Profile = std::remove_pointer_t<decltype(config->GetProfileAt(0))>;
     ComPtr<IVtProfileManager> manager;
-    const bool ok = connection.ProfileManager(manager) && ReadModelProfiles(manager.Get(), config, withNames, each);
+    EngineProfileList list;
+    if (!config || !connection.ProfileManager(manager) || !ReadEngineProfileList(manager.Get(), list, withNames)) {
+        AlignSnapshot(snapshot, nullptr);
+        return false;
+    }
+    struct Piece {
+        EngineProfileEntry entry;  // without its engine object, which belongs to this thread
+        Profile* live = nullptr;
+        Scratch scratch;
+        Profile* copy = nullptr;
+        GroupSnapshot part;
+        bool read = false;
+    };
+    auto pieces = std::make_shared<std::vector<std::unique_ptr<Piece>>>();
+    std::vector<const EngineProfileEntry*> own;  // the entries with this thread's engine objects
+    for (const EngineProfileEntry& e : list.profiles) {
+        auto* profile = config->FindProfileById(e.id);
+        if (!profile) continue;
+        if (!IsNullGuid(list.active) && GuidsEqual(list.active, e.id)) config->SetCurrentProfile(profile);
+        auto piece = std::make_unique<Piece>();
+        piece->entry.id = e.id;
+        piece->entry.name = e.name;
+        piece->live = profile;
+        piece->copy = piece->scratch.AddProfileCopy(profile);
+        if (snapshot) piece->part = snapshot->PartOf(e.id);
+        pieces->push_back(std::move(piece));
+        own.push_back(&e);
+    }
+    const bool noted = snapshot != nullptr;
+    const bool left = SpreadLeftPieces(pieces->size(), [pieces, own, each, productId, noted](size_t i, size_t slot) {
+        Piece& p = *(*pieces)[i];
+        if (!p.copy) return false;
+        EngineProfileEntry entry = p.entry;
+        entry.engine = SlotEngineProfile(slot == 0 ? *own[i] : p.entry, slot, productId);
+        if (!entry.engine) return false;
+        p.read = each(entry, &p.scratch, p.copy, noted ? &p.part : nullptr);
+        // The engine object goes on this thread.
+        entry.engine.Reset();
+        return p.read;
+    });
+    bool ok = !left;
+    for (auto& piece : *pieces) {
+        if (left) {
+            if (snapshot) snapshot->ForgetOwner(piece->entry.id);
+            continue;
+        }
+        if (piece->copy) merge(&piece->scratch, piece->copy, config, piece->live);
+        if (snapshot) snapshot->TakePart(piece->entry.id, piece->part);
+        ok = piece->read && ok;
+    }
     AlignSnapshot(snapshot, ok ? manager.Get() : nullptr);
     return ok;
 }

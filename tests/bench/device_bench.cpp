@@ -7,12 +7,15 @@
 //    program does at start;
 //  - start-up: Open and read of the mouse, keyboard and headset in their factory state, in one
 //    engine batch.
+// Against the server, each round is run with the profiles' reads and writes on one thread and
+// spread over the thread pool (VT_BENCH_THREADS, default the device layer's own count).
 // Each with the engine calls made and the engine objects handed out (from the engine's call log).
 // The worker's fixed pause after the write is left out of the apply time.
 #include "device/EngineBatch.h"
 #include "device/HeadsetDevice.h"
 #include "device/Keyboard.h"
 #include "device/Mouse.h"
+#include "device/ProfileSpread.h"
 #include "EngineHost.h"
 #include "KeyboardTestUtil.h"
 #include "MouseModelUtil.h"
@@ -89,6 +92,13 @@ struct Figures {
 
 using Log = std::function<std::wstring()>;
 
+// Says which step of a round failed first.
+void Failed(const char* step, bool ok) {
+    static bool said = false;
+    if (ok) said = false;
+    else if (!said) std::printf("  %s failed\n", step), said = true;
+}
+
 // One round: 20 edited profiles applied, then opened and read again; then the three devices in
 // their factory state opened and read.
 Figures Round(IVtSimControl* control, const Log& log) {
@@ -107,6 +117,7 @@ Figures Round(IVtSimControl* control, const Log& log) {
         f.ok = mouse.WaitForWorker(60000) && f.ok;
         f.applyMs = Ms(Clock::now() - start);
         f.ok = mouse.GetLastWriteResult() == 1 && f.ok;
+        Failed("apply", f.ok);
         f.apply = Count(log());
         IMouseProfile* edited = config.GetProfileAt(7);
         config.SetDpiStageValue(1, config.GetDpiStageValue(1, edited) + 100, edited);
@@ -115,6 +126,7 @@ Figures Round(IVtSimControl* control, const Log& log) {
         f.ok = mouse.WaitForWorker(60000) && f.ok;
         f.editMs = Ms(Clock::now() - start);
         f.ok = mouse.GetLastWriteResult() == 1 && f.ok;
+        Failed("apply of one edit", f.ok);
         f.edit = Count(log());
     }
     {
@@ -128,6 +140,7 @@ Figures Round(IVtSimControl* control, const Log& log) {
         f.openMs = Ms(Clock::now() - start);
         f.open = Count(log());
         f.ok = config.GetProfileCount() == 20 && f.ok;
+        Failed("open", f.ok);
     }
     control->Reset();
     log();
@@ -146,6 +159,7 @@ Figures Round(IVtSimControl* control, const Log& log) {
                    keyboard.TransferProfiles(&keyboardConfig, 1, kGroupAll) && headset.Apply(1, kHeadsetAll) && f.ok;
         }
         f.startMs = Ms(Clock::now() - start);
+        Failed("start-up read", f.ok);
         f.start = Count(log());
     }
     return f;
@@ -245,6 +259,8 @@ int main() {
     DeviceCore::SetWorkerTimings(0, 7500);
     const char* n = std::getenv("VT_BENCH_ROUNDS");
     const int rounds = n && std::atoi(n) > 0 ? std::atoi(n) : 5;
+    const char* t = std::getenv("VT_BENCH_THREADS");
+    const size_t threads = t && std::atoi(t) > 0 ? size_t(std::atoi(t)) : ProfileSpread::Threads();
     {
         vt::test::StandinEngine standin;
         if (!standin.Ready()) {
@@ -253,9 +269,17 @@ int main() {
             standin.control->DelayCall(L"*", 0);
             standin.control->FailCall(L"*", 0, S_OK);
             CallCost("stand-in server");
-            std::vector<Figures> figures;
-            for (int i = 0; i < rounds; ++i) figures.push_back(Round(standin.control.Get(), [&] { return standin.Log(true); }));
-            Report("stand-in server", figures);
+            // Rounds with the profiles' reads and writes on one thread and spread over the pool,
+            // taken in turn so both see the same load.
+            std::vector<Figures> one, spread;
+            for (int i = 0; i < rounds; ++i) {
+                ProfileSpread::SetThreads(1);
+                one.push_back(Round(standin.control.Get(), [&] { return standin.Log(true); }));
+                ProfileSpread::SetThreads(threads);
+                spread.push_back(Round(standin.control.Get(), [&] { return standin.Log(true); }));
+            }
+            Report("stand-in, 1 thread ", one);
+            Report(("stand-in, " + std::to_string(threads) + " threads").c_str(), spread);
         }
     }
     {

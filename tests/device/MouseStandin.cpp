@@ -5,6 +5,7 @@
 #include "device/DeviceFactory.h"
 #include "device/DeviceListener.h"
 #include "device/Mouse.h"
+#include "device/ProfileSpread.h"
 #include "MouseModelUtil.h"
 #include "StandinHost.h"
 #include <gtest/gtest.h>
@@ -83,6 +84,28 @@ TEST_F(DeviceStandin, EveryGroupRoundTripsThroughTheServer) {
     CDmConfig_Mouse back;
     ASSERT_TRUE(OpenAndRead(again, back));
     vt::test::ExpectSameModel(&config, &back);
+}
+
+// Many profiles written and read with the profiles spread over threads, each of the reader's
+// with a connection of its own to the server: the engine ends as with one thread.
+TEST_F(DeviceStandin, ManyProfilesRoundTripSpreadOverThreads) {
+    ProfileSpread::SetThreads(4);
+    CMouse mouse;
+    CDmConfig_Mouse config;
+    ASSERT_TRUE(OpenAndRead(mouse, config));
+    while (config.GetProfileCount() < 12) config.CreateProfile((L"P" + std::to_wstring(config.GetProfileCount())).c_str());
+    for (int32_t i = 0; i < config.GetProfileCount(); ++i) vt::test::EditProfile(&config, config.GetProfileAt(i), i + 3);
+    config.SetCurrentProfile(config.GetProfileAt(9));
+    ASSERT_TRUE(mouse.TransferProfiles(&config, 0, kGroupAll));
+    ASSERT_TRUE(mouse.WaitForWorker(60000));
+    ASSERT_EQ(mouse.GetLastWriteResult(), 1);
+
+    CMouse again;
+    CDmConfig_Mouse back;
+    ASSERT_TRUE(OpenAndRead(again, back));
+    vt::test::ExpectSameModel(&config, &back);
+    ASSERT_TRUE(again.TransferProfiles(&back, 0, kGroupAll) && again.WaitForWorker(60000));
+    EXPECT_EQ(again.GetLastWriteResult(), 1);
 }
 
 TEST_F(DeviceStandin, EditingDuringASlowedWrite) {

@@ -1,0 +1,80 @@
+#include "device/ProfileSpread.h"
+#include "device/EngineBatch.h"
+#include "win/Handles.h"
+#include <algorithm>
+#include <atomic>
+#include <vector>
+
+namespace vt::device {
+
+namespace {
+
+std::atomic<size_t> g_threads{4};
+std::atomic<DWORD> g_waitMs{60000};
+
+struct SpreadState {
+    ProfileSpread::Piece piece;
+    std::shared_ptr<void> keep;
+    size_t count = 0;
+    std::atomic<size_t> next{0};
+    std::atomic<bool> failed{false};
+};
+
+void TakePieces(SpreadState& state, size_t slot) {
+    for (size_t i = state.next++; i < state.count; i = state.next++)
+        if (!state.piece(i, slot)) state.failed = true;
+}
+
+struct ThreadStart {
+    std::shared_ptr<SpreadState> state;
+    size_t slot = 0;
+};
+
+DWORD WINAPI SpreadThread(void* parameter) {
+    std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
+    vt::win::ComInit com(COINIT_MULTITHREADED);
+    // A thread that cannot join the apartment leaves its pieces to the others.
+    if (SUCCEEDED(com.Result())) {
+        EngineBatch batch;
+        TakePieces(*start->state, start->slot);
+    }
+    // Whatever the pieces hold goes while this thread is still in the apartment.
+    start.reset();
+    return 0;
+}
+
+} // namespace
+
+void ProfileSpread::SetThreads(size_t threads) { g_threads = std::max<size_t>(1, threads); }
+size_t ProfileSpread::Threads() { return g_threads; }
+void ProfileSpread::SetWait(DWORD ms) { g_waitMs = ms; }
+
+ProfileSpread::Outcome ProfileSpread::Run(size_t count, Piece piece, std::shared_ptr<void> keep) {
+    Outcome outcome;
+    if (count == 0 || !piece) return outcome;
+    auto state = std::make_shared<SpreadState>();
+    state->piece = std::move(piece);
+    state->keep = std::move(keep);
+    state->count = count;
+    std::vector<HANDLE> threads;
+    const size_t others = std::min(Threads(), count) - 1;
+    for (size_t slot = 1; slot <= others; ++slot) {
+        auto* start = new ThreadStart{state, slot};
+        HANDLE h = CreateThread(nullptr, 0, &SpreadThread, start, 0, nullptr);
+        if (!h) {
+            delete start;
+            break;
+        }
+        threads.push_back(h);
+    }
+    TakePieces(*state, 0);
+    if (!threads.empty()) {
+        const DWORD waited = WaitForMultipleObjects(DWORD(threads.size()), threads.data(), TRUE, g_waitMs);
+        outcome.ended = waited < WAIT_OBJECT_0 + threads.size();
+        for (HANDLE h : threads) CloseHandle(h);
+    }
+    outcome.ok = outcome.ended && !state->failed;
+    return outcome;
+}
+
+} // namespace vt::device

@@ -1,0 +1,39 @@
+#pragma once
+// Independent pieces of one engine job (one per profile) spread over a few threads, so that their
+// round trips to the engine overlap: the engine serves its clients' calls side by side, and a job
+// over many profiles spends nearly all its time waiting for answers.
+//
+// The calling thread takes pieces as well; each other thread joins the multithreaded apartment and
+// opens an engine batch of its own, whose objects it releases before it leaves. A piece writes
+// only what belongs to it (its own index's results); the caller merges the results on its own
+// thread once every piece ended, so nothing shared is ever written by two threads.
+#include <windows.h>
+#include <cstddef>
+#include <functional>
+#include <memory>
+
+namespace vt::device {
+
+class ProfileSpread {
+public:
+    // piece(index, slot): slot 0 is the calling thread, 1 to Threads() - 1 the others (a slot is
+    // one thread for the whole run, so per-slot resources are never shared).
+    using Piece = std::function<bool(size_t index, size_t slot)>;
+    struct Outcome {
+        bool ended = true;  // every piece ran and ended within the wait
+        bool ok = true;     // ended, and every piece answered true
+    };
+
+    // The most threads a run uses, the caller's included (1: every piece on the calling thread).
+    static void SetThreads(size_t threads);
+    static size_t Threads();
+    // The longest wait for the other threads once the caller ran out of pieces.
+    static void SetWait(DWORD ms);
+
+    // Runs piece(0) .. piece(count - 1), each once. When the other threads have not all ended
+    // within the wait the outcome is not ended: those threads keep `piece` and `keep` (and so
+    // whatever they hold) alive until they end, and the caller must not use the pieces' results.
+    static Outcome Run(size_t count, Piece piece, std::shared_ptr<void> keep = nullptr);
+};
+
+} // namespace vt::device

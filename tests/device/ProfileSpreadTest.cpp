@@ -1,0 +1,130 @@
+// The profiles of a read or a write spread over a few threads: the engine and the model end as
+// they do with every profile on one thread, nothing is written twice, and a profile that fails on
+// one thread fails the whole operation as it always did (its group is written again by the next
+// Apply, the model keeps its edits and the values read from the other profiles).
+#include "device/Mouse.h"
+#include "device/ProfileSpread.h"
+#include "EngineHost.h"
+#include "MouseModelUtil.h"
+#include <gtest/gtest.h>
+
+using namespace vt::device;
+using vt::test::InProcessEngine;
+
+namespace {
+
+struct DeviceSpread : ::testing::TestWithParam<size_t> {
+    void SetUp() override {
+        DeviceCore::SetWorkerTimings(0, 7500);
+        ProfileSpread::SetThreads(GetParam());
+    }
+    void TearDown() override {
+        DeviceCore::SetWorkerTimings(500, 7500);
+        ProfileSpread::SetThreads(4);
+    }
+    bool Apply(CMouse& mouse, CDmConfig_Mouse& config) {
+        return mouse.TransferProfiles(&config, 0, kGroupAll) && mouse.WaitForWorker(20000) &&
+               mouse.GetLastWriteResult() == 1;
+    }
+    // Nine edited profiles written by `mouse`.
+    void NineEditedProfiles(CMouse& mouse, CDmConfig_Mouse& config) {
+        ASSERT_TRUE(mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll));
+        while (config.GetProfileCount() < 9) config.CreateProfile((L"P" + std::to_wstring(config.GetProfileCount())).c_str());
+        for (int32_t i = 0; i < config.GetProfileCount(); ++i) vt::test::EditProfile(&config, config.GetProfileAt(i), i + 2);
+        config.SetCurrentProfile(config.GetProfileAt(6));
+        ASSERT_TRUE(Apply(mouse, config));
+    }
+    void ExpectEngineHolds(CDmConfig_Mouse& config) {
+        CMouse other;
+        CDmConfig_Mouse back;
+        ASSERT_TRUE(other.Open(&back) && other.TransferProfiles(&back, 1, kGroupAll));
+        vt::test::ExpectSameModel(&config, &back);
+    }
+    size_t Calls(const std::wstring& log, const wchar_t* method) { return engine.Calls(log, method); }
+
+    vt::win::ComInit com;
+    InProcessEngine engine;
+};
+
+} // namespace
+
+TEST_P(DeviceSpread, WritesAndReadsEveryProfileOnce) {
+    CMouse mouse;
+    CDmConfig_Mouse config;
+    ASSERT_TRUE(mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll));
+    while (config.GetProfileCount() < 9) config.CreateProfile((L"P" + std::to_wstring(config.GetProfileCount())).c_str());
+    for (int32_t i = 0; i < config.GetProfileCount(); ++i) vt::test::EditProfile(&config, config.GetProfileAt(i), i + 2);
+    config.SetCurrentProfile(config.GetProfileAt(6));
+    engine.Log();
+    ASSERT_TRUE(Apply(mouse, config));
+    std::wstring log = engine.Log();
+    EXPECT_EQ(Calls(log, L"IVtDpi.SetDpiStages"), 9u) << vt::test::Narrow(log);
+    EXPECT_LE(Calls(log, L"IVtButtonAssignments.SetAssignment"), 9u) << "at most once a profile";
+    EXPECT_EQ(Calls(log, L"IVtProfileManager.CreateProfile"), 8u);
+    ExpectEngineHolds(config);
+
+    // What each profile's write recorded came back from its thread: nothing is written again.
+    engine.Log();
+    ASSERT_TRUE(Apply(mouse, config));
+    log = engine.Log();
+    EXPECT_EQ(Calls(log, L"IVtDpi.SetDpiStages") + Calls(log, L"IVtButtonAssignments.SetAssignment") +
+                  Calls(log, L"IVtLightingColor.SetColor") + Calls(log, L"IVtProfileProperties.SetProperty"),
+              0u)
+        << vt::test::Narrow(log);
+
+    // A read by another object: every profile, the current one the engine's active one, and
+    // what it read recorded (its Apply writes nothing either).
+    CMouse reader;
+    CDmConfig_Mouse back;
+    ASSERT_TRUE(reader.Open(&back) && reader.TransferProfiles(&back, 1, kGroupAll));
+    vt::test::ExpectSameModel(&config, &back);
+    engine.Log();
+    ASSERT_TRUE(Apply(reader, back));
+    log = engine.Log();
+    EXPECT_EQ(Calls(log, L"IVtDpi.SetDpiStages") + Calls(log, L"IVtButtonAssignments.SetAssignment"), 0u)
+        << vt::test::Narrow(log);
+}
+
+TEST_P(DeviceSpread, AProfileThatFailsFailsTheWholeWrite) {
+    CMouse mouse;
+    CDmConfig_Mouse config;
+    NineEditedProfiles(mouse, config);
+    for (int32_t i = 0; i < config.GetProfileCount(); ++i) {
+        IMouseProfile* p = config.GetProfileAt(i);
+        const uint32_t value = uint32_t(config.GetDpiStageValue(1, p) + 50);
+        config.SetDpiStageSeparateXY(1, 0, p);
+        config.SetDpiStageValue(1, value, p);
+        config.SetDpiStageValueX(1, value, p);
+        config.SetDpiStageValueY(1, value, p);
+    }
+    engine.control->FailCall(L"IVtDpi.SetDpiStages", 5, E_FAIL);
+    ASSERT_TRUE(mouse.TransferProfiles(&config, 0, kGroupAll) && mouse.WaitForWorker(20000));
+    EXPECT_EQ(mouse.GetLastWriteResult(), 0);
+    engine.Log();
+    ASSERT_TRUE(Apply(mouse, config)) << "the model kept its edits";
+    const std::wstring log = engine.Log();
+    EXPECT_EQ(Calls(log, L"IVtDpi.SetDpiStages"), 1u) << "only the failed profile's group: " << vt::test::Narrow(log);
+    ExpectEngineHolds(config);
+}
+
+TEST_P(DeviceSpread, AProfileThatFailsToReadFailsTheRead) {
+    CMouse mouse;
+    CDmConfig_Mouse config;
+    NineEditedProfiles(mouse, config);
+    CMouse reader;
+    CDmConfig_Mouse back;
+    ASSERT_TRUE(reader.Open(&back));
+    engine.control->FailCall(L"IVtDpi.GetDpiStages", 4, E_FAIL);
+    EXPECT_FALSE(reader.TransferProfiles(&back, 1, kGroupAll));
+    // Every other profile was read; the failed one keeps what the model held for it.
+    int32_t same = 0;
+    for (int32_t i = 0; i < back.GetProfileCount(); ++i)
+        same += back.GetDpiStageValue(1, back.GetProfileAt(i)) == config.GetDpiStageValue(1, config.GetProfileAt(i));
+    EXPECT_EQ(same, 8);
+    EXPECT_EQ(back.GetCurrentProfile(), back.GetProfileAt(6));
+    ASSERT_TRUE(reader.TransferProfiles(&back, 1, kGroupAll));
+    vt::test::ExpectSameModel(&config, &back);
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, DeviceSpread, ::testing::Values(size_t(1), size_t(4)),
+                         [](const ::testing::TestParamInfo<size_t>& info) { return std::to_string(info.param); });
