@@ -191,9 +191,9 @@ void CDmAppDlg::FinishInit() {
     // Only what the first page needs comes before it shows: the first device that is there,
     // opened and read, and that page built. The other devices are read once it shows (one per
     // message), the other pages are built when first shown.
+    // The hold on the engine ends once the page shows: letting its objects go costs a round trip each.
     std::shared_ptr<void> held = m_devices.HoldEngine();
     for (int d = 0; d < kDeviceCount && !AnyPresent(); ++d) OpenAndRead(d);
-    held.reset();
 
     for (CBitmapBtn* b : m_deviceButtons)
         if (b) b->SetToggleOnClick(false);
@@ -212,6 +212,7 @@ void CDmAppDlg::FinishInit() {
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     GdiFlush();
     m_collectDamage = false;
+    held.reset();
     if (!AllRead()) PostMessageW(m_hWnd, kReadNextDeviceMessage, 0, 0);
     if (m_firstPageShown) std::exchange(m_firstPageShown, nullptr)();
     std::vector<std::wstring> damaged = std::move(m_unusableFiles);

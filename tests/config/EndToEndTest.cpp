@@ -178,11 +178,13 @@ TEST_F(EndToEnd, DpiStagesEditedInThePopupReachTheEngine) {
     EXPECT_TRUE(PumpUntil([&] { return Enabled(main, ctl::BUTTON_APPLY); }, 3000));
 
     ASSERT_TRUE(Click(main, ctl::BUTTON_APPLY));
-    // The write runs on the mouse's worker; Apply comes back once it has ended.
+    // The write runs on the mouse's worker, one group after another, and Apply comes back once it
+    // has ended: the whole write is waited for, not only its first group.
     std::string dump;
     const bool written = PumpUntil([&] {
         EngineCtl(L"dump", &dump);
-        return Between(dump, "\"stages\":", "]]") == "[[800,800],[1200,1200],[2400,2400";
+        return Between(dump, "\"stages\":", "]]") == "[[800,800],[1200,1200],[2400,2400" &&
+               Between(dump, "\"activeStage\":", ",") == "3" && Between(dump, "\"current\":[", "]") == "2400,2400";
     }, 15000);
     EXPECT_TRUE(written) << dump.substr(0, 1200);
     EXPECT_EQ(Between(dump, "\"activeStage\":", ","), "3");

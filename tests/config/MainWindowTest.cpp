@@ -52,6 +52,12 @@ public:
 
     std::vector<std::string> steps;              // "open 0", "read 1"... in order
     std::function<void(int)> onRead;              // runs as a device is read
+    std::function<void()> onLetGo;                // runs as a hold on the engine ends
+    std::shared_ptr<void> HoldEngine() override {
+        return std::shared_ptr<void>(nullptr, [this](void*) {
+            if (onLetGo) onLetGo();
+        });
+    }
     void Open() override { ++opens; }
     void OpenDevice(int d) override { steps.push_back("open " + std::to_string(d)); }
     bool canProbe = false;                        // answers whether a device is there without opening it
@@ -870,6 +876,17 @@ TEST_F(MainWindow, TheStartFrameShowsBeforeThePageControlsAreMade) {
     ASSERT_TRUE(PumpUntil([&] { return dlg->CurrentPageId() != 0; }, 20000));
     GetWindowRect(dlg->Hwnd(), &now);
     EXPECT_TRUE(EqualRect(&now, &seen.rect));
+}
+
+// Letting the engine's objects go costs a round trip each: start-up's hold on the engine ends only
+// once the first page shows with the device's values.
+TEST_F(MainWindow, StartUpHoldsTheEngineUntilTheFirstPageShows) {
+    std::vector<int> pageAtLetGo;
+    devices->onLetGo = [&] { pageAtLetGo.push_back(dlg ? dlg->CurrentPageId() : -1); };
+    Open();
+    ASSERT_FALSE(pageAtLetGo.empty());
+    EXPECT_EQ(pageAtLetGo[0], kPageMouseButtons);
+    EXPECT_TRUE(Enabled(ctl::BUTTON_PRODSELECT_MOUSE));
 }
 
 // Work that can wait (the tray program's start) runs once, after the first page is on screen: not
