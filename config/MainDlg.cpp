@@ -42,7 +42,12 @@ CDmAppDlg::CDmAppDlg(IMouseConfig*& mouse, IKeyboardConfig*& keyboard, IAudioCon
 }
 
 CDmAppDlg::~CDmAppDlg() {
-    // The pages' controls go before the window (and its own items) go.
+    // A window still open goes first, as when the user closes it: while it goes, its controls'
+    // notices (WM_PARENTNOTIFY, WM_NOTIFY, painting) are routed to the page shown, which must
+    // still be whole then. Deleting the pages' controls, or the pages, under an open window would
+    // hand those notices to a page whose controls, or which itself, had been freed.
+    if (m_hWnd) DestroyWindow(m_hWnd);
+    m_currentPage = nullptr;
     for (auto& [id, page] : m_pages)
         if (page) DeleteAllItems(*page);
 }

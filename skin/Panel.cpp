@@ -12,8 +12,10 @@ CGUIPanel::CGUIPanel(HWND parent, const RECT& rect, UINT templateId)
     : m_parent(parent), m_panelRect(rect), m_templateId(templateId) {}
 
 CGUIPanel::~CGUIPanel() {
-    // The controls go before the window that holds them.
+    // The controls go before the window that holds them. The background and mask were two of
+    // them: the window's WM_DESTROY (OnDestroy) must find them gone, not reach into freed items.
     DeleteAllItems(m_items);
+    m_background = m_mask = nullptr;
     if (m_hWnd) DestroyWindow(m_hWnd);
 }
 

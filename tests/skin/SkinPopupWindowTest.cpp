@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <memory>
 #include <vector>
+#include "GuardAlloc.h"
 #include "WindowTest.h"
 #include "skin/BitmapBtn.h"
 #include "skin/BitmapItem.h"
@@ -343,6 +345,26 @@ TEST_F(SkinPopupWindowTest, APopupOpenedAgainBuildsItsControlsAfresh) {
     GetWindowRect(popup, &wr);
     EXPECT_EQ(wr.right - wr.left, 400);
     EXPECT_EQ(popup.Items().Count(), first);
+}
+
+// A popup object that goes while its window is still open deletes its controls, then closes the
+// window. The window's last messages must find the background and mask gone, not reach into the
+// freed controls: this program runs on the guard allocator, where such a read ends it at once.
+TEST_F(SkinPopupWindowTest, APopupGoingWithItsWindowOpenClosesItWithoutReachingFreedControls) {
+    ASSERT_GT(GuardedBlocks(), 0u);
+    auto popup = std::make_unique<TestPopup>();
+    OpenPopup(*popup);
+    ASSERT_TRUE(popup->ok && popup->Background());
+    const HWND window = popup->Hwnd();
+    const HWND ok = *popup->ok;
+    popup.reset();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsWindow(ok));
+    // The skin's shared background is whole: the next popup paints from it.
+    TestPopup next;
+    OpenPopup(next);
+    Capture shot = CaptureClient(next);
+    EXPECT_TRUE(SameColor(shot.At(100, 240), RGB(0x16, 0x19, 0x1d))) << std::hex << shot.At(100, 240);
 }
 
 TEST_F(SkinPopupWindowTest, PanelWithoutPageTakesItsRectangle) {
