@@ -11,6 +11,8 @@
 #include "config/popups/DamagedFilesPopup.h"
 #include "config/popups/WarningPopup.h"
 #include "skin/UnusableFiles.h"
+#include "skin/BitmapHelpers.h"
+#include "skin/PageReader.h"
 #include "win/Gdi.h"
 #include "skin/ItemText.h"
 #include "skin/LangTable.h"
@@ -91,7 +93,31 @@ void CDmAppDlg::BindItems() {
     for (const PageRow& row : PageTable()) m_pageButtons[size_t(row.device)][row.id] = BindButton(m_items, row.button);
 }
 
+void CDmAppDlg::ShowStartFrame() {
+    m_startFrame = PageBackground(L"MainPage.xml");
+    if (!m_startFrame || !m_hWnd) return;
+    const SIZE size = BitmapSize(m_startFrame);
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(m_hWnd, nullptr, work.left + (work.right - work.left - size.cx) / 2,
+                 work.top + (work.bottom - work.top - size.cy) / 2, size.cx, size.cy, SWP_NOZORDER);
+    // Magenta of the skin is transparent.
+    SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(m_hWnd, RGB(255, 0, 255), 0, LWA_COLORKEY);
+    SetWindowTextW(m_hWnd, L"Velto Dunemarch II Configurator");
+    ShowWindow(m_hWnd, SW_SHOW);
+    UpdateWindow(m_hWnd);
+    GdiFlush();
+    // The page is built where the window stands, and none of its building shows.
+    m_keepPlace = true;
+    SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
+}
+
 bool CDmAppDlg::OnInitDialog() {
+    // The first frame (the page's background and a word that the devices are being read) is on
+    // screen before the page's controls are made, which takes most of the time before the first
+    // device read.
+    ShowStartFrame();
     const bool focus = CGUIPanel::OnInitDialog();   // builds MainPage.xml
     // A main page that could not be built whole is not shown: the program says which file and ends.
     std::vector<std::wstring> damaged = TakeUnusableFiles();
@@ -146,6 +172,7 @@ bool CDmAppDlg::OnInitDialog() {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     SetWindowPos(m_hWnd, nullptr, work.left + (work.right - work.left - (rc.right - rc.left)) / 2,
                  work.top + (work.bottom - work.top - (rc.bottom - rc.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    if (m_startFrame) SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
     RepaintAll(m_hWnd);
     return focus;
 }
@@ -823,8 +850,12 @@ LRESULT CDmAppDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return CGUIPanel::WindowProc(msg, wParam, lParam);
 }
 
+// The start frame's background is painted whole: never erased to the class's colour first.
+bool CDmAppDlg::OnEraseBkgnd(HDC dc) { return m_startFrame || CGUIPanel::OnEraseBkgnd(dc); }
+
 bool CDmAppDlg::OnPaint() {
-    if (m_starting && m_background && *m_background) {
+    HBITMAP background = m_background && *m_background ? m_background->Get() : m_startFrame;
+    if (m_starting && background) {
         // The first frame: the window's background, its tabs, and a word that the devices are
         // being read.
         vt::win::PaintDC dc(m_hWnd);
@@ -832,7 +863,7 @@ bool CDmAppDlg::OnPaint() {
         GetClientRect(m_hWnd, &rc);
         {
             vt::win::MemoryDC mem(dc);
-            vt::win::SelectGuard sel(mem, m_background->Get());
+            vt::win::SelectGuard sel(mem, background);
             BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
         }
         const std::wstring text = LanguageText(L"$ReadingDevices", L"Reading the devices...");

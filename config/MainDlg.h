@@ -81,7 +81,9 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    void ShowStartFrame();
     bool OnPaint() override;
+    bool OnEraseBkgnd(HDC dc) override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
     bool OnTimer(UINT_PTR id) override;
     void OnOK() override;
@@ -151,6 +153,7 @@ private:
     std::function<void()> m_firstPageShown;
     std::vector<std::wstring> m_unusableFiles;
     bool m_starting = true;                          // until the first page shows
+    HBITMAP m_startFrame = nullptr;                  // the page's background, shown before its controls are made
     std::vector<vt::skin::CGUIItem*> m_startHidden;  // the window's own controls shown with it
     bool m_initFinished = false;
     bool m_collectDamage = false;                    // start-up: damaged files reported once the first page shows

@@ -422,6 +422,20 @@ bool LoadSkinPage(CGUIItems& items, const wchar_t* fileName, HWND parent) {
     return false;
 }
 
+HBITMAP PageBackground(const wchar_t* fileName) {
+    if (!fileName) return nullptr;
+    pugi::xml_document doc;
+    if (!doc.load_file((vt::base::ProgramFolder() + L"xml\\" + fileName).c_str(), kParseOptions)) return nullptr;
+    pugi::xml_node e = doc.child("GUIPANEL").child("BACKGROUND");
+    if (!e) return nullptr;
+    // What others reported is theirs; what this lookup finds unusable the page's reading reports.
+    const std::vector<std::wstring> earlier = TakeUnusableFiles();
+    CBitmap* bitmap = GetSkinBitmap(std::string_view(FirstText(e)));
+    TakeUnusableFiles();
+    for (const std::wstring& f : earlier) ReportUnusableFile(f);
+    return bitmap && *bitmap ? bitmap->Get() : nullptr;
+}
+
 bool CGUIItems::LoadSkinPage(const wchar_t* fileName, HWND parent) {
     return vt::skin::LoadSkinPage(*this, fileName, parent);
 }

@@ -21,6 +21,10 @@ class CVScrollBar;
 
 // Reads the program folder + "xml\" + fileName into items (see CGUIItems::LoadSkinPage).
 bool LoadSkinPage(CGUIItems& items, const wchar_t* fileName, HWND parent);
+// The background bitmap a panel page in "xml\" names, from the skin store (shared, never to be
+// deleted); null when the page or its background cannot be used. Reports nothing: reading the
+// page itself does.
+HBITMAP PageBackground(const wchar_t* fileName);
 // The reader's entry: false when items is null, the file cannot be read or is not well-formed, or
 // it has none of the three roots. Items built before a failure stay in the list.
 bool BuildPanelFromXml(const std::wstring& path, CGUIItems* items, HWND parent);

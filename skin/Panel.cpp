@@ -54,7 +54,8 @@ void CGUIPanel::BuildFromPage() {
         if (m_background && *m_background) {
             const SIZE size = BitmapSize(m_background->Get());
             m_panelRect = RECT{0, 0, size.cx, size.cy};
-            MoveWindow(m_hWnd, 0, 0, size.cx, size.cy, TRUE);
+            if (m_keepPlace) SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            else MoveWindow(m_hWnd, 0, 0, size.cx, size.cy, TRUE);
         }
         // Without a background the page is broken: the window keeps its template size and paints black.
         CGUIItem* mask = FindItem(m_items, 1);

@@ -54,6 +54,8 @@ protected:
     CGUIItems m_items;
     RECT m_panelRect{};
     bool m_created = false;
+    // Set by a panel shown before its page is built: the page sizes the window and leaves it where it is.
+    bool m_keepPlace = false;
     UINT m_templateId;
 };
 

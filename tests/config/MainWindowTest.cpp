@@ -820,6 +820,58 @@ TEST_F(MainWindow, StartReadsTheFirstDeviceBeforeItsPageAndTheRestAfter) {
     ExpectOnlyTheShownPageVisible();
 }
 
+// The first frame is on screen before the main page's controls are made: when the first of them is
+// created the window already shows its background, where it will stay (it never jumps while its
+// page is built).
+namespace {
+struct StartFrameSeen {
+    bool seen = false;
+    RECT rect{};
+    COLORREF card = CLR_INVALID;
+};
+StartFrameSeen* g_startFrame = nullptr;
+LRESULT CALLBACK WatchFirstControl(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && g_startFrame && !g_startFrame->seen) {
+        const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
+        HWND parent = create->lpcs->hwndParent;
+        wchar_t cls[64] = {};
+        GetClassNameW(parent, cls, 64);
+        if (parent && (create->lpcs->style & WS_CHILD) && wcscmp(cls, L"SINGLE_INSTANCE_APP_DM") == 0) {
+            g_startFrame->seen = true;
+            GetWindowRect(parent, &g_startFrame->rect);
+            HDC screen = GetDC(nullptr);
+            g_startFrame->card = GetPixel(screen, g_startFrame->rect.left + 440, g_startFrame->rect.top + 300);
+            ReleaseDC(nullptr, screen);
+            vt::test::CaptureClient(parent).SaveBmp(vt::test::OutputPath(L"config_start_frame.bmp"));
+        }
+    }
+    (void)wParam;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+} // namespace
+
+TEST_F(MainWindow, TheStartFrameShowsBeforeThePageControlsAreMade) {
+    StartFrameSeen seen;
+    g_startFrame = &seen;
+    HHOOK hook = SetWindowsHookExW(WH_CBT, &WatchFirstControl, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    dlg = std::make_unique<CDmAppDlg>(mouse, keyboard, headset, *devices, popups);
+    const bool created = dlg->CreatePanel();
+    UnhookWindowsHookEx(hook);
+    g_startFrame = nullptr;
+    ASSERT_TRUE(created);
+    ASSERT_TRUE(seen.seen);
+    EXPECT_TRUE(vt::test::SameColor(seen.card, RGB(0x1e, 0x23, 0x29), 8)) << std::hex << seen.card;
+    EXPECT_EQ(seen.rect.right - seen.rect.left, 880);
+    EXPECT_EQ(seen.rect.bottom - seen.rect.top, 600);
+    RECT now;
+    GetWindowRect(dlg->Hwnd(), &now);
+    EXPECT_TRUE(EqualRect(&now, &seen.rect));
+    ASSERT_TRUE(PumpUntil([&] { return dlg->CurrentPageId() != 0; }, 20000));
+    GetWindowRect(dlg->Hwnd(), &now);
+    EXPECT_TRUE(EqualRect(&now, &seen.rect));
+}
+
 // Work that can wait (the tray program's start) runs once, after the first page is on screen: not
 // before the first device is read, and not again on later pages, devices or reads.
 TEST_F(MainWindow, TheFirstPageShownStepRunsOnceAfterTheFirstPage) {
