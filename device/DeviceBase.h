@@ -201,6 +201,28 @@ public:
             return ok;
         });
     }
+    // The open both kinds share, on one connection: the snapshot cleared (the model's profiles are
+    // made afresh), the version texts, the model's profiles replaced by the engine's with
+    // `each(entry, profile)` reading what the kind reads along with each, then `rest(connection,
+    // list)` for the kind's own reads. False when any part failed.
+    template <class Each, class Rest>
+    bool BaseOpen(ConfigT config, Each&& each, Rest&& rest) {
+        if (!config) return false;
+        BuildCodeTables();
+        EngineConnection connection;
+        if (!ConnectToEngine(connection)) return false;
+        Snapshot().Clear();
+        bool ok = true;
+        if (HasCapability(kCapVersions)) ok = ReadVersionTexts(connection.Device(), m_firmware, m_driver);
+        EngineProfileList list;
+        if (HasCapability(kCapProfiles)) {
+            vt::win::ComPtr<IVtProfileManager> manager;
+            ok = connection.ProfileManager(manager) && ReplaceModelProfiles(manager.Get(), config, list, each) && ok;
+        }
+        ok = rest(connection, list) && ok;
+        connection.Disconnect();
+        return ok;
+    }
     int32_t BaseGetProfileCount() {
         int32_t count = 0;
         RunDeviceJob([&](EngineConnection& c) {

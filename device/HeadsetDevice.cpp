@@ -126,6 +126,8 @@ bool CAudioDevice::Open() {
     if (!config) return false;
     BuildCodeTables();
     if (!Connect()) return false;
+    // The model's profiles are made afresh: nothing is known of what the engine holds of them.
+    m_snapshot.Clear();
     bool ok = true;
     if (IsIdInList(m_description, kCapProfiles)) {
         ComPtr<IVtProfileManager> manager;
@@ -179,6 +181,7 @@ bool CAudioDevice::WriteJob(IAudioConfig* config, uint32_t mask) {
     context.description = m_description;
     context.mask = mask;
     context.keyEntries = KeyEntryJob{m_keyEntries, nullptr};
+    context.snapshot = &m_snapshot;
     bool ok = WriteHeadsetProfilesJob(m_connection, config, context);
     if (HasBits(mask, kHeadsetLevels)) {
         const int32_t master = config->GetMasterVolume();
@@ -214,6 +217,7 @@ bool CAudioDevice::ReadJob(IAudioConfig* config, uint32_t mask) {
     context.mask = mask;
     uint32_t learnt = 0;
     context.keyEntries = KeyEntryJob{m_keyEntries, &learnt};
+    context.snapshot = &m_snapshot;
     bool ok = ReadHeadsetProfilesJob(m_connection, config, context);
     m_keyEntries |= learnt;
     if (!m_winvol) {
@@ -257,8 +261,10 @@ bool CAudioDevice::ReadKeyEntries() {
     bool ok = false;
     if (Connect()) {
         uint32_t read = 0;
-        ok = vt::device::ReadKeyEntries(m_connection.Device(), config, &read);
+        GroupSnapshot::Bytes held;
+        ok = vt::device::ReadKeyEntries(m_connection.Device(), config, &read, &held);
         m_keyEntries |= read;
+        NoteGroupRead(&m_snapshot, GUID{}, kGroupKeyEntries, read != 0, std::move(held));
         Disconnect();
     }
     if (wasAttached) Attach();

@@ -15,6 +15,7 @@
 #include "device/DeviceDescription.h"
 #include "device/EngineConnection.h"
 #include "device/Equaliser.h"
+#include "device/GroupSnapshot.h"
 #include "device/WinVol.h"
 #include <windows.h>
 #include <functional>
@@ -122,6 +123,8 @@ private:
     const DeviceDescription* m_description;
     bool m_connected = false;
     uint32_t m_keyEntries = 0;  // the key entries that hold what the engine holds (key bits)
+    // What the engine holds of each group, as this object's jobs last wrote or read it.
+    GroupSnapshot m_snapshot;
     EngineReach m_reach = EngineReach::EngineUnreachable;
     std::wstring m_firmware, m_driver;
     IAudioConfig* m_config;

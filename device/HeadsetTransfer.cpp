@@ -23,17 +23,21 @@ bool WriteHeadsetProfilesJob(EngineConnection& connection, IAudioConfig* config,
     if (!config || !connection.IsOpen()) return false;
     const DeviceDescription* d = ctx.description;
     const uint32_t mask = ctx.mask;
+    GroupSnapshot* snapshot = ctx.snapshot;
     bool ok = true;
+    if (!IsIdInList(d, kCapProfiles)) AlignSnapshot(snapshot, nullptr);
     if (IsIdInList(d, kCapProfiles)) {
         ComPtr<IVtProfileManager> manager;
         if (!connection.ProfileManager(manager)) {
             ok = false;
+            AlignSnapshot(snapshot, nullptr);
         } else {
-            DeleteProfilesNotInModel(manager.Get(), config);
+            const bool setOk = DeleteProfilesNotInModel(manager.Get(), config, snapshot == nullptr);
+            AlignSnapshot(snapshot, setOk ? manager.Get() : nullptr);
             // Every profile and group is tried; a failure makes the answer false.
             for (int32_t i = 0; i < config->GetProfileCount(); ++i) {
                 IAudioProfile* profile = config->GetProfileAt(uint32_t(i));
-                if (!WriteProfileIdentity(manager.Get(), profile)) {
+                if (!WriteProfileIdentity(manager.Get(), profile, snapshot)) {
                     ok = false;
                     continue;
                 }
@@ -50,13 +54,14 @@ bool WriteHeadsetProfilesJob(EngineConnection& connection, IAudioConfig* config,
                         ok = false;
                 }
                 if (IsIdInList(d, kCapLighting) && HasBits(mask, kHeadsetLighting))
-                    ok = WriteLightingZones(engine.Get(), config, profile) && ok;
+                    ok = WriteLightingZones(engine.Get(), config, profile, snapshot, ProfileId(profile), kGroupLighting) && ok;
             }
         }
     }
     if (IsIdInList(d, kCapEntries) && HasBits(mask, kHeadsetEntries)) {
-        ok = WriteEntryLists(connection, config, nullptr, ctx.keyEntries) && ok;
+        ok = WriteEntryLists(connection, config, snapshot, ctx.keyEntries) && ok;
     }
+    if (!ok) ForgetSnapshotIfEngineLost(snapshot, connection);
     return ok;
 }
 
@@ -64,7 +69,9 @@ bool ReadHeadsetProfilesJob(EngineConnection& connection, IAudioConfig* config, 
     if (!config || !connection.IsOpen()) return false;
     const DeviceDescription* d = ctx.description;
     const uint32_t mask = ctx.mask;
+    GroupSnapshot* snapshot = ctx.snapshot;
     bool ok = true;
+    if (!IsIdInList(d, kCapProfiles)) AlignSnapshot(snapshot, nullptr);
     if (IsIdInList(d, kCapProfiles)) {
         ComPtr<IVtProfileManager> manager;
         ok = connection.ProfileManager(manager) &&
@@ -74,16 +81,21 @@ bool ReadHeadsetProfilesJob(EngineConnection& connection, IAudioConfig* config, 
                  if (IsIdInList(d, kCapEqualizer) && HasBits(mask, kHeadsetBands))
                      read = ReadEqualizerProfile(config, d, e.engine.Get(), profile, mask) && read;
                  if (IsIdInList(d, kCapLighting) && HasBits(mask, kHeadsetLighting))
-                     read = ReadLightingZones(e.engine.Get(), config, profile) && read;
+                     read = ReadAndNoteGroup(snapshot, e.id, kGroupLighting, [&](GroupSnapshot::Bytes* values) {
+                         return ReadLightingZones(e.engine.Get(), config, profile, values);
+                     }) && read;
                  return read;
              }) && ok;
+        // Against the list the read kept; what it recorded is dropped when it failed.
+        AlignSnapshot(snapshot, ok ? manager.Get() : nullptr);
         // The configuration's own switch is the current profile's.
         if (IAudioProfile* current = config->GetCurrentProfile())
             config->SetEqualizerEnabled(config->GetEqualizerEnabled(current), current);
     }
     if (IsIdInList(d, kCapEntries) && HasBits(mask, kHeadsetEntries)) {
-        ok = ReadEntryLists(connection, config, nullptr, ctx.keyEntries) && ok;
+        ok = ReadEntryLists(connection, config, snapshot, ctx.keyEntries) && ok;
     }
+    if (!ok) ForgetSnapshotIfEngineLost(snapshot, connection);
     return ok;
 }
 

@@ -15,6 +15,9 @@ struct HeadsetJobContext {
     const DeviceDescription* description = nullptr;
     uint32_t mask = 0;  // the Apply group mask (kHeadset...)
     KeyEntryJob keyEntries;  // the key entries the model holds from the engine
+    // What the engine holds of each group, as for the mouse's jobs (null: every group is written
+    // and nothing recorded). The equaliser is not recorded: its bands are also written live.
+    GroupSnapshot* snapshot = nullptr;
 };
 
 // Write job: the profile set (the model wins), each profile's equaliser switch and selected bands

@@ -11,28 +11,15 @@ CKeyboard::CKeyboard(const DeviceDescription* description) : CBaseDevice(descrip
 CKeyboard::~CKeyboard() = default;
 
 bool CKeyboard::Open(IKeyboardConfig* config) {
-    if (!config) return false;
-    BuildCodeTables();
-    EngineConnection connection;
-    if (!ConnectToEngine(connection)) return false;
-    // The model's profiles are made afresh: nothing is known of what the engine holds of them.
-    Snapshot().Clear();
     const DeviceDescription* d = Description();
-    bool ok = true;
-    if (IsIdInList(d, kCapVersions)) ok = ReadVersionTexts(connection.Device(), m_firmware, m_driver);
-    if (IsIdInList(d, kCapProfiles)) {
-        ComPtr<IVtProfileManager> manager;
-        EngineProfileList list;
-        const bool read = connection.ProfileManager(manager) &&
-                          ReplaceModelProfiles(manager.Get(), config, list,
-                                               [](const EngineProfileEntry&, IKeyboardProfile*) { return true; });
-        ok = read && ok;
-        const EngineProfileEntry* active = list.Active();
-        if (!active) ok = false;
-        else if (IsIdInList(d, kCapAssignTable)) ok = ReadAssignmentKeyList(active->engine.Get(), m_keyList) && ok;
-    }
-    connection.Disconnect();
-    return ok;
+    return BaseOpen(
+        config, [](const EngineProfileEntry&, IKeyboardProfile*) { return true; },
+        [&](EngineConnection&, const EngineProfileList& list) {
+            if (!IsIdInList(d, kCapProfiles)) return true;
+            const EngineProfileEntry* active = list.Active();
+            if (!active) return false;
+            return !IsIdInList(d, kCapAssignTable) || ReadAssignmentKeyList(active->engine.Get(), m_keyList);
+        });
 }
 
 bool CKeyboard::ImportProfile(const wchar_t* path, IKeyboardConfig* config) {

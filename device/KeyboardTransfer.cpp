@@ -186,16 +186,11 @@ bool ReadKeyboardLink(IVtProfile* engine, IKeyboardProfile* profile, const Engin
 void MergeReadKeyboardProfile(IKeyboardConfig* from, IKeyboardProfile* read, IKeyboardConfig* to, IKeyboardProfile* profile,
                               const std::vector<uint32_t>& keys) {
     // Only what differs is set: the copy started as the profile itself.
-    auto text = [](const wchar_t* s) { return std::wstring(s ? s : L""); };
-    if (text(read->GetName()) != text(profile->GetName())) profile->SetName(read->GetName());
+    MergeReadLink(read, profile);
     GUID a{}, b{};
     read->GetId(&a);
     profile->GetId(&b);
     if (!GuidsEqual(a, b)) profile->SetId(a);
-    if (text(read->GetFileName()) != text(profile->GetFileName())) profile->SetFileName(read->GetFileName());
-    if (read->GetProfileFlag() != profile->GetProfileFlag()) profile->SetProfileFlag(read->GetProfileFlag());
-    if (read->GetProfileOsdEnabled() != profile->GetProfileOsdEnabled())
-        profile->SetProfileOsdEnabled(read->GetProfileOsdEnabled());
     for (uint32_t code : keys) {
         const int32_t keyId = KeyIdForEngineCode(code);
         if (!keyId) continue;

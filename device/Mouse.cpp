@@ -8,30 +8,21 @@ CMouse::CMouse(const DeviceDescription* description) : CBaseDevice(description) 
 CMouse::~CMouse() = default;
 
 bool CMouse::Open(IMouseConfig* config) {
-    if (!config) return false;
-    BuildCodeTables();
-    EngineConnection connection;
-    if (!ConnectToEngine(connection)) return false;
-    // The model's profiles are made afresh: nothing is known of what the engine holds of them.
-    Snapshot().Clear();
     const DeviceDescription* d = Description();
-    bool ok = true;
-    if (IsIdInList(d, kCapVersions)) ok = ReadVersionTexts(connection.Device(), m_firmware, m_driver);
-    if (IsIdInList(d, kCapProfiles)) {
-        ComPtr<IVtProfileManager> manager;
-        EngineProfileList list;
-        const bool read = connection.ProfileManager(manager) &&
-                          ReplaceModelProfiles(manager.Get(), config, list, [&](const EngineProfileEntry& e, IMouseProfile* p) {
-                              return !IsIdInList(d, kCapDpi) || ReadDpiLimits(e.engine.Get(), config, p);
-                          });
-        ok = read && ok;
-        const EngineProfileEntry* active = list.Active();
-        if (IsIdInList(d, kCapButtons)) ok = active && ReadButtonMask(active->engine.Get(), m_supported) && ok;
-    }
-    if (IsIdInList(d, kCapAcceleration)) config->SetAccelerationRange(1, 10);
-    if (IsIdInList(d, kCapRate)) ok = ReadMouseRateList(connection, config) && ok;
-    connection.Disconnect();
-    return ok;
+    return BaseOpen(
+        config,
+        [&](const EngineProfileEntry& e, IMouseProfile* p) {
+            return !IsIdInList(d, kCapDpi) || ReadDpiLimits(e.engine.Get(), config, p);
+        },
+        [&](EngineConnection& connection, const EngineProfileList& list) {
+            bool ok = true;
+            const EngineProfileEntry* active = list.Active();
+            if (IsIdInList(d, kCapProfiles) && IsIdInList(d, kCapButtons))
+                ok = active && ReadButtonMask(active->engine.Get(), m_supported);
+            if (IsIdInList(d, kCapAcceleration)) config->SetAccelerationRange(1, 10);
+            if (IsIdInList(d, kCapRate)) ok = ReadMouseRateList(connection, config) && ok;
+            return ok;
+        });
 }
 
 bool CMouse::ImportProfile(const wchar_t* path, IMouseConfig* config) {

@@ -295,13 +295,8 @@ bool ReadAcceleration(const EngineConnection& connection, IMouseConfig* config, 
 void MergeReadMouseProfile(IMouseConfig* from, IMouseProfile* read, IMouseConfig* to, IMouseProfile* profile,
                            const std::vector<uint32_t>& supported) {
     // Only what differs is set: the copy started as the profile itself.
-    auto text = [](const wchar_t* s) { return std::wstring(s ? s : L""); };
-    if (text(read->GetName()) != text(profile->GetName())) profile->SetName(read->GetName());
-    if (text(read->GetFileName()) != text(profile->GetFileName())) profile->SetFileName(read->GetFileName());
-    if (read->GetProfileFlag() != profile->GetProfileFlag()) profile->SetProfileFlag(read->GetProfileFlag());
+    MergeReadLink(read, profile);
     if (read->GetDpiOsdEnabled() != profile->GetDpiOsdEnabled()) profile->SetDpiOsdEnabled(read->GetDpiOsdEnabled());
-    if (read->GetProfileOsdEnabled() != profile->GetProfileOsdEnabled())
-        profile->SetProfileOsdEnabled(read->GetProfileOsdEnabled());
     const uint32_t stages = from->GetDpiStageCount(read);
     if (stages != to->GetDpiStageCount(profile)) to->SetDpiStageCount(stages, profile);
     for (uint32_t s = 1; s <= stages; ++s) {

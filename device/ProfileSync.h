@@ -271,6 +271,18 @@ bool WriteProfilePass(const EngineConnection& connection, Config* config, GroupS
     return RunProfileWrites(snapshot, std::move(writes), std::move(keep)) && ok;
 }
 
+// What a read found of the program link in `read` (a copy of `profile`), brought into `profile`:
+// name, linked program, automatic switch and profile display (only what differs is set).
+template <class Profile>
+void MergeReadLink(Profile* read, Profile* profile) {
+    auto text = [](const wchar_t* s) { return std::wstring(s ? s : L""); };
+    if (text(read->GetName()) != text(profile->GetName())) profile->SetName(read->GetName());
+    if (text(read->GetFileName()) != text(profile->GetFileName())) profile->SetFileName(read->GetFileName());
+    if (read->GetProfileFlag() != profile->GetProfileFlag()) profile->SetProfileFlag(read->GetProfileFlag());
+    if (read->GetProfileOsdEnabled() != profile->GetProfileOsdEnabled())
+        profile->SetProfileOsdEnabled(read->GetProfileOsdEnabled());
+}
+
 // The engine profile of `entry` for a piece of a read: on the job's own thread (slot 0) the
 // entry's, on another thread the profile of that id through the thread's own connection to the
 // device (kept by its batch). Null when it cannot be had.

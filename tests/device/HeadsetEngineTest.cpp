@@ -148,6 +148,39 @@ TEST_F(HeadsetDevice, EqualiserLightingAndEntriesRoundTrip) {
     EXPECT_EQ(high, 250u);
 }
 
+// The headset's lighting zones and lighting entries go by the group snapshot as the mouse's do:
+// after a read, an Apply without edits writes neither, an edit writes only its own group, and a
+// failed write is made again by the next Apply.
+TEST_F(HeadsetDevice, ApplyWritesOnlyTheLightingThatChanged) {
+    CDmConfig_Headset config;
+    CAudioDevice headset(&kHeadsetDescription, &config);
+    ASSERT_TRUE(headset.Open() && headset.Apply(1, kHeadsetAll));
+    auto lightingWrites = [&](const std::wstring& log) {
+        return engine.Calls(log, L"IVtLightingColor.SetColor") + engine.Calls(log, L"IVtLightingZone.TurnOn") +
+               engine.Calls(log, L"IVtLightingZone.TurnOff") + engine.Calls(log, L"IVtLightingEffect.SetEffect");
+    };
+    engine.Log();
+    ASSERT_TRUE(headset.Apply(0, kHeadsetAll));
+    std::wstring log = engine.Log();
+    EXPECT_EQ(lightingWrites(log), 0u) << std::string(log.begin(), log.end());
+    EXPECT_EQ(engine.Calls(log, L"IVtCollectionEntry.SetColor"), 0u);
+
+    IAudioProfile* p = config.GetProfileAt(0);
+    config.SetLightColor(9, 0x00A0B0, p);
+    engine.control->FailCall(L"IVtLightingColor.SetColor", 1, E_FAIL);
+    EXPECT_FALSE(headset.Apply(0, kHeadsetAll));
+    engine.Log();
+    ASSERT_TRUE(headset.Apply(0, kHeadsetAll)) << "the failed group is written again";
+    log = engine.Log();
+    EXPECT_GE(engine.Calls(log, L"IVtLightingColor.SetColor"), 1u) << std::string(log.begin(), log.end());
+    EXPECT_EQ(engine.Calls(log, L"IVtCollectionEntry.SetColor"), 0u) << "the entries are held already";
+
+    CDmConfig_Headset back;
+    CAudioDevice again(&kHeadsetDescription, &back);
+    ASSERT_TRUE(again.Open() && again.Apply(1, kHeadsetAll));
+    EXPECT_EQ(back.GetLightColor(9, back.GetProfileAt(0)), 0x00A0B0);
+}
+
 TEST_F(HeadsetDevice, BandBitsSelectTheBandsReadAndWritten) {
     CDmConfig_Headset config;
     CAudioDevice headset(&kHeadsetDescription, &config);

@@ -7,7 +7,8 @@
 // The system swallows a fault inside some window procedures (those it calls back from its own
 // calls, DestroyWindow's WM_DESTROY among them) and carries on. A fault on these pages is therefore
 // caught first, by a vectored handler: it prints the faulting instruction with the frames above
-// it (module and offset, for addr2line or nm) and ends the program with exit code 86.
+// it and ends the program with exit code 86. Each frame is a module and an offset; a program's
+// offset plus its image base (0x140000000) is found among `x86_64-w64-mingw32-nm -C PROGRAM`.
 //
 // Blocks end on a 16-byte boundary (the alignment operator new promises), so an overrun of fewer
 // bytes than the size's rounding is not caught. When the system refuses more pages (the host's
