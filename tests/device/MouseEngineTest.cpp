@@ -25,6 +25,16 @@ struct DeviceMouse : ::testing::Test {
         if (!mouse.TransferProfiles(&config, 0, mask)) return false;
         return mouse.WaitForWorker(20000) && mouse.GetLastWriteResult() == 1;
     }
+    // The engine given the device-wide edits (key entries among them) by another program's Apply;
+    // the model those edits make.
+    void EngineHoldsDeviceWideEdits(CDmConfig_Mouse& expected) {
+        CMouse writer;
+        CDmConfig_Mouse written;
+        ASSERT_TRUE(OpenAndRead(writer, written));
+        vt::test::EditDeviceWide(&written, 4);
+        ASSERT_TRUE(Apply(writer, written));
+        vt::test::EditDeviceWide(&expected, 4);
+    }
 
     vt::win::ComInit com;
     InProcessEngine engine;
@@ -440,15 +450,8 @@ TEST_F(DeviceMouse, FactoryBindsTheRealOrTheNullMouse) {
 // then on round-trip with every read and write. Until then a write leaves the engine's alone, so
 // the model's defaults never overwrite what the engine holds.
 TEST_F(DeviceMouse, KeyEntriesAreReadWhenFirstNeeded) {
-    {
-        CMouse writer;
-        CDmConfig_Mouse written;
-        ASSERT_TRUE(OpenAndRead(writer, written));
-        vt::test::EditDeviceWide(&written, 4);
-        ASSERT_TRUE(Apply(writer, written));
-    }
     CDmConfig_Mouse expected;
-    vt::test::EditDeviceWide(&expected, 4);
+    ASSERT_NO_FATAL_FAILURE(EngineHoldsDeviceWideEdits(expected));
     AssignmentRecord engineKey3{}, factoryKey3{};
     expected.GetConfigAssignment(&engineKey3, 3);
 
@@ -486,15 +489,8 @@ TEST_F(DeviceMouse, KeyEntriesAreReadWhenFirstNeeded) {
 // Each key's read stands alone: a key whose read fails keeps the model's value and is not written
 // (the engine keeps its own), the others are read and kept; a later read gets the rest.
 TEST_F(DeviceMouse, AFailedKeyEntryReadKeepsTheOthers) {
-    {
-        CMouse writer;
-        CDmConfig_Mouse written;
-        ASSERT_TRUE(OpenAndRead(writer, written));
-        vt::test::EditDeviceWide(&written, 4);
-        ASSERT_TRUE(Apply(writer, written));
-    }
     CDmConfig_Mouse expected;
-    vt::test::EditDeviceWide(&expected, 4);
+    ASSERT_NO_FATAL_FAILURE(EngineHoldsDeviceWideEdits(expected));
     CMouse mouse;
     CDmConfig_Mouse config;
     ASSERT_TRUE(mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll));
