@@ -1,6 +1,7 @@
 #include "config/EngineWarmUp.h"
 #include <objbase.h>
-#include <atomic>
+#include <system_error>
+#include <thread>
 
 namespace vt::config {
 
@@ -10,49 +11,33 @@ constexpr DWORD kLongestHold = 30000;
 } // namespace
 
 struct EngineWarmUp::Shared {
-    std::function<void()> connect;
     HANDLE connected = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE released = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::atomic<int> holders{1};
     ~Shared() {
         if (connected) CloseHandle(connected);
         if (released) CloseHandle(released);
     }
-    void Drop() {
-        if (--holders == 0) delete this;
-    }
-    static DWORD WINAPI Run(void* param) {
-        auto* self = static_cast<Shared*>(param);
-        const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        if (SUCCEEDED(com) && self->connect) self->connect();
-        SetEvent(self->connected);
-        WaitForSingleObject(self->released, kLongestHold);
-        if (SUCCEEDED(com)) CoUninitialize();
-        self->Drop();
-        return 0;
-    }
 };
 
-EngineWarmUp::EngineWarmUp(std::function<void()> connect) : m_shared(new Shared) {
-    m_shared->connect = std::move(connect);
-    if (!m_shared->connected || !m_shared->released) {
-        SetEvent(m_shared->connected);
-        return;
+EngineWarmUp::EngineWarmUp(std::function<void()> connect) : m_shared(std::make_shared<Shared>()) {
+    if (m_shared->connected && m_shared->released) {
+        try {
+            std::thread([shared = m_shared, connect = std::move(connect)] {
+                const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+                if (SUCCEEDED(com) && connect) connect();
+                SetEvent(shared->connected);
+                WaitForSingleObject(shared->released, kLongestHold);
+                if (SUCCEEDED(com)) CoUninitialize();
+            }).detach();
+            return;
+        } catch (const std::system_error&) {
+            // No thread: the first read connects as it would have.
+        }
     }
-    ++m_shared->holders;
-    HANDLE thread = CreateThread(nullptr, 0, &Shared::Run, m_shared, 0, nullptr);
-    if (thread) {
-        CloseHandle(thread);
-    } else {
-        --m_shared->holders;
-        SetEvent(m_shared->connected);
-    }
+    if (m_shared->connected) SetEvent(m_shared->connected);
 }
 
-EngineWarmUp::~EngineWarmUp() {
-    Release();
-    m_shared->Drop();
-}
+EngineWarmUp::~EngineWarmUp() { Release(); }
 
 void EngineWarmUp::Release() {
     if (m_shared->released) SetEvent(m_shared->released);

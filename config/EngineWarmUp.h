@@ -6,6 +6,7 @@
 // window: Release and the destructor return at once, and the thread ends on its own.
 #include <windows.h>
 #include <functional>
+#include <memory>
 
 namespace vt::config {
 
@@ -24,7 +25,7 @@ public:
 
 private:
     struct Shared;
-    Shared* m_shared = nullptr;
+    std::shared_ptr<Shared> m_shared;   // with the thread, which may outlive this object
 };
 
 } // namespace vt::config

@@ -93,18 +93,33 @@ void CDmAppDlg::BindItems() {
     for (const PageRow& row : PageTable()) m_pageButtons[size_t(row.device)][row.id] = BindButton(m_items, row.button);
 }
 
+namespace {
+
+// The window's own look: magenta of the skin transparent, and its title.
+void ApplyWindowLook(HWND window) {
+    SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(window, RGB(255, 0, 255), 0, LWA_COLORKEY);
+    SetWindowTextW(window, L"Velto Dunemarch II Configurator");
+}
+
+// Centred on the work area, at its present size.
+void CentreOnWorkArea(HWND window) {
+    RECT rc, work;
+    GetWindowRect(window, &rc);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(window, nullptr, work.left + (work.right - work.left - (rc.right - rc.left)) / 2,
+                 work.top + (work.bottom - work.top - (rc.bottom - rc.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+} // namespace
+
 void CDmAppDlg::ShowStartFrame() {
     m_startFrame = PageBackground(L"MainPage.xml");
     if (!m_startFrame || !m_hWnd) return;
     const SIZE size = BitmapSize(m_startFrame);
-    RECT work;
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    SetWindowPos(m_hWnd, nullptr, work.left + (work.right - work.left - size.cx) / 2,
-                 work.top + (work.bottom - work.top - size.cy) / 2, size.cx, size.cy, SWP_NOZORDER);
-    // Magenta of the skin is transparent.
-    SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
-    SetLayeredWindowAttributes(m_hWnd, RGB(255, 0, 255), 0, LWA_COLORKEY);
-    SetWindowTextW(m_hWnd, L"Velto Dunemarch II Configurator");
+    SetWindowPos(m_hWnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+    CentreOnWorkArea(m_hWnd);
+    ApplyWindowLook(m_hWnd);
     ShowWindow(m_hWnd, SW_SHOW);
     UpdateWindow(m_hWnd);
     GdiFlush();
@@ -134,10 +149,7 @@ bool CDmAppDlg::OnInitDialog() {
         SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, LPARAM(m_icon));
         SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, LPARAM(m_icon));
     }
-    // Magenta of the skin is transparent.
-    SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE) | WS_EX_LAYERED);
-    SetLayeredWindowAttributes(m_hWnd, RGB(255, 0, 255), 0, LWA_COLORKEY);
-    SetWindowTextW(m_hWnd, L"Velto Dunemarch II Configurator");
+    if (!m_startFrame) ApplyWindowLook(m_hWnd);
     m_listener.RegisterDeviceNotifications(m_hWnd);
 
     BindItems();
@@ -166,12 +178,7 @@ bool CDmAppDlg::OnInitDialog() {
     m_currentDevice = kNoDevice;
     UpdateWriteButtons();
     PostMessageW(m_hWnd, kFinishInitMessage, 0, 0);
-    // Centred on the work area.
-    RECT rc, work;
-    GetWindowRect(m_hWnd, &rc);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    SetWindowPos(m_hWnd, nullptr, work.left + (work.right - work.left - (rc.right - rc.left)) / 2,
-                 work.top + (work.bottom - work.top - (rc.bottom - rc.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    CentreOnWorkArea(m_hWnd);
     if (m_startFrame) SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
     RepaintAll(m_hWnd);
     return focus;

@@ -55,18 +55,18 @@ bool IsListed(T* object, int32_t count, At&& at) {
 template <class LiveConfig, class CopyConfig, class Macro, class App>
 void MergeDeviceWideIds(LiveConfig* live, CopyConfig* c, const std::vector<Macro*>& liveMacros,
                         const std::vector<App*>& liveApps) {
-    for (size_t i = 0; i < liveMacros.size(); ++i) {
-        Macro* target = liveMacros[i];
-        Macro* written = c->GetMacroAt(uint32_t(i));
-        if (!written || !IsListed(target, live->GetMacroCount(), [&](uint32_t k) { return live->GetMacroAt(k); })) continue;
-        if (IsNullGuid(target->id) && !IsNullGuid(written->id)) target->id = written->id;
-    }
-    for (size_t i = 0; i < liveApps.size(); ++i) {
-        App* target = liveApps[i];
-        App* written = c->GetAppAt(uint32_t(i));
-        if (!written || !IsListed(target, live->GetAppCount(), [&](uint32_t k) { return live->GetAppAt(k); })) continue;
-        if (IsNullGuid(target->id) && !IsNullGuid(written->id)) target->id = written->id;
-    }
+    auto merge = [](const auto& targets, int32_t liveCount, auto liveAt, auto writtenAt) {
+        for (size_t i = 0; i < targets.size(); ++i) {
+            auto* target = targets[i];
+            auto* written = writtenAt(uint32_t(i));
+            if (!written || !IsListed(target, liveCount, liveAt)) continue;
+            if (IsNullGuid(target->id) && !IsNullGuid(written->id)) target->id = written->id;
+        }
+    };
+    merge(liveMacros, live->GetMacroCount(), [&](uint32_t k) { return live->GetMacroAt(k); },
+          [&](uint32_t k) { return c->GetMacroAt(k); });
+    merge(liveApps, live->GetAppCount(), [&](uint32_t k) { return live->GetAppAt(k); },
+          [&](uint32_t k) { return c->GetAppAt(k); });
 }
 
 // A profile's new engine id goes into the live profile it was copied from; false when the live
