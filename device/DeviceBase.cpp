@@ -88,18 +88,23 @@ DWORD WINAPI DeviceCore::WorkerProc(void* parameter) {
     std::unique_ptr<std::shared_ptr<WorkerState>> holder(static_cast<std::shared_ptr<WorkerState>*>(parameter));
     WorkerState& state = **holder;
     bool result = false;
+    DWORD written = GetTickCount();
     {
         vt::win::ComInit com(COINIT_MULTITHREADED);
         if (SUCCEEDED(com.Result()) || com.Result() == RPC_E_CHANGED_MODE) {
             EngineConnection connection;
             if (connection.Connect(state.productId) && state.job) result = state.job(connection);
+            written = GetTickCount();
             state.reach = connection.Reach();
+            // The pause below starts with the write's end: the job's engine objects are released
+            // within it.
             connection.Disconnect();
         }
         // Engine objects the job kept must go while COM is still initialised on this thread.
         state.job = nullptr;
     }
-    if (state.pauseMs) Sleep(state.pauseMs);
+    const DWORD spent = GetTickCount() - written;
+    if (state.pauseMs > spent) Sleep(state.pauseMs - spent);
     state.result = result;
     state.ended.store(true, std::memory_order_release);
     return result ? 1 : 0;

@@ -9,11 +9,9 @@ CMouse::~CMouse() = default;
 
 bool CMouse::Open(IMouseConfig* config) {
     const DeviceDescription* d = Description();
+    // Each profile's DPI limits are read with its stages, by the read that follows.
     return BaseOpen(
-        config,
-        [&](const EngineProfileEntry& e, IMouseProfile* p) {
-            return !IsIdInList(d, kCapDpi) || ReadDpiLimits(e.engine.Get(), config, p);
-        },
+        config, [](const EngineProfileEntry&, IMouseProfile*) { return true; },
         [&](EngineConnection& connection, const EngineProfileList& list) {
             bool ok = true;
             const EngineProfileEntry* active = list.Active();

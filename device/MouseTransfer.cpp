@@ -42,7 +42,9 @@ bool ReadDpiLimits(IVtProfile* engine, IMouseConfig* config, IMouseProfile* prof
     ComPtr<IVtDpi> dpi;
     if (!ProfileFeature(engine, IID_IVtDpi, dpi)) return false;
     ULONG minStages = 0, maxStages = 0;
-    if (SUCCEEDED(dpi->GetStageCapacity(&minStages, &maxStages)) && maxStages)
+    // A new capacity starts the profile's stage table afresh, so the same one is not set again.
+    if (SUCCEEDED(dpi->GetStageCapacity(&minStages, &maxStages)) && maxStages &&
+        maxStages != config->GetMaxDpiStageCount(profile))
         config->SetMaxDpiStageCount(maxStages, profile);
     ULONG lo = 0, hi = 0, step = 0;
     if (FAILED(dpi->GetDpiRange(&lo, &hi, &step))) return false;
@@ -297,6 +299,13 @@ void MergeReadMouseProfile(IMouseConfig* from, IMouseProfile* read, IMouseConfig
     // Only what differs is set: the copy started as the profile itself.
     MergeReadLink(read, profile);
     if (read->GetDpiOsdEnabled() != profile->GetDpiOsdEnabled()) profile->SetDpiOsdEnabled(read->GetDpiOsdEnabled());
+    // The limits first: a new stage capacity starts the stage table afresh.
+    if (from->GetMaxDpiStageCount(read) != to->GetMaxDpiStageCount(profile))
+        to->SetMaxDpiStageCount(from->GetMaxDpiStageCount(read), profile);
+    int32_t range[2][3] = {};
+    from->GetDpiRange(&range[0][0], &range[0][1], &range[0][2], read);
+    to->GetDpiRange(&range[1][0], &range[1][1], &range[1][2], profile);
+    if (std::memcmp(range[0], range[1], sizeof range[0]) != 0) to->SetDpiRange(range[0][0], range[0][1], range[0][2], profile);
     const uint32_t stages = from->GetDpiStageCount(read);
     if (stages != to->GetDpiStageCount(profile)) to->SetDpiStageCount(stages, profile);
     for (uint32_t s = 1; s <= stages; ++s) {
@@ -416,7 +425,9 @@ bool ReadMouseProfilesJob(EngineConnection& connection, IMouseConfig* config, co
             }
             if (dpi)
                 read = ReadAndNoteGroup(snapshot, e.id, kGroupDpi, [&](GroupSnapshot::Bytes* values) {
-                    return ReadDpi(engine, config, profile, values);
+                    // The profile's limits come with its stages (the stage count is held within them).
+                    const bool limits = ReadDpiLimits(engine, config, profile);
+                    return ReadDpi(engine, config, profile, values) && limits;
                 }) && read;
             if (buttons)
                 read = ReadAndNoteGroup(snapshot, e.id, kGroupButtons, [&](GroupSnapshot::Bytes* values) {

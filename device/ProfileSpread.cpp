@@ -18,6 +18,12 @@ struct SpreadState {
     size_t count = 0;
     std::atomic<size_t> next{0};
     std::atomic<bool> failed{false};
+    // One per other thread, set once it ran out of pieces (before it releases what its batch
+    // kept). Closed with the state, which the caller and every thread hold.
+    std::vector<HANDLE> done;
+    ~SpreadState() {
+        for (HANDLE h : done) CloseHandle(h);
+    }
 };
 
 void TakePieces(SpreadState& state, size_t slot) {
@@ -28,15 +34,22 @@ void TakePieces(SpreadState& state, size_t slot) {
 struct ThreadStart {
     std::shared_ptr<SpreadState> state;
     size_t slot = 0;
+    HANDLE done = nullptr;  // the state's, closed with it
 };
 
 DWORD WINAPI SpreadThread(void* parameter) {
     std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
     vt::win::ComInit com(COINIT_MULTITHREADED);
+    const HANDLE done = start->done;
     // A thread that cannot join the apartment leaves its pieces to the others.
     if (SUCCEEDED(com.Result())) {
         EngineBatch batch;
         TakePieces(*start->state, start->slot);
+        // The caller goes on from here; the objects this thread's batch kept are released while
+        // it does (each release is a round trip of its own).
+        SetEvent(done);
+    } else {
+        SetEvent(done);
     }
     // Whatever the pieces hold goes while this thread is still in the apartment.
     start.reset();
@@ -59,7 +72,10 @@ ProfileSpread::Outcome ProfileSpread::Run(size_t count, Piece piece, std::shared
     std::vector<HANDLE> threads;
     const size_t others = std::min(Threads(), count) - 1;
     for (size_t slot = 1; slot <= others; ++slot) {
-        auto* start = new ThreadStart{state, slot};
+        HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (!done) break;
+        state->done.push_back(done);
+        auto* start = new ThreadStart{state, slot, done};
         HANDLE h = CreateThread(nullptr, 0, &SpreadThread, start, 0, nullptr);
         if (!h) {
             delete start;
@@ -69,9 +85,11 @@ ProfileSpread::Outcome ProfileSpread::Run(size_t count, Piece piece, std::shared
     }
     TakePieces(*state, 0);
     if (!threads.empty()) {
-        const DWORD waited = WaitForMultipleObjects(DWORD(threads.size()), threads.data(), TRUE, g_waitMs);
+        const DWORD waited = WaitForMultipleObjects(DWORD(threads.size()), state->done.data(), TRUE, g_waitMs);
         outcome.ended = waited < WAIT_OBJECT_0 + threads.size();
-        for (HANDLE h : threads) CloseHandle(h);
+        // Their releases overlap with what the caller does next; its batch waits for them. Threads
+        // past the wait are left to end on their own.
+        for (HANDLE h : threads) outcome.ended ? EngineBatch::AwaitAtEnd(h) : void(CloseHandle(h));
     }
     outcome.ok = outcome.ended && !state->failed;
     return outcome;

@@ -4,7 +4,9 @@
 // over many profiles spends nearly all its time waiting for answers.
 //
 // The calling thread takes pieces as well; each other thread joins the multithreaded apartment and
-// opens an engine batch of its own, whose objects it releases before it leaves. A piece writes
+// opens an engine batch of its own, whose objects it releases once it ran out of pieces. Those
+// releases overlap with what the caller does next: the caller's own engine batch waits for them
+// when it ends (without a batch open, Run waits for them itself). A piece writes
 // only what belongs to it (its own index's results); the caller merges the results on its own
 // thread once every piece ended, so nothing shared is ever written by two threads.
 #include <windows.h>

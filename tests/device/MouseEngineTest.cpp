@@ -65,6 +65,12 @@ TEST_F(DeviceMouse, OpenReadsProfilesVersionsButtonsAndRates) {
     EXPECT_EQ(config.GetRateAt(2), 1000u);
     EXPECT_EQ(mouse.GetProfileCount(), 1);
     EXPECT_EQ(mouse.GetProductId(), 0x19);
+    // Each profile's DPI limits come with its stages.
+    ASSERT_TRUE(mouse.TransferProfiles(&config, 1, kGroupAll));
+    int32_t lo = 0, hi = 0, step = 0;
+    config.GetDpiRange(&lo, &hi, &step, config.GetProfileAt(0));
+    EXPECT_EQ(std::vector<int32_t>({lo, hi, step}), std::vector<int32_t>({100, 5600, 100}));
+    EXPECT_EQ(config.GetMaxDpiStageCount(config.GetProfileAt(0)), 5u);
 }
 
 // Every mouse group goes model -> engine -> a fresh model unchanged.

@@ -2,6 +2,7 @@
 // they do with every profile on one thread, nothing is written twice, and a profile that fails on
 // one thread fails the whole operation as it always did (its group is written again by the next
 // Apply, the model keeps its edits and the values read from the other profiles).
+#include "device/EngineBatch.h"
 #include "device/Mouse.h"
 #include "device/ProfileSpread.h"
 #include "EngineHost.h"
@@ -124,6 +125,25 @@ TEST_P(DeviceSpread, AProfileThatFailsToReadFailsTheRead) {
     EXPECT_EQ(back.GetCurrentProfile(), back.GetProfileAt(6));
     ASSERT_TRUE(reader.TransferProfiles(&back, 1, kGroupAll));
     vt::test::ExpectSameModel(&config, &back);
+}
+
+// The other threads release what they kept after handing back their pieces; an operation still
+// ends with every engine object released (a write before it reports completion, a read when its
+// batch ends), so nothing of one operation outlives it.
+TEST_P(DeviceSpread, EveryEngineObjectIsReleasedWhenTheOperationEnds) {
+    const long alive = vt::engine::Engine::s_objects;
+    CMouse mouse;
+    CDmConfig_Mouse config;
+    NineEditedProfiles(mouse, config);
+    EXPECT_EQ(vt::engine::Engine::s_objects.load(), alive) << "after the write";
+    {
+        EngineBatch batch;
+        CMouse reader;
+        CDmConfig_Mouse back;
+        ASSERT_TRUE(reader.Open(&back) && reader.TransferProfiles(&back, 1, kGroupAll));
+        EXPECT_GT(vt::engine::Engine::s_objects.load(), alive) << "the batch keeps its objects";
+    }
+    EXPECT_EQ(vt::engine::Engine::s_objects.load(), alive) << "after the read's batch";
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, DeviceSpread, ::testing::Values(size_t(1), size_t(4)),
