@@ -1,4 +1,5 @@
 #include "device/DeviceBase.h"
+#include "device/ProfileSpread.h"
 #include <utility>
 
 namespace vt::device {
@@ -97,8 +98,9 @@ DWORD WINAPI DeviceCore::WorkerProc(void* parameter) {
             written = GetTickCount();
             state.reach = connection.Reach();
             // The pause below starts with the write's end: the job's engine objects are released
-            // within it.
+            // within it, those of its other threads included.
             connection.Disconnect();
+            ProfileSpread::AwaitReleases();
         }
         // Engine objects the job kept must go while COM is still initialised on this thread.
         state.job = nullptr;

@@ -1,5 +1,4 @@
 #include "device/EngineBatch.h"
-#include <vector>
 
 namespace vt::device {
 
@@ -9,23 +8,8 @@ namespace {
 struct ThreadBatch {
     int depth = 0;
     std::map<std::type_index, std::shared_ptr<void>> stores;
-    std::vector<HANDLE> releasing;
 };
 thread_local ThreadBatch* t_batch = nullptr;
-
-// How long a batch waits for the threads still releasing on its behalf; past it they are left to
-// end on their own.
-constexpr DWORD kReleaseWaitMs = 10000;
-
-void AwaitThreads(std::vector<HANDLE>& threads) {
-    const DWORD start = GetTickCount();
-    for (HANDLE h : threads) {
-        const DWORD spent = GetTickCount() - start;
-        WaitForSingleObject(h, spent < kReleaseWaitMs ? kReleaseWaitMs - spent : 0);
-        CloseHandle(h);
-    }
-    threads.clear();
-}
 } // namespace
 
 EngineBatch::EngineBatch() {
@@ -37,18 +21,7 @@ EngineBatch::~EngineBatch() {
     if (--t_batch->depth > 0) return;
     ThreadBatch* ending = t_batch;
     t_batch = nullptr;
-    AwaitThreads(ending->releasing);
     delete ending;  // releases every kept engine object
-}
-
-void EngineBatch::AwaitAtEnd(HANDLE thread) {
-    if (!thread) return;
-    if (t_batch) {
-        t_batch->releasing.push_back(thread);
-        return;
-    }
-    std::vector<HANDLE> one{thread};
-    AwaitThreads(one);
 }
 
 bool EngineBatch::IsOpen() { return t_batch != nullptr; }

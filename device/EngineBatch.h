@@ -41,10 +41,6 @@ public:
     // Releases everything kept so far (the batch stays open): after the engine stopped answering,
     // the batch's next connection starts afresh.
     static void Drop();
-    // A thread still releasing engine objects on this batch's behalf: the outermost batch waits
-    // for it (bounded) when it ends, and closes the handle. Without a batch open on this thread
-    // the handle is waited for and closed at once.
-    static void AwaitAtEnd(HANDLE thread);
 
 private:
     using Stores = std::map<std::type_index, std::shared_ptr<void>>;

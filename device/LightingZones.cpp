@@ -2,6 +2,8 @@
 #include "device/EngineBatch.h"
 #include <objidl.h>
 #include <cstring>
+#include <map>
+#include <typeindex>
 
 namespace vt::device {
 
@@ -29,6 +31,9 @@ namespace {
 // The zones a batch fetched, by the lighting object they came from.
 struct KeptZones {
     std::vector<std::pair<ComPtr<IVtLighting>, std::vector<LightingZoneParts>>> lists;
+    // The zone ids of each kind of device, from the first full list of its zones in the batch: the
+    // zones of its other profiles are fetched by id, without listing them again.
+    std::map<std::type_index, std::vector<ULONG>> ids;
 };
 
 std::vector<LightingZoneParts> FetchZones(IVtLighting* lighting) {
@@ -43,14 +48,40 @@ std::vector<LightingZoneParts> FetchZones(IVtLighting* lighting) {
     }
     return zones;
 }
+
+// The zones with these ids; false when one of them cannot be had.
+bool FetchZonesById(IVtLighting* lighting, const std::vector<ULONG>& ids, std::vector<LightingZoneParts>& zones) {
+    zones.clear();
+    for (ULONG id : ids) {
+        LightingZoneParts z;
+        if (FAILED(lighting->GetZoneById(id, z.zone.Put())) || !z.zone) return false;
+        z.id = id;
+        z.idRead = true;
+        ZoneParts(z.zone.Get(), z.effect, z.colour);
+        zones.push_back(std::move(z));
+    }
+    return true;
+}
 } // namespace
 
-std::vector<LightingZoneParts> LightingZonesOf(IVtLighting* lighting) {
+std::vector<LightingZoneParts> LightingZonesOf(IVtLighting* lighting, const std::type_info& kind) {
     KeptZones* kept = EngineBatch::Store<KeptZones>();
-    if (!kept) return FetchZones(lighting);
+    if (!kept || !lighting) return FetchZones(lighting);
     for (const auto& [owner, zones] : kept->lists)
         if (owner.Get() == lighting) return zones;
-    kept->lists.emplace_back(ComPtr<IVtLighting>(lighting), FetchZones(lighting));
+    std::vector<LightingZoneParts> zones;
+    auto known = kept->ids.find(std::type_index(kind));
+    if (known == kept->ids.end() || !FetchZonesById(lighting, known->second, zones)) {
+        zones = FetchZones(lighting);
+        std::vector<ULONG> ids;
+        bool whole = true;
+        for (const LightingZoneParts& z : zones) {
+            whole = whole && z.idRead;
+            if (z.idRead && ZoneIndexForId(z.id) >= 0) ids.push_back(z.id);
+        }
+        if (whole) kept->ids[std::type_index(kind)] = std::move(ids);
+    }
+    kept->lists.emplace_back(ComPtr<IVtLighting>(lighting), std::move(zones));
     return kept->lists.back().second;
 }
 

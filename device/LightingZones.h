@@ -5,6 +5,7 @@
 #include "device/EngineConnection.h"
 #include "device/GroupSnapshot.h"
 #include <cstdint>
+#include <typeinfo>
 #include <vector>
 
 namespace vt::device {
@@ -20,7 +21,9 @@ struct ZoneState {
     uint8_t flag = 0;  // effect 4 (actions per minute) when set, steady otherwise
 };
 // The zones of a lighting object, each with its id and its effect and colour parts, fetched once
-// per engine batch. `idRead` is false for a zone whose id could not be read.
+// per engine batch. `idRead` is false for a zone whose id could not be read. Once a batch listed
+// the zones of one kind of device (`kind`), the zones of that kind's other profiles are fetched by
+// those ids (only the zones the model knows).
 struct LightingZoneParts {
     ComPtr<IVtLightingZone> zone;
     ULONG id = 0;
@@ -28,7 +31,7 @@ struct LightingZoneParts {
     ComPtr<IVtLightingEffect> effect;
     ComPtr<IVtLightingColor> colour;
 };
-std::vector<LightingZoneParts> LightingZonesOf(IVtLighting* lighting);
+std::vector<LightingZoneParts> LightingZonesOf(IVtLighting* lighting, const std::type_info& kind);
 
 // Writes one zone; false when any call failed.
 bool WriteZone(const LightingZoneParts& zone, const ZoneState& state);
@@ -77,7 +80,7 @@ bool WriteLightingZones(IVtProfile* engineProfile, Config* config, Profile* prof
     bool ok = ProfileFeature(engineProfile, IID_IVtLighting, lighting);
     std::vector<ULONG> ids;
     if (ok) {
-        for (const LightingZoneParts& zone : LightingZonesOf(lighting.Get())) {
+        for (const LightingZoneParts& zone : LightingZonesOf(lighting.Get(), typeid(Config))) {
             if (!zone.idRead) continue;
             int32_t index = ZoneIndexForId(zone.id);
             if (index < 0) continue;  // a zone the model does not know
@@ -99,7 +102,7 @@ bool ReadLightingZones(IVtProfile* engineProfile, Config* config, Profile* profi
     std::vector<ULONG> ids;
     std::vector<ZoneState> states;
     std::vector<uint8_t> effects;
-    for (const LightingZoneParts& zone : LightingZonesOf(lighting.Get())) {
+    for (const LightingZoneParts& zone : LightingZonesOf(lighting.Get(), typeid(Config))) {
         if (!zone.idRead) {
             ok = false;
             continue;

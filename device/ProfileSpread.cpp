@@ -3,6 +3,7 @@
 #include "win/Handles.h"
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <vector>
 
 namespace vt::device {
@@ -56,7 +57,45 @@ DWORD WINAPI SpreadThread(void* parameter) {
     return 0;
 }
 
+// Threads still releasing what their batches kept, waited for by AwaitReleases and, at the
+// latest, when the process ends.
+class Releasing {
+public:
+    ~Releasing() { Await(kReleaseWaitMs); }
+    void Add(HANDLE thread) {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_threads.push_back(thread);
+    }
+    void Await(DWORD ms) {
+        std::vector<HANDLE> threads;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            threads.swap(m_threads);
+        }
+        const DWORD start = GetTickCount();
+        for (HANDLE h : threads) {
+            const DWORD spent = GetTickCount() - start;
+            WaitForSingleObject(h, spent < ms ? ms - spent : 0);
+            CloseHandle(h);
+        }
+    }
+    static constexpr DWORD kReleaseWaitMs = 10000;
+
+private:
+    std::mutex m_lock;
+    std::vector<HANDLE> m_threads;
+};
+Releasing g_releasing;
+
+bool InSingleThreadedApartment() {
+    APTTYPE type{};
+    APTTYPEQUALIFIER qualifier{};
+    return SUCCEEDED(CoGetApartmentType(&type, &qualifier)) && (type == APTTYPE_STA || type == APTTYPE_MAINSTA);
+}
+
 } // namespace
+
+void ProfileSpread::AwaitReleases() { g_releasing.Await(Releasing::kReleaseWaitMs); }
 
 void ProfileSpread::SetThreads(size_t threads) { g_threads = std::max<size_t>(1, threads); }
 size_t ProfileSpread::Threads() { return g_threads; }
@@ -70,7 +109,10 @@ ProfileSpread::Outcome ProfileSpread::Run(size_t count, Piece piece, std::shared
     state->keep = std::move(keep);
     state->count = count;
     std::vector<HANDLE> threads;
-    const size_t others = std::min(Threads(), count) - 1;
+    // A caller in a single-threaded apartment leaves the pieces to the others: the engine objects
+    // it fetched could only be released on its own thread, one after another, once its batch ends.
+    const bool callerTakes = Threads() == 1 || count == 1 || !InSingleThreadedApartment();
+    const size_t others = std::min(Threads(), count) - (callerTakes ? 1 : 0);
     for (size_t slot = 1; slot <= others; ++slot) {
         HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         if (!done) break;
@@ -83,13 +125,15 @@ ProfileSpread::Outcome ProfileSpread::Run(size_t count, Piece piece, std::shared
         }
         threads.push_back(h);
     }
-    TakePieces(*state, 0);
+    if (callerTakes || threads.empty()) TakePieces(*state, 0);
     if (!threads.empty()) {
         const DWORD waited = WaitForMultipleObjects(DWORD(threads.size()), state->done.data(), TRUE, g_waitMs);
         outcome.ended = waited < WAIT_OBJECT_0 + threads.size();
-        // Their releases overlap with what the caller does next; its batch waits for them. Threads
-        // past the wait are left to end on their own.
-        for (HANDLE h : threads) outcome.ended ? EngineBatch::AwaitAtEnd(h) : void(CloseHandle(h));
+        // Their releases go on while the caller does what comes next. Threads past the wait are
+        // left to end on their own.
+        for (HANDLE h : threads) outcome.ended ? g_releasing.Add(h) : void(CloseHandle(h));
+        // What no thread took (one that could not join the apartment) runs here.
+        if (outcome.ended) TakePieces(*state, 0);
     }
     outcome.ok = outcome.ended && !state->failed;
     return outcome;

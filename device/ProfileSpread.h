@@ -3,12 +3,13 @@
 // round trips to the engine overlap: the engine serves its clients' calls side by side, and a job
 // over many profiles spends nearly all its time waiting for answers.
 //
-// The calling thread takes pieces as well; each other thread joins the multithreaded apartment and
-// opens an engine batch of its own, whose objects it releases once it ran out of pieces. Those
-// releases overlap with what the caller does next: the caller's own engine batch waits for them
-// when it ends (without a batch open, Run waits for them itself). A piece writes
-// only what belongs to it (its own index's results); the caller merges the results on its own
-// thread once every piece ended, so nothing shared is ever written by two threads.
+// A caller in the multithreaded apartment takes pieces as well; one in a single-threaded apartment
+// only waits (the engine objects it fetched could only be released on its own thread, one after
+// another). Each other thread joins the multithreaded apartment and opens an engine batch of its
+// own, whose objects it releases once it ran out of pieces: each release is a round trip of its
+// own, and they go on while the caller does what comes next (AwaitReleases waits for them). A
+// piece writes only what belongs to it (its own index's results); the caller merges the results
+// on its own thread once every piece ended, so nothing shared is ever written by two threads.
 #include <windows.h>
 #include <cstddef>
 #include <functional>
@@ -18,15 +19,16 @@ namespace vt::device {
 
 class ProfileSpread {
 public:
-    // piece(index, slot): slot 0 is the calling thread, 1 to Threads() - 1 the others (a slot is
-    // one thread for the whole run, so per-slot resources are never shared).
+    // piece(index, slot): slot 0 is the calling thread, 1 to Threads() the others (a slot is one
+    // thread for the whole run, so per-slot resources are never shared).
     using Piece = std::function<bool(size_t index, size_t slot)>;
     struct Outcome {
         bool ended = true;  // every piece ran and ended within the wait
         bool ok = true;     // ended, and every piece answered true
     };
 
-    // The most threads a run uses, the caller's included (1: every piece on the calling thread).
+    // The most threads that take pieces in a run, the caller's included when it takes any (1: every
+    // piece on the calling thread).
     static void SetThreads(size_t threads);
     static size_t Threads();
     // The longest wait for the other threads once the caller ran out of pieces.
@@ -36,6 +38,10 @@ public:
     // within the wait the outcome is not ended: those threads keep `piece` and `keep` (and so
     // whatever they hold) alive until they end, and the caller must not use the pieces' results.
     static Outcome Run(size_t count, Piece piece, std::shared_ptr<void> keep = nullptr);
+
+    // Waits (bounded) until the threads of earlier runs released what they kept; the process's
+    // end waits for them as well.
+    static void AwaitReleases();
 };
 
 } // namespace vt::device

@@ -10,6 +10,8 @@
 // Against the server, each round is run with the profiles' reads and writes on one thread and
 // spread over the thread pool (VT_BENCH_THREADS, default the device layer's own count).
 // Each with the engine calls made and the engine objects handed out (from the engine's call log).
+// Between the phases the bench waits until the engine objects of the one before are released
+// (a read leaves them to its threads, which release them while the program goes on).
 // The worker runs with its fixed pause after the write, which is taken off the apply times: they
 // are what a user waits for less that pause (the job's engine objects are released within it).
 #include "device/EngineBatch.h"
@@ -139,10 +141,17 @@ Figures Round(IVtSimControl* control, const Log& log) {
         auto start = Clock::now();
         {
             EngineBatch batch;
-            f.ok = mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll) && f.ok;
+            f.ok = mouse.Open(&config) && f.ok;
+            auto t1 = Clock::now();
+            f.ok = mouse.TransferProfiles(&config, 1, kGroupAll) && f.ok;
+            auto t2 = Clock::now();
+            if (std::getenv("VT_BENCH_SPLIT")) std::printf("  open %.1f read %.1f", Ms(t1 - start), Ms(t2 - t1));
         }
         f.openMs = Ms(Clock::now() - start);
+        if (std::getenv("VT_BENCH_SPLIT")) std::printf(" total %.1f\n", f.openMs);
         f.open = Count(log());
+        // What the read's threads kept is released after it; a user's next step comes later.
+        ProfileSpread::AwaitReleases();
         f.ok = config.GetProfileCount() == 20 && f.ok;
         Failed("open", f.ok);
     }
@@ -165,6 +174,7 @@ Figures Round(IVtSimControl* control, const Log& log) {
         f.startMs = Ms(Clock::now() - start);
         Failed("start-up read", f.ok);
         f.start = Count(log());
+        ProfileSpread::AwaitReleases();
     }
     return f;
 }

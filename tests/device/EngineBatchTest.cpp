@@ -7,6 +7,7 @@
 #include "device/HeadsetDevice.h"
 #include "device/Keyboard.h"
 #include "device/Mouse.h"
+#include "device/ProfileSpread.h"
 #include "EngineHost.h"
 #include "MouseModelUtil.h"
 #include "profile/AudioConfig.h"
@@ -18,9 +19,17 @@ using vt::test::InProcessEngine;
 
 namespace {
 
+// Every profile on the calling thread: threads that read profiles have connections of their own
+// (the spread's own tests cover them).
 struct EngineBatches : ::testing::Test {
-    void SetUp() override { DeviceCore::SetWorkerTimings(0, 7500); }
-    void TearDown() override { DeviceCore::SetWorkerTimings(500, 7500); }
+    void SetUp() override {
+        DeviceCore::SetWorkerTimings(0, 7500);
+        ProfileSpread::SetThreads(1);
+    }
+    void TearDown() override {
+        DeviceCore::SetWorkerTimings(500, 7500);
+        ProfileSpread::SetThreads(4);
+    }
 
     // Three engine profiles with edited groups, written by a first mouse object.
     void ThreeEditedProfiles() {

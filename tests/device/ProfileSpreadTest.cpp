@@ -127,10 +127,28 @@ TEST_P(DeviceSpread, AProfileThatFailsToReadFailsTheRead) {
     vt::test::ExpectSameModel(&config, &back);
 }
 
-// The other threads release what they kept after handing back their pieces; an operation still
-// ends with every engine object released (a write before it reports completion, a read when its
-// batch ends), so nothing of one operation outlives it.
-TEST_P(DeviceSpread, EveryEngineObjectIsReleasedWhenTheOperationEnds) {
+// Once a thread listed one profile's lighting zones, it fetches the zones of the others by their
+// ids; a zone that cannot be had so sends it back to listing them, and every zone is still written.
+TEST_P(DeviceSpread, ZonesAreListedOnceAThreadThenFetchedById) {
+    CMouse mouse;
+    CDmConfig_Mouse config;
+    NineEditedProfiles(mouse, config);
+    const std::wstring log = engine.Log();
+    const size_t zones = 3, threads = GetParam();
+    EXPECT_LE(Calls(log, L"IVtLighting.GetZone "), threads * (zones + 1) * 2) << "a read and a write";
+    EXPECT_GE(Calls(log, L"IVtLighting.GetZoneById"), (9 - threads) * zones);
+
+    for (int32_t i = 0; i < config.GetProfileCount(); ++i)
+        config.SetLightColor(0, 0x102030 + i, config.GetProfileAt(i));
+    engine.control->FailCall(L"IVtLighting.GetZoneById", 2, E_FAIL);
+    ASSERT_TRUE(Apply(mouse, config));
+    ExpectEngineHolds(config);
+}
+
+// The other threads release what they kept after handing back their pieces: a write reports its
+// completion once every engine object of it was released, a read leaves them to be released
+// while the program goes on, and nothing is kept for good.
+TEST_P(DeviceSpread, EveryEngineObjectIsReleasedAfterTheOperation) {
     const long alive = vt::engine::Engine::s_objects;
     CMouse mouse;
     CDmConfig_Mouse config;
@@ -143,6 +161,7 @@ TEST_P(DeviceSpread, EveryEngineObjectIsReleasedWhenTheOperationEnds) {
         ASSERT_TRUE(reader.Open(&back) && reader.TransferProfiles(&back, 1, kGroupAll));
         EXPECT_GT(vt::engine::Engine::s_objects.load(), alive) << "the batch keeps its objects";
     }
+    ProfileSpread::AwaitReleases();
     EXPECT_EQ(vt::engine::Engine::s_objects.load(), alive) << "after the read's batch";
 }
 
