@@ -141,14 +141,9 @@ Figures Round(IVtSimControl* control, const Log& log) {
         auto start = Clock::now();
         {
             EngineBatch batch;
-            f.ok = mouse.Open(&config) && f.ok;
-            auto t1 = Clock::now();
-            f.ok = mouse.TransferProfiles(&config, 1, kGroupAll) && f.ok;
-            auto t2 = Clock::now();
-            if (std::getenv("VT_BENCH_SPLIT")) std::printf("  open %.1f read %.1f", Ms(t1 - start), Ms(t2 - t1));
+            f.ok = mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll) && f.ok;
         }
         f.openMs = Ms(Clock::now() - start);
-        if (std::getenv("VT_BENCH_SPLIT")) std::printf(" total %.1f\n", f.openMs);
         f.open = Count(log());
         // What the read's threads kept is released after it; a user's next step comes later.
         ProfileSpread::AwaitReleases();
