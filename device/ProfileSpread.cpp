@@ -64,6 +64,15 @@ public:
     ~Releasing() { Await(kReleaseWaitMs); }
     void Add(HANDLE thread) {
         std::lock_guard<std::mutex> lock(m_lock);
+        // Those that ended meanwhile are let go here, so the list never grows with a long session.
+        for (auto it = m_threads.begin(); it != m_threads.end();) {
+            if (WaitForSingleObject(*it, 0) != WAIT_OBJECT_0) {
+                ++it;
+                continue;
+            }
+            CloseHandle(*it);
+            it = m_threads.erase(it);
+        }
         m_threads.push_back(thread);
     }
     void Await(DWORD ms) {
