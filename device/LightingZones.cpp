@@ -31,9 +31,10 @@ namespace {
 // The zones a batch fetched, by the lighting object they came from.
 struct KeptZones {
     std::vector<std::pair<ComPtr<IVtLighting>, std::vector<LightingZoneParts>>> lists;
-    // The zone ids of each kind of device, from the first full list of its zones in the batch: the
-    // zones of its other profiles are fetched by id, without listing them again.
-    std::map<std::type_index, std::vector<ULONG>> ids;
+    // The zone ids of each kind of device, once two lists of its zones in the batch agreed (a list
+    // cut short by a failed call is not taken for the device's zones): the zones of its other
+    // profiles are fetched by id, without listing them again.
+    std::map<std::type_index, std::vector<ULONG>> listed, ids;
 };
 
 std::vector<LightingZoneParts> FetchZones(IVtLighting* lighting) {
@@ -74,12 +75,14 @@ std::vector<LightingZoneParts> LightingZonesOf(IVtLighting* lighting, const std:
     if (known == kept->ids.end() || !FetchZonesById(lighting, known->second, zones)) {
         zones = FetchZones(lighting);
         std::vector<ULONG> ids;
-        bool whole = true;
+        bool whole = !zones.empty();
         for (const LightingZoneParts& z : zones) {
             whole = whole && z.idRead;
             if (z.idRead && ZoneIndexForId(z.id) >= 0) ids.push_back(z.id);
         }
-        if (whole) kept->ids[std::type_index(kind)] = std::move(ids);
+        auto before = kept->listed.find(std::type_index(kind));
+        if (whole && before != kept->listed.end() && before->second == ids) kept->ids[std::type_index(kind)] = ids;
+        else if (whole) kept->listed[std::type_index(kind)] = std::move(ids);
     }
     kept->lists.emplace_back(ComPtr<IVtLighting>(lighting), std::move(zones));
     return kept->lists.back().second;

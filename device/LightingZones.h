@@ -21,9 +21,9 @@ struct ZoneState {
     uint8_t flag = 0;  // effect 4 (actions per minute) when set, steady otherwise
 };
 // The zones of a lighting object, each with its id and its effect and colour parts, fetched once
-// per engine batch. `idRead` is false for a zone whose id could not be read. Once a batch listed
-// the zones of one kind of device (`kind`), the zones of that kind's other profiles are fetched by
-// those ids (only the zones the model knows).
+// per engine batch. `idRead` is false for a zone whose id could not be read. Once two lists of the
+// zones of one kind of device (`kind`) in a batch agreed, the zones of that kind's other profiles
+// are fetched by those ids (only the zones the model knows).
 struct LightingZoneParts {
     ComPtr<IVtLightingZone> zone;
     ULONG id = 0;

@@ -127,22 +127,40 @@ TEST_P(DeviceSpread, AProfileThatFailsToReadFailsTheRead) {
     vt::test::ExpectSameModel(&config, &back);
 }
 
-// Once a thread listed one profile's lighting zones, it fetches the zones of the others by their
-// ids; a zone that cannot be had so sends it back to listing them, and every zone is still written.
-TEST_P(DeviceSpread, ZonesAreListedOnceAThreadThenFetchedById) {
+// Once two lists of a thread's profiles' lighting zones agreed, the thread fetches the zones of
+// the others by their ids; a zone that cannot be had so sends it back to listing them, and every
+// zone is still written. A list cut short by a failed call is never taken for the device's zones.
+TEST_P(DeviceSpread, ZonesAreListedTwiceAThreadThenFetchedById) {
     CMouse mouse;
     CDmConfig_Mouse config;
     NineEditedProfiles(mouse, config);
     const std::wstring log = engine.Log();
-    const size_t zones = 3, threads = GetParam();
-    EXPECT_LE(Calls(log, L"IVtLighting.GetZone "), threads * (zones + 1) * 2) << "a read and a write";
-    EXPECT_GE(Calls(log, L"IVtLighting.GetZoneById"), (9 - threads) * zones);
+    const size_t zones = vt::test::kMouseZones.size(), threads = GetParam();
+    const int32_t first = vt::test::kMouseZones.front(), last = vt::test::kMouseZones.back();
+    // The first read listed its one profile; the write lists at most two profiles a thread.
+    EXPECT_LE(Calls(log, L"IVtLighting.GetZone "), (1 + 2 * threads) * (zones + 1)) << vt::test::Narrow(log);
+    EXPECT_GE(Calls(log, L"IVtLighting.GetZoneById"), (9 - 2 * threads) * zones);
 
-    for (int32_t i = 0; i < config.GetProfileCount(); ++i)
-        config.SetLightColor(0, 0x102030 + i, config.GetProfileAt(i));
+    for (int32_t i = 0; i < config.GetProfileCount(); ++i) {
+        config.SetLightColor(first, 0x102030 + i, config.GetProfileAt(i));
+        config.SetLightColor(last, 0x405060 + i, config.GetProfileAt(i));
+    }
     engine.control->FailCall(L"IVtLighting.GetZoneById", 2, E_FAIL);
     ASSERT_TRUE(Apply(mouse, config));
     ExpectEngineHolds(config);
+
+    // The second zone of the first list fails: that profile's lighting fails, the others' is
+    // still read whole.
+    CMouse reader;
+    CDmConfig_Mouse back;
+    ASSERT_TRUE(reader.Open(&back));
+    engine.control->FailCall(L"IVtLighting.GetZone", 2, E_FAIL);
+    reader.TransferProfiles(&back, 1, kGroupAll);
+    int32_t whole = 0;
+    for (int32_t i = 0; i < back.GetProfileCount(); ++i)
+        whole += back.GetLightColor(first, back.GetProfileAt(i)) == config.GetLightColor(first, config.GetProfileAt(i)) &&
+                 back.GetLightColor(last, back.GetProfileAt(i)) == config.GetLightColor(last, config.GetProfileAt(i));
+    EXPECT_GE(whole, 8);
 }
 
 // The other threads release what they kept after handing back their pieces: a write reports its
