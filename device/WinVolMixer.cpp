@@ -10,7 +10,7 @@ namespace vt::device {
 namespace {
 
 // The system's mixer functions, from winmm loaded when the mixer is first wanted (not with the
-// program). Without them there is no mixer device.
+// program) and kept. Without them there is no mixer device.
 class SystemMixer final : public IMixerApi {
 public:
     SystemMixer() {
@@ -27,9 +27,9 @@ public:
         m_ready = m_getNumDevs && m_open && m_getDevCaps && m_close && m_getLineInfo && m_getLineControls &&
                   m_getControlDetails && m_setControlDetails;
     }
-    ~SystemMixer() override {
-        if (m_winmm) FreeLibrary(m_winmm);
-    }
+    // winmm stays loaded for the rest of the process: its audio drivers may still run threads of
+    // their own when this object goes at the program's end.
+    ~SystemMixer() override = default;
     SystemMixer(const SystemMixer&) = delete;
     SystemMixer& operator=(const SystemMixer&) = delete;
 
