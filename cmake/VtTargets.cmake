@@ -132,3 +132,17 @@ endif()
 ")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include})
 endfunction()
+
+# A delay-import library: the DLL is loaded when one of the functions named in DEF is first called,
+# not with the program. Linking the target vt_NAME_delay (before the DLL's own import library, if
+# any) takes those functions from it.
+function(vt_delay_import name dll def)
+  set(lib ${CMAKE_CURRENT_BINARY_DIR}/lib${name}_delay.a)
+  add_custom_command(OUTPUT ${lib}
+    COMMAND ${CMAKE_DLLTOOL} --input-def ${def} --output-delaylib ${lib} --dllname ${dll}
+    DEPENDS ${def} VERBATIM)
+  add_custom_target(vt_${name}_delay_lib DEPENDS ${lib})
+  add_library(vt_${name}_delay INTERFACE)
+  target_link_libraries(vt_${name}_delay INTERFACE ${lib})
+  add_dependencies(vt_${name}_delay vt_${name}_delay_lib)
+endfunction()

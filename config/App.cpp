@@ -24,22 +24,6 @@ namespace vt::config {
 
 namespace {
 
-// ShellExecuteExW from shell32, loaded when first wanted (the shell's library and what it pulls in
-// are not needed to show the first page). False, with ERROR_DLL_NOT_FOUND, when it cannot be had.
-BOOL ShellExecuteLoaded(SHELLEXECUTEINFOW* info) {
-    using Execute = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
-    static const Execute execute = [] {
-        HMODULE shell = LoadLibraryW(L"shell32.dll");
-        return shell ? reinterpret_cast<Execute>(reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteExW")))
-                     : nullptr;
-    }();
-    if (!execute) {
-        SetLastError(ERROR_DLL_NOT_FOUND);
-        return FALSE;
-    }
-    return execute(info);
-}
-
 // Opens a file or address with the program the system has for it. False when there is none, or
 // when the program started for it gives up at once (a browser launcher that finds no browser):
 // its end is awaited for a moment, the window still painting meanwhile.
@@ -49,7 +33,7 @@ bool ShellOpenFile(const std::wstring& target) {
     info.lpVerb = L"open";
     info.lpFile = target.c_str();
     info.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteLoaded(&info)) return false;
+    if (!ShellExecuteExW(&info)) return false;
     if (!info.hProcess) return true;   // handed to a program that was already running
     constexpr DWORD kGiveUpWithin = 2000;
     const DWORD start = GetTickCount();
@@ -121,7 +105,7 @@ int RunConfigProgram(HINSTANCE instance) {
             info.lpVerb = L"open";
             info.lpFile = file;
             info.nShow = SW_SHOWNORMAL;
-            ShellExecuteLoaded(&info);
+            ShellExecuteExW(&info);
         });
     };
 

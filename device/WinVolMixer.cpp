@@ -9,73 +9,28 @@ namespace vt::device {
 
 namespace {
 
-// The system's mixer functions, from winmm loaded when the mixer is first wanted (not with the
-// program) and kept. Without them there is no mixer device.
+// The system's mixer (winmm is imported on first use: see CMakeLists.txt).
 class SystemMixer final : public IMixerApi {
 public:
-    SystemMixer() {
-        m_winmm = LoadLibraryW(L"winmm.dll");
-        if (!m_winmm) return;
-        Get(m_getNumDevs, "mixerGetNumDevs");
-        Get(m_open, "mixerOpen");
-        Get(m_getDevCaps, "mixerGetDevCapsW");
-        Get(m_close, "mixerClose");
-        Get(m_getLineInfo, "mixerGetLineInfoW");
-        Get(m_getLineControls, "mixerGetLineControlsW");
-        Get(m_getControlDetails, "mixerGetControlDetailsW");
-        Get(m_setControlDetails, "mixerSetControlDetails");
-        m_ready = m_getNumDevs && m_open && m_getDevCaps && m_close && m_getLineInfo && m_getLineControls &&
-                  m_getControlDetails && m_setControlDetails;
-    }
-    // winmm stays loaded for the rest of the process: its audio drivers may still run threads of
-    // their own when this object goes at the program's end.
-    ~SystemMixer() override = default;
-    SystemMixer(const SystemMixer&) = delete;
-    SystemMixer& operator=(const SystemMixer&) = delete;
-
-    UINT GetNumDevs() override { return m_ready ? m_getNumDevs() : 0; }
+    UINT GetNumDevs() override { return mixerGetNumDevs(); }
     MMRESULT Open(HMIXER* mixer, UINT id, HWND window) override {
-        if (!m_ready) return MMSYSERR_NODRIVER;
-        return m_open(mixer, id, reinterpret_cast<DWORD_PTR>(window), 0,
-                      MIXER_OBJECTF_MIXER | (window ? CALLBACK_WINDOW : 0));
+        return mixerOpen(mixer, id, reinterpret_cast<DWORD_PTR>(window), 0,
+                         MIXER_OBJECTF_MIXER | (window ? CALLBACK_WINDOW : 0));
     }
-    MMRESULT GetDevCaps(UINT id, MIXERCAPSW* caps) override {
-        return m_ready ? m_getDevCaps(id, caps, sizeof *caps) : MMSYSERR_NODRIVER;
-    }
-    MMRESULT Close(HMIXER mixer) override { return m_ready ? m_close(mixer) : MMSYSERR_NODRIVER; }
+    MMRESULT GetDevCaps(UINT id, MIXERCAPSW* caps) override { return mixerGetDevCapsW(id, caps, sizeof *caps); }
+    MMRESULT Close(HMIXER mixer) override { return mixerClose(mixer); }
     MMRESULT GetLineInfo(HMIXER mixer, MIXERLINEW* line, DWORD flags) override {
-        return m_ready ? m_getLineInfo(reinterpret_cast<HMIXEROBJ>(mixer), line, flags | MIXER_OBJECTF_HMIXER)
-                       : MMSYSERR_NODRIVER;
+        return mixerGetLineInfoW(reinterpret_cast<HMIXEROBJ>(mixer), line, flags | MIXER_OBJECTF_HMIXER);
     }
     MMRESULT GetLineControls(HMIXER mixer, MIXERLINECONTROLSW* controls, DWORD flags) override {
-        return m_ready ? m_getLineControls(reinterpret_cast<HMIXEROBJ>(mixer), controls, flags | MIXER_OBJECTF_HMIXER)
-                       : MMSYSERR_NODRIVER;
+        return mixerGetLineControlsW(reinterpret_cast<HMIXEROBJ>(mixer), controls, flags | MIXER_OBJECTF_HMIXER);
     }
     MMRESULT GetControlDetails(HMIXER mixer, MIXERCONTROLDETAILS* details, DWORD flags) override {
-        return m_ready ? m_getControlDetails(reinterpret_cast<HMIXEROBJ>(mixer), details, flags | MIXER_OBJECTF_HMIXER)
-                       : MMSYSERR_NODRIVER;
+        return mixerGetControlDetailsW(reinterpret_cast<HMIXEROBJ>(mixer), details, flags | MIXER_OBJECTF_HMIXER);
     }
     MMRESULT SetControlDetails(HMIXER mixer, MIXERCONTROLDETAILS* details, DWORD flags) override {
-        return m_ready ? m_setControlDetails(reinterpret_cast<HMIXEROBJ>(mixer), details, flags | MIXER_OBJECTF_HMIXER)
-                       : MMSYSERR_NODRIVER;
+        return mixerSetControlDetails(reinterpret_cast<HMIXEROBJ>(mixer), details, flags | MIXER_OBJECTF_HMIXER);
     }
-
-private:
-    template <class F>
-    void Get(F& f, const char* name) {
-        f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m_winmm, name)));
-    }
-
-    HMODULE m_winmm = nullptr;
-    bool m_ready = false;
-    UINT(WINAPI* m_getNumDevs)() = nullptr;
-    MMRESULT(WINAPI* m_open)(HMIXER*, UINT, DWORD_PTR, DWORD_PTR, DWORD) = nullptr;
-    MMRESULT(WINAPI* m_getDevCaps)(UINT_PTR, MIXERCAPSW*, UINT) = nullptr;
-    MMRESULT(WINAPI* m_close)(HMIXER) = nullptr;
-    MMRESULT(WINAPI* m_getLineInfo)(HMIXEROBJ, MIXERLINEW*, DWORD) = nullptr;
-    MMRESULT(WINAPI* m_getLineControls)(HMIXEROBJ, MIXERLINECONTROLSW*, DWORD) = nullptr;
-    MMRESULT(WINAPI* m_getControlDetails)(HMIXEROBJ, MIXERCONTROLDETAILS*, DWORD) = nullptr;
-    MMRESULT(WINAPI* m_setControlDetails)(HMIXEROBJ, MIXERCONTROLDETAILS*, DWORD) = nullptr;
 };
 
 std::mutex g_mixerLock;
