@@ -215,17 +215,30 @@ void Engine::MarkDirty(int kind) {
     {
         std::lock_guard<std::mutex> l(m_persistLock);
         m_dirty[kind] = true;
+        ++m_changes;
     }
     m_persistCv.notify_all();
 }
+
+namespace {
+constexpr auto kPersistPause = std::chrono::milliseconds(10);
+constexpr auto kPersistLatest = std::chrono::milliseconds(100);
+} // namespace
 
 void Engine::PersistLoop() {
     std::unique_lock<std::mutex> l(m_persistLock);
     for (;;) {
         m_persistCv.wait(l, [&] { return m_persistStop || m_dirty[0] || m_dirty[1] || m_dirty[2]; });
         if (m_persistStop) break;
-        // Let a burst of changes (a whole profile being written) gather into one file write.
-        m_persistCv.wait_for(l, std::chrono::milliseconds(10), [&] { return m_persistStop; });
+        // A burst of changes (a profile, or a client's whole set of profiles, being written)
+        // gathers into one file write: the state is written once the changes paused for a moment,
+        // and at the latest a short while after the first of them.
+        const auto first = std::chrono::steady_clock::now();
+        for (;;) {
+            const uint64_t seen = m_changes;
+            m_persistCv.wait_for(l, kPersistPause, [&] { return m_persistStop || m_changes != seen; });
+            if (m_persistStop || m_changes == seen || std::chrono::steady_clock::now() - first >= kPersistLatest) break;
+        }
         l.unlock();
         Flush();
         l.lock();

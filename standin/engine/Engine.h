@@ -129,6 +129,7 @@ private:
     std::mutex m_persistLock;
     std::condition_variable m_persistCv;
     std::array<bool, 3> m_dirty{};
+    uint64_t m_changes = 0;  // changes marked so far
     bool m_persistStop = false;
     std::thread m_persister;
 
