@@ -146,7 +146,7 @@ std::wstring Engine::StateFile(int kind) const {
 
 void Engine::Log(const std::wstring& line) {
     {
-        std::lock_guard<std::mutex> l(m_faultLock);
+        std::lock_guard<SlimLock> l(m_faultLock);
         m_log.push_back(line);
     }
     OutputDebugStringW((L"VtEngine: " + line + L"\n").c_str());
@@ -154,7 +154,7 @@ void Engine::Log(const std::wstring& line) {
 }
 
 std::vector<std::wstring> Engine::LogLines() {
-    std::lock_guard<std::mutex> l(m_faultLock);
+    std::lock_guard<SlimLock> l(m_faultLock);
     return m_log;
 }
 
@@ -201,7 +201,7 @@ void Engine::LoadKind(int kind) {
         }
     }
     {
-        std::lock_guard<std::mutex> l(m_lock);
+        std::lock_guard<SlimLock> l(m_lock);
         bool present = m_dev[kind].present;
         m_dev[kind] = std::move(d);
         m_dev[kind].present = present;
@@ -212,12 +212,15 @@ void Engine::LoadKind(int kind) {
 
 void Engine::MarkDirty(int kind) {
     if (!m_opt.persist) return;
+    bool wasClean;
     {
         std::lock_guard<std::mutex> l(m_persistLock);
+        wasClean = !m_dirty[0] && !m_dirty[1] && !m_dirty[2];
         m_dirty[kind] = true;
         ++m_changes;
     }
-    m_persistCv.notify_all();
+    // The writer is woken by the first change only; it looks for later ones itself.
+    if (wasClean) m_persistCv.notify_all();
 }
 
 namespace {
@@ -236,7 +239,7 @@ void Engine::PersistLoop() {
         const auto first = std::chrono::steady_clock::now();
         for (;;) {
             const uint64_t seen = m_changes;
-            m_persistCv.wait_for(l, kPersistPause, [&] { return m_persistStop || m_changes != seen; });
+            m_persistCv.wait_for(l, kPersistPause, [&] { return m_persistStop; });
             if (m_persistStop || m_changes == seen || std::chrono::steady_clock::now() - first >= kPersistLatest) break;
         }
         l.unlock();
@@ -256,7 +259,7 @@ void Engine::Flush() {
         }
         std::vector<uint8_t> bytes;
         {
-            std::lock_guard<std::mutex> l(m_lock);
+            std::lock_guard<SlimLock> l(m_lock);
             bytes = SaveDevice(m_dev[kind]);
         }
         DWORD pause = DelayFor("state.write");
@@ -271,7 +274,7 @@ Device* Engine::Find(uint32_t pid) {
 }
 
 DWORD Engine::DelayFor(const std::string& method) {
-    std::lock_guard<std::mutex> l(m_faultLock);
+    std::lock_guard<SlimLock> l(m_faultLock);
     auto it = m_delays.find(method);
     if (it == m_delays.end() && method != "state.write") it = m_delays.find("*");
     return it == m_delays.end() ? 0 : it->second;
@@ -282,7 +285,7 @@ HRESULT Engine::Enter(const char* method, const std::wstring& args) {
     HRESULT hr = S_OK;
     DWORD delay = 0;
     {
-        std::lock_guard<std::mutex> l(m_faultLock);
+        std::lock_guard<SlimLock> l(m_faultLock);
         std::wstring line;
         for (const char* c = method; *c; ++c) line += wchar_t(*c);
         if (!args.empty()) line += L" " + args;
@@ -305,7 +308,7 @@ HRESULT Engine::Enter(const char* method, const std::wstring& args) {
 }
 
 HRESULT Engine::Read(uint32_t pid, const std::function<HRESULT(const Device&)>& f) {
-    std::lock_guard<std::mutex> l(m_lock);
+    std::lock_guard<SlimLock> l(m_lock);
     Device* d = Find(pid);
     return d ? f(*d) : E_FAIL;
 }
@@ -314,7 +317,7 @@ HRESULT Engine::Write(uint32_t pid, const std::function<HRESULT(Device&, std::ve
     std::vector<PendingEvent> events;
     HRESULT hr;
     {
-        std::lock_guard<std::mutex> l(m_lock);
+        std::lock_guard<SlimLock> l(m_lock);
         Device* d = Find(pid);
         if (!d) return E_FAIL;
         hr = f(*d, events);
@@ -461,7 +464,7 @@ void Engine::NotifyPresence(uint32_t pid, bool arrived) {
     if (!m_opt.notifyWindows) return;
     std::wstring path;
     {
-        std::lock_guard<std::mutex> l(m_lock);
+        std::lock_guard<SlimLock> l(m_lock);
         Device* d = Find(pid);
         if (!d) return;
         path = DevicePath(*d);
@@ -496,7 +499,7 @@ void Engine::NotifyPresence(uint32_t pid, bool arrived) {
 HRESULT Engine::SetPresent(uint32_t pid, bool present) {
     bool changed;
     {
-        std::lock_guard<std::mutex> l(m_lock);
+        std::lock_guard<SlimLock> l(m_lock);
         Device* d = Find(pid);
         if (!d) return E_INVALIDARG;
         changed = d->present != present;
@@ -569,7 +572,7 @@ HRESULT Engine::Press(uint32_t pid, uint32_t code) {
 HRESULT Engine::RecordAction(uint32_t action, uint32_t code) {
     std::vector<PendingEvent> ev;
     {
-        std::lock_guard<std::mutex> l(m_lock);
+        std::lock_guard<SlimLock> l(m_lock);
         SourceKey key{VT_PID_KEYBOARD, Source::Recorder, {}};
         if (!m_dev[Keyboard].present) return E_FAIL;
         switch (action) {
@@ -598,13 +601,13 @@ HRESULT Engine::RecordAction(uint32_t action, uint32_t code) {
 
 HRESULT Engine::Reset() {
     {
-        std::lock_guard<std::mutex> l(m_faultLock);
+        std::lock_guard<SlimLock> l(m_faultLock);
         m_failures.clear();
         m_delays.clear();
         m_callLog.clear();
     }
     {
-        std::lock_guard<std::mutex> l(m_lock);
+        std::lock_guard<SlimLock> l(m_lock);
         for (int k = 0; k < 3; ++k) m_dev[k] = FactoryDevice(k);
         m_enumOrder.clear();
         m_recordPhase = 0;
@@ -615,7 +618,7 @@ HRESULT Engine::Reset() {
 }
 
 HRESULT Engine::FailCall(const std::wstring& method, uint32_t nth, HRESULT hr) {
-    std::lock_guard<std::mutex> l(m_faultLock);
+    std::lock_guard<SlimLock> l(m_faultLock);
     std::string m = Narrow(method);
     if (nth == 0) {
         if (m == "*") m_failures.clear();
@@ -629,7 +632,7 @@ HRESULT Engine::FailCall(const std::wstring& method, uint32_t nth, HRESULT hr) {
 
 HRESULT Engine::DelayCall(const std::wstring& method, uint32_t ms) {
     if (ms > 60000) return E_INVALIDARG;
-    std::lock_guard<std::mutex> l(m_faultLock);
+    std::lock_guard<SlimLock> l(m_faultLock);
     if (ms == 0 && method == L"*") m_delays.clear();
     else if (ms == 0) m_delays.erase(Narrow(method));
     else m_delays[Narrow(method)] = ms;
@@ -637,7 +640,7 @@ HRESULT Engine::DelayCall(const std::wstring& method, uint32_t ms) {
 }
 
 std::string Engine::Dump() {
-    std::lock_guard<std::mutex> l(m_lock);
+    std::lock_guard<SlimLock> l(m_lock);
     return DumpJson(m_dev);
 }
 
@@ -662,13 +665,13 @@ HRESULT Engine::SetDeviceValue(uint32_t pid, const std::wstring& name, uint32_t 
 HRESULT Engine::SetEnumOrder(const std::vector<uint32_t>& pids) {
     for (uint32_t p : pids)
         if (KindOf(p) < 0) return E_INVALIDARG;
-    std::lock_guard<std::mutex> l(m_lock);
+    std::lock_guard<SlimLock> l(m_lock);
     m_enumOrder = pids;
     return S_OK;
 }
 
 std::vector<uint32_t> Engine::EnumList() {
-    std::lock_guard<std::mutex> l(m_lock);
+    std::lock_guard<SlimLock> l(m_lock);
     std::vector<uint32_t> out;
     if (!m_enumOrder.empty()) {
         for (uint32_t p : m_enumOrder)
@@ -681,7 +684,7 @@ std::vector<uint32_t> Engine::EnumList() {
 }
 
 std::wstring Engine::CallLog(bool clear) {
-    std::lock_guard<std::mutex> l(m_faultLock);
+    std::lock_guard<SlimLock> l(m_faultLock);
     std::wstring s;
     for (const auto& line : m_callLog) s += line + L"\n";
     if (clear) m_callLog.clear();

@@ -20,6 +20,18 @@
 
 namespace vt::engine {
 
+// The lock of the engine's hot paths (every call takes it): a slim reader/writer lock, whose
+// waits never leave the process, unlike a mutex of the threads library.
+class SlimLock {
+public:
+    void lock() { AcquireSRWLockExclusive(&m_lock); }
+    void unlock() { ReleaseSRWLockExclusive(&m_lock); }
+    bool try_lock() { return TryAcquireSRWLockExclusive(&m_lock) != 0; }
+
+private:
+    SRWLOCK m_lock = SRWLOCK_INIT;
+};
+
 // Event sources: sinks belong to the item (device, profile), not to the COM object.
 enum class Source : int { ProfileManager = 0, Dpi = 1, Launcher = 2, Recorder = 3 };
 
@@ -118,7 +130,7 @@ private:
 
     EngineOptions m_opt;
     std::wstring m_dir;
-    std::mutex m_lock;  // the state
+    SlimLock m_lock;  // the state
     std::array<Device, 3> m_dev;
     std::vector<uint32_t> m_enumOrder;
     uint32_t m_recordPhase = 0;  // 0 idle, 1 recording, 2 stopped (awaiting the target key)
@@ -134,7 +146,7 @@ private:
     std::thread m_persister;
 
     // Faults and the call log.
-    std::mutex m_faultLock;
+    SlimLock m_faultLock;
     struct Failure { uint32_t nth; HRESULT hr; };
     std::map<std::string, Failure> m_failures;
     std::map<std::string, DWORD> m_delays;
