@@ -5,9 +5,11 @@
 //
 // A caller in the multithreaded apartment takes pieces as well; one in a single-threaded apartment
 // only waits (the engine objects it fetched could only be released on its own thread, one after
-// another). Each other thread joins the multithreaded apartment and opens an engine batch of its
-// own, whose objects it releases once it ran out of pieces: each release is a round trip of its
-// own, and they go on while the caller does what comes next (AwaitReleases waits for them). A
+// another). The other threads join the multithreaded apartment, each with an engine batch of its
+// own, and stay for every run of the caller's batch: what a thread fetched for one run (its
+// connection, profiles, feature objects) serves its later runs, and its slot stays the same. When
+// the caller's batch ends (or the run, for a caller without one) they release what they kept while
+// the caller goes on: each release is a round trip of its own (AwaitReleases waits for them). A
 // piece writes only what belongs to it (its own index's results); the caller merges the results
 // on its own thread once every piece ended, so nothing shared is ever written by two threads.
 #include <windows.h>
@@ -20,7 +22,7 @@ namespace vt::device {
 class ProfileSpread {
 public:
     // piece(index, slot): slot 0 is the calling thread, 1 to Threads() the others (a slot is one
-    // thread for the whole run, so per-slot resources are never shared).
+    // thread for the caller's whole batch, so per-slot resources are never shared).
     using Piece = std::function<bool(size_t index, size_t slot)>;
     struct Outcome {
         bool ended = true;  // every piece ran and ended within the wait
@@ -39,7 +41,7 @@ public:
     // whatever they hold) alive until they end, and the caller must not use the pieces' results.
     static Outcome Run(size_t count, Piece piece, std::shared_ptr<void> keep = nullptr);
 
-    // Waits (bounded) until the threads of earlier runs released what they kept; the process's
+    // Waits (bounded) until the threads of ended batches released what they kept; the process's
     // end waits for them as well.
     static void AwaitReleases();
 };

@@ -400,27 +400,39 @@ bool RunProfileWrites(GroupSnapshot* snapshot, std::vector<PlannedProfileWrite> 
 }
 
 namespace {
-// A read piece's own connection on a thread other than the job's, kept by the thread's batch.
-struct SlotConnection {
-    EngineConnection connection;
-    ComPtr<IVtProfileManager> manager;
-    // Held as long as the batch, like the feature objects it keeps for them.
-    std::vector<ComPtr<IVtProfile>> profiles;
-    bool tried = false;
+// A read piece's own connections on a thread other than the job's (one per device), kept by the
+// thread's batch.
+struct SlotConnections {
+    struct Device {
+        uint32_t productId = 0;
+        EngineConnection connection;
+        ComPtr<IVtProfileManager> manager;
+        // Held as long as the batch, like the feature objects it keeps for them.
+        std::vector<std::pair<GUID, ComPtr<IVtProfile>>> profiles;
+    };
+    std::vector<std::unique_ptr<Device>> devices;
 };
 } // namespace
 
 ComPtr<IVtProfile> SlotEngineProfile(const EngineProfileEntry& entry, size_t slot, uint32_t productId) {
     if (slot == 0) return entry.engine;
-    SlotConnection* own = EngineBatch::Store<SlotConnection>();
+    SlotConnections* own = EngineBatch::Store<SlotConnections>();
     if (!own) return nullptr;
-    if (!own->tried) {
-        own->tried = true;
-        if (!own->connection.Connect(productId) || !own->connection.ProfileManager(own->manager)) own->manager.Reset();
+    SlotConnections::Device* device = nullptr;
+    for (auto& d : own->devices)
+        if (d->productId == productId) device = d.get();
+    if (!device) {
+        own->devices.push_back(std::make_unique<SlotConnections::Device>());
+        device = own->devices.back().get();
+        device->productId = productId;
+        if (!device->connection.Connect(productId) || !device->connection.ProfileManager(device->manager))
+            device->manager.Reset();
     }
+    for (const auto& [id, engine] : device->profiles)
+        if (GuidsEqual(id, entry.id)) return engine;
     ComPtr<IVtProfile> engine;
-    if (!own->manager || !FindEngineProfile(own->manager.Get(), entry.id, engine)) return nullptr;
-    own->profiles.push_back(engine);
+    if (!device->manager || !FindEngineProfile(device->manager.Get(), entry.id, engine)) return nullptr;
+    device->profiles.emplace_back(entry.id, engine);
     return engine;
 }
 

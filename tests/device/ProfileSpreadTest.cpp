@@ -8,6 +8,9 @@
 #include "EngineHost.h"
 #include "MouseModelUtil.h"
 #include <gtest/gtest.h>
+#include <map>
+#include <memory>
+#include <vector>
 
 using namespace vt::device;
 using vt::test::InProcessEngine;
@@ -185,3 +188,94 @@ TEST_P(DeviceSpread, EveryEngineObjectIsReleasedAfterTheOperation) {
 
 INSTANTIATE_TEST_SUITE_P(Threads, DeviceSpread, ::testing::Values(size_t(1), size_t(4)),
                          [](const ::testing::TestParamInfo<size_t>& info) { return std::to_string(info.param); });
+
+namespace {
+
+// The thread each slot ran on, from one run of `count` pieces (each piece takes `pieceMs`).
+struct SlotThreads {
+    std::vector<DWORD> byIndex;
+    ProfileSpread::Outcome outcome;
+    std::map<size_t, DWORD> bySlot;
+};
+SlotThreads RunPieces(size_t count, DWORD pieceMs = 5) {
+    auto seen = std::make_shared<std::vector<std::pair<size_t, DWORD>>>(count);
+    SlotThreads r;
+    r.outcome = ProfileSpread::Run(
+        count,
+        [seen, pieceMs](size_t i, size_t slot) {
+            (*seen)[i] = {slot, GetCurrentThreadId()};
+            Sleep(pieceMs);
+            return true;
+        },
+        seen);
+    if (!r.outcome.ended) return r;
+    for (const auto& [slot, thread] : *seen) {
+        r.byIndex.push_back(thread);
+        r.bySlot[slot] = thread;
+    }
+    return r;
+}
+
+// Whether the thread has ended, waiting at most `ms`.
+bool ThreadEnds(DWORD id, DWORD ms) {
+    HANDLE h = OpenThread(SYNCHRONIZE, FALSE, id);
+    if (!h) return true;  // gone already
+    const bool ended = WaitForSingleObject(h, ms) == WAIT_OBJECT_0;
+    CloseHandle(h);
+    return ended;
+}
+
+struct SpreadThreads : ::testing::Test {
+    void SetUp() override { ProfileSpread::SetThreads(4); }
+    void TearDown() override {
+        ProfileSpread::SetThreads(4);
+        ProfileSpread::SetWait(60000);
+        ProfileSpread::AwaitReleases();
+    }
+    vt::win::ComInit com;  // a single-threaded apartment, as the program's window thread
+};
+
+} // namespace
+
+// The threads of a batch take every run of it, each slot on the same thread, and end (releasing
+// what they kept) only when the batch ends; a caller without a batch has threads of its run alone.
+TEST_F(SpreadThreads, ABatchKeepsItsThreadsForEveryRunAndEndsThemWithIt) {
+    std::map<size_t, DWORD> first;
+    {
+        EngineBatch batch;
+        SlotThreads a = RunPieces(12);
+        ASSERT_TRUE(a.outcome.ok);
+        EXPECT_EQ(a.bySlot.count(0), 0u) << "a caller in a single-threaded apartment takes no piece";
+        EXPECT_EQ(a.bySlot.size(), 4u);
+        SlotThreads b = RunPieces(12);
+        ASSERT_TRUE(b.outcome.ok);
+        EXPECT_EQ(a.bySlot, b.bySlot) << "each slot keeps its thread";
+        for (const auto& [slot, thread] : a.bySlot) EXPECT_FALSE(ThreadEnds(thread, 0)) << "slot " << slot;
+        first = a.bySlot;
+    }
+    ProfileSpread::AwaitReleases();
+    for (const auto& [slot, thread] : first) EXPECT_TRUE(ThreadEnds(thread, 0)) << "slot " << slot;
+
+    SlotThreads c = RunPieces(12);
+    ASSERT_TRUE(c.outcome.ok);
+    ProfileSpread::AwaitReleases();
+    for (const auto& [slot, thread] : c.bySlot) EXPECT_TRUE(ThreadEnds(thread, 0)) << "slot " << slot;
+}
+
+// A run whose pieces outlast the wait is not ended; its threads finish on their own, and the
+// batch's next run gets threads of its own.
+TEST_F(SpreadThreads, ARunPastTheWaitLeavesItsThreadsAndTheNextRunGetsNewOnes) {
+    EngineBatch batch;
+    SlotThreads warm = RunPieces(8);
+    ASSERT_TRUE(warm.outcome.ok);
+    ProfileSpread::SetWait(50);
+    SlotThreads slow = RunPieces(8, 400);
+    EXPECT_FALSE(slow.outcome.ended);
+    EXPECT_FALSE(slow.outcome.ok);
+    ProfileSpread::SetWait(60000);
+    SlotThreads next = RunPieces(8);
+    ASSERT_TRUE(next.outcome.ok);
+    for (const auto& [slot, thread] : next.bySlot)
+        for (const auto& [oldSlot, old] : warm.bySlot) EXPECT_NE(thread, old) << "slot " << slot;
+    for (const auto& [slot, thread] : warm.bySlot) EXPECT_TRUE(ThreadEnds(thread, 5000)) << "slot " << slot;
+}
