@@ -217,7 +217,9 @@ public:
         EngineProfileList list;
         if (HasCapability(kCapProfiles)) {
             vt::win::ComPtr<IVtProfileManager> manager;
-            ok = connection.ProfileManager(manager) && ReplaceModelProfiles(manager.Get(), config, list, each) && ok;
+            // A long list is read side by side by the threads that read its profiles next.
+            ok = connection.ProfileManager(manager) &&
+                 ReplaceModelProfiles(manager.Get(), config, list, each, ProductId()) && ok;
         }
         ok = rest(connection, list) && ok;
         connection.Disconnect();

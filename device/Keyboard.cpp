@@ -14,11 +14,12 @@ bool CKeyboard::Open(IKeyboardConfig* config) {
     const DeviceDescription* d = Description();
     return BaseOpen(
         config, [](const EngineProfileEntry&, IKeyboardProfile*) { return true; },
-        [&](EngineConnection&, const EngineProfileList& list) {
+        [&](EngineConnection& connection, const EngineProfileList& list) {
             if (!IsIdInList(d, kCapProfiles)) return true;
-            const EngineProfileEntry* active = list.Active();
-            if (!active) return false;
-            return !IsIdInList(d, kCapAssignTable) || ReadAssignmentKeyList(active->engine.Get(), m_keyList);
+            if (!list.Active()) return false;
+            if (!IsIdInList(d, kCapAssignTable)) return true;
+            ComPtr<IVtProfile> active = ActiveEngineProfile(connection, list);
+            return active && ReadAssignmentKeyList(active.Get(), m_keyList);
         });
 }
 

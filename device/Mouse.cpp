@@ -14,9 +14,10 @@ bool CMouse::Open(IMouseConfig* config) {
         config, [](const EngineProfileEntry&, IMouseProfile*) { return true; },
         [&](EngineConnection& connection, const EngineProfileList& list) {
             bool ok = true;
-            const EngineProfileEntry* active = list.Active();
-            if (IsIdInList(d, kCapProfiles) && IsIdInList(d, kCapButtons))
-                ok = active && ReadButtonMask(active->engine.Get(), m_supported);
+            if (IsIdInList(d, kCapProfiles) && IsIdInList(d, kCapButtons)) {
+                ComPtr<IVtProfile> active = ActiveEngineProfile(connection, list);
+                ok = active && ReadButtonMask(active.Get(), m_supported);
+            }
             if (IsIdInList(d, kCapAcceleration)) config->SetAccelerationRange(1, 10);
             if (IsIdInList(d, kCapRate)) ok = ReadMouseRateList(connection, config) && ok;
             return ok;

@@ -26,11 +26,24 @@ struct Job {
     size_t count = 0;
     std::atomic<size_t> next{0};
     std::atomic<bool> failed{false};
+    // With preferred slots: each piece is taken once, first by its own slot's thread.
+    std::vector<size_t> preferred;
+    std::unique_ptr<std::atomic<bool>[]> taken;
 };
 
 void TakePieces(Job& job, size_t slot) {
-    for (size_t i = job.next++; i < job.count; i = job.next++)
-        if (!job.piece(i, slot)) job.failed = true;
+    if (!job.taken) {
+        for (size_t i = job.next++; i < job.count; i = job.next++)
+            if (!job.piece(i, slot)) job.failed = true;
+        return;
+    }
+    auto run = [&](size_t i) {
+        if (!job.taken[i].exchange(true) && !job.piece(i, slot)) job.failed = true;
+    };
+    for (size_t i = 0; i < job.count && i < job.preferred.size(); ++i)
+        if (job.preferred[i] == slot) run(i);
+    // Then whatever the others have not taken yet.
+    for (size_t i = 0; i < job.count; ++i) run(i);
 }
 
 // Threads still releasing what their batches kept, waited for by AwaitReleases and, at the
@@ -233,13 +246,21 @@ void ProfileSpread::SetThreads(size_t threads) { g_threads = std::max<size_t>(1,
 size_t ProfileSpread::Threads() { return g_threads; }
 void ProfileSpread::SetWait(DWORD ms) { g_waitMs = ms; }
 
-ProfileSpread::Outcome ProfileSpread::Run(size_t count, Piece piece, std::shared_ptr<void> keep) {
+bool ProfileSpread::LeavesPiecesToOthers() { return Threads() > 1 && InSingleThreadedApartment(); }
+
+ProfileSpread::Outcome ProfileSpread::Run(size_t count, Piece piece, std::shared_ptr<void> keep,
+                                          std::vector<size_t> preferred) {
     Outcome outcome;
     if (count == 0 || !piece) return outcome;
     auto job = std::make_shared<Job>();
     job->piece = std::move(piece);
     job->keep = std::move(keep);
     job->count = count;
+    if (!preferred.empty()) {
+        job->preferred = std::move(preferred);
+        job->taken = std::make_unique<std::atomic<bool>[]>(count);
+        for (size_t i = 0; i < count; ++i) job->taken[i] = false;
+    }
     // A caller in a single-threaded apartment leaves the pieces to the others: the engine objects
     // it fetched could only be released on its own thread, one after another, once its batch ends.
     const bool callerTakes = Threads() == 1 || count == 1 || !InSingleThreadedApartment();

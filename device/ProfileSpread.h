@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace vt::device {
 
@@ -39,7 +40,12 @@ public:
     // Runs piece(0) .. piece(count - 1), each once. When the other threads have not all ended
     // within the wait the outcome is not ended: those threads keep `piece` and `keep` (and so
     // whatever they hold) alive until they end, and the caller must not use the pieces' results.
-    static Outcome Run(size_t count, Piece piece, std::shared_ptr<void> keep = nullptr);
+    // `preferred` (when given) names a slot for each piece, whose thread takes it before any other
+    // (the thread that holds what the piece needs); a thread that ran out of its own takes others'.
+    static Outcome Run(size_t count, Piece piece, std::shared_ptr<void> keep = nullptr,
+                       std::vector<size_t> preferred = {});
+    // Whether a run from this thread leaves every piece to the other threads (see above).
+    static bool LeavesPiecesToOthers();
 
     // Waits (bounded) until the threads of ended batches released what they kept; the process's
     // end waits for them as well.

@@ -2,7 +2,9 @@
 #include "device/DeviceDescription.h"
 #include "device/EngineBatch.h"
 #include "device/ProfileSpread.h"
+#include <atomic>
 #include <cstring>
+#include <memory>
 
 namespace vt::device {
 
@@ -56,6 +58,99 @@ void ForgetList(IVtProfileManager* manager) {
     }
 }
 
+// The connections of a spread's thread other than the job's (one per device), kept by the
+// thread's batch, with the engine profiles it fetched through them.
+struct SlotConnections {
+    struct Device {
+        uint32_t productId = 0;
+        EngineConnection connection;
+        ComPtr<IVtProfileManager> manager;
+        // Held as long as the batch, like the feature objects it keeps for them.
+        std::vector<std::pair<GUID, ComPtr<IVtProfile>>> profiles;
+    };
+    std::vector<std::unique_ptr<Device>> devices;
+};
+
+// This thread's connection to the device (made once a batch); null without a batch.
+SlotConnections::Device* SlotDevice(uint32_t productId) {
+    SlotConnections* own = EngineBatch::Store<SlotConnections>();
+    if (!own) return nullptr;
+    for (auto& d : own->devices)
+        if (d->productId == productId) return d.get();
+    own->devices.push_back(std::make_unique<SlotConnections::Device>());
+    SlotConnections::Device* device = own->devices.back().get();
+    device->productId = productId;
+    if (!device->connection.Connect(productId) || !device->connection.ProfileManager(device->manager))
+        device->manager.Reset();
+    return device;
+}
+
+// The entries a caller reads itself before it leaves the rest of a list to the spread's threads:
+// a device with fewer profiles is read without them.
+constexpr ULONG kOwnEntries = 2;
+// More profiles than any device holds; indices past the list's end cost no call.
+constexpr size_t kMostEntries = 1024;
+
+// The list's entries from index `first` on, read side by side by the spread's threads, each with
+// its own connection to the device: every entry gets its id (and name) and the slot of the thread
+// that holds its engine object (which the thread keeps for the later pieces of the batch). False
+// when any call failed other than the one that ends the list.
+bool ReadSpreadEntries(uint32_t productId, ULONG first, bool withNames, std::vector<EngineProfileEntry>& out) {
+    struct Found {
+        bool present = false;
+        GUID id{};
+        std::wstring name;
+        size_t slot = 0;
+    };
+    struct Shared {
+        std::vector<Found> found = std::vector<Found>(kMostEntries);
+        std::atomic<size_t> end{kMostEntries};
+        std::atomic<bool> failed{false};
+    };
+    auto shared = std::make_shared<Shared>();
+    auto piece = [shared, productId, first, withNames](size_t i, size_t slot) {
+        if (i >= shared->end || shared->failed) return true;
+        SlotConnections::Device* device = SlotDevice(productId);
+        if (!device || !device->manager) {
+            shared->failed = true;
+            return false;
+        }
+        ComPtr<IVtProfile> profile;
+        const HRESULT hr = device->manager->GetProfileByIndex(ULONG(first + i), profile.Put());
+        if (FAILED(hr) || !profile) {
+            if (FAILED(hr) && !IsEndOfList(hr)) {
+                shared->failed = true;
+                return false;
+            }
+            // The list ends here, unless an earlier index ended it already.
+            for (size_t end = shared->end; i < end && !shared->end.compare_exchange_weak(end, i);) {
+            }
+            return true;
+        }
+        Found& f = shared->found[i];
+        if (!GetEngineProfileId(profile.Get(), f.id) || IsNullGuid(f.id) ||
+            (withNames && !GetEngineProfileName(profile.Get(), f.name))) {
+            shared->failed = true;
+            return false;
+        }
+        f.slot = slot;
+        f.present = true;
+        device->profiles.emplace_back(f.id, profile);
+        return true;
+    };
+    if (!ProfileSpread::Run(kMostEntries, piece, shared).ok || shared->failed) return false;
+    for (size_t i = 0; i < shared->end; ++i) {
+        const Found& f = shared->found[i];
+        if (!f.present) return false;
+        EngineProfileEntry e;
+        e.id = f.id;
+        e.name = f.name;
+        e.slot = f.slot;
+        out.push_back(std::move(e));
+    }
+    return true;
+}
+
 EngineProfileEntry* KeptEntry(IVtProfileManager* manager, const GUID& id) {
     EngineProfileList* list = KeptList(manager);
     if (!list) return nullptr;
@@ -83,7 +178,8 @@ bool GetEngineProfileName(IVtProfile* profile, std::wstring& name) {
 bool FindEngineProfile(IVtProfileManager* manager, const GUID& id, ComPtr<IVtProfile>& out) {
     out.Reset();
     if (!manager || IsNullGuid(id)) return false;
-    if (EngineProfileEntry* e = KeptEntry(manager, id)) {
+    EngineProfileEntry* e = KeptEntry(manager, id);
+    if (e && e->engine) {
         out = e->engine;
         return true;
     }
@@ -91,6 +187,8 @@ bool FindEngineProfile(IVtProfileManager* manager, const GUID& id, ComPtr<IVtPro
         out.Reset();
         return false;
     }
+    // An entry another thread read gets its object on this thread once it is wanted here.
+    if (e) e->engine = out;
     return true;
 }
 
@@ -132,13 +230,17 @@ const EngineProfileEntry* EngineProfileList::Active() const {
     return nullptr;
 }
 
-bool ReadEngineProfileList(IVtProfileManager* manager, EngineProfileList& list, bool withNames) {
+bool ReadEngineProfileList(IVtProfileManager* manager, EngineProfileList& list, bool withNames, uint32_t spreadFor) {
     list = EngineProfileList{};
     if (!manager) return false;
     if (EngineProfileList* kept = KeptList(manager)) {
         if (withNames && !kept->named) {
-            for (EngineProfileEntry& e : kept->profiles)
-                if (!GetEngineProfileName(e.engine.Get(), e.name)) return false;
+            for (size_t i = 0; i < kept->profiles.size(); ++i) {
+                ComPtr<IVtProfile> engine;
+                if (!FindEngineProfile(manager, kept->profiles[i].id, engine) ||
+                    !GetEngineProfileName(engine.Get(), kept->profiles[i].name))
+                    return false;
+            }
             kept->named = true;
         }
         list = *kept;
@@ -146,7 +248,13 @@ bool ReadEngineProfileList(IVtProfileManager* manager, EngineProfileList& list, 
     }
     EngineProfileList read;
     read.named = withNames;
+    // A caller whose spread leaves the pieces to other threads leaves them a long list as well.
+    const bool spread = spreadFor != 0 && ProfileSpread::LeavesPiecesToOthers();
     for (ULONG index = 0;; ++index) {
+        if (spread && index == kOwnEntries) {
+            if (!ReadSpreadEntries(spreadFor, index, withNames, read.profiles)) return false;
+            break;
+        }
         EngineProfileEntry e;
         HRESULT hr = manager->GetProfileByIndex(index, e.engine.Put());
         if (FAILED(hr) || !e.engine) {
@@ -167,6 +275,14 @@ bool ReadEngineProfileList(IVtProfileManager* manager, EngineProfileList& list, 
         kept->lists.emplace_back(ComPtr<IVtProfileManager>(manager), read);
     list = std::move(read);
     return true;
+}
+
+ComPtr<IVtProfile> ActiveEngineProfile(const EngineConnection& connection, const EngineProfileList& list) {
+    ComPtr<IVtProfileManager> manager;
+    ComPtr<IVtProfile> active;
+    if (!list.Active() || !connection.ProfileManager(manager) || !FindEngineProfile(manager.Get(), list.active, active))
+        return nullptr;
+    return active;
 }
 
 bool CreateEngineProfile(IVtProfileManager* manager, ComPtr<IVtProfile>& out, GUID& id) {
@@ -399,35 +515,15 @@ bool RunProfileWrites(GroupSnapshot* snapshot, std::vector<PlannedProfileWrite> 
     return outcome.ok;
 }
 
-namespace {
-// A read piece's own connections on a thread other than the job's (one per device), kept by the
-// thread's batch.
-struct SlotConnections {
-    struct Device {
-        uint32_t productId = 0;
-        EngineConnection connection;
-        ComPtr<IVtProfileManager> manager;
-        // Held as long as the batch, like the feature objects it keeps for them.
-        std::vector<std::pair<GUID, ComPtr<IVtProfile>>> profiles;
-    };
-    std::vector<std::unique_ptr<Device>> devices;
-};
-} // namespace
-
-ComPtr<IVtProfile> SlotEngineProfile(const EngineProfileEntry& entry, size_t slot, uint32_t productId) {
-    if (slot == 0) return entry.engine;
-    SlotConnections* own = EngineBatch::Store<SlotConnections>();
-    if (!own) return nullptr;
-    SlotConnections::Device* device = nullptr;
-    for (auto& d : own->devices)
-        if (d->productId == productId) device = d.get();
-    if (!device) {
-        own->devices.push_back(std::make_unique<SlotConnections::Device>());
-        device = own->devices.back().get();
-        device->productId = productId;
-        if (!device->connection.Connect(productId) || !device->connection.ProfileManager(device->manager))
-            device->manager.Reset();
+ComPtr<IVtProfile> SlotEngineProfile(const EngineProfileEntry& entry, size_t slot, uint32_t productId,
+                                     IVtProfileManager* own) {
+    if (slot == 0) {
+        ComPtr<IVtProfile> engine = entry.engine;
+        if (!engine && !FindEngineProfile(own, entry.id, engine)) return nullptr;
+        return engine;
     }
+    SlotConnections::Device* device = SlotDevice(productId);
+    if (!device) return nullptr;
     for (const auto& [id, engine] : device->profiles)
         if (GuidsEqual(id, entry.id)) return engine;
     ComPtr<IVtProfile> engine;
@@ -436,8 +532,9 @@ ComPtr<IVtProfile> SlotEngineProfile(const EngineProfileEntry& entry, size_t slo
     return engine;
 }
 
-bool SpreadLeftPieces(size_t count, const std::function<bool(size_t index, size_t slot)>& piece) {
-    return !ProfileSpread::Run(count, piece).ended;
+bool SpreadLeftPieces(size_t count, const std::function<bool(size_t index, size_t slot)>& piece,
+                      std::vector<size_t> preferred) {
+    return !ProfileSpread::Run(count, piece, nullptr, std::move(preferred)).ended;
 }
 
 } // namespace vt::device

@@ -84,9 +84,11 @@ void ForgetSnapshotIfEngineLost(GroupSnapshot* snapshot, const EngineConnection&
 // asked for), and the active profile's id. A read that failed part way is never used: the caller
 // gets false and nothing of it.
 struct EngineProfileEntry {
+    // Null for an entry a spread's thread read (FindEngineProfile fetches it here when wanted).
     ComPtr<IVtProfile> engine;
     GUID id{};
     std::wstring name;
+    size_t slot = 0;  // the spread's slot whose thread read the entry and holds its object; 0: this thread
 };
 struct EngineProfileList {
     std::vector<EngineProfileEntry> profiles;
@@ -100,7 +102,15 @@ struct EngineProfileList {
 // that is not in the list) fails the whole read.
 // Within an engine batch the list is read once and kept up to date by the profile operations below
 // (creation, deletion, activation); they are the only ones to use on the manager while a batch runs.
-bool ReadEngineProfileList(IVtProfileManager* manager, EngineProfileList& list, bool withNames);
+// With `spreadFor` (the device's product id), a caller that leaves a spread's pieces to other
+// threads leaves them a long list as well: they read its entries side by side, through
+// connections of their own, and keep the entries' engine objects for the batch's later pieces.
+bool ReadEngineProfileList(IVtProfileManager* manager, EngineProfileList& list, bool withNames,
+                           uint32_t spreadFor = 0);
+
+// The engine object of the list's active profile (fetched here when a spread's thread read it);
+// null when there is none or it cannot be had.
+ComPtr<IVtProfile> ActiveEngineProfile(const EngineConnection& connection, const EngineProfileList& list);
 
 // A new engine profile (kept in the batch's list). False when the engine refuses.
 bool CreateEngineProfile(IVtProfileManager* manager, ComPtr<IVtProfile>& out, GUID& id);
@@ -114,9 +124,12 @@ bool ImportEngineProfile(IVtProfileManager* manager, const wchar_t* path, ComPtr
 // profile (name and id from the engine) is handed to `each(entry, profile)` for what the device
 // kind reads along with it. A profile the model cannot create, or an `each` that fails, makes the
 // answer false; the other profiles are still made.
+// `spreadFor` as for ReadEngineProfileList (`each` then finds no engine object in the entries the
+// spread's threads read).
 template <class Config, class Each>
-bool ReplaceModelProfiles(IVtProfileManager* manager, Config* config, EngineProfileList& list, Each&& each) {
-    if (!manager || !config || !ReadEngineProfileList(manager, list, true)) return false;
+bool ReplaceModelProfiles(IVtProfileManager* manager, Config* config, EngineProfileList& list, Each&& each,
+                          uint32_t spreadFor = 0) {
+    if (!manager || !config || !ReadEngineProfileList(manager, list, true, spreadFor)) return false;
     config->DeleteAllProfiles();
     bool ok = true;
     for (const EngineProfileEntry& e : list.profiles) {
@@ -160,7 +173,10 @@ bool DeleteProfilesNotInModel(IVtProfileManager* manager, Config* config, bool w
     if (!ReadEngineProfileList(manager, list, withNames)) return false;
     int32_t left = 0;
     for (const EngineProfileEntry& e : list.profiles) {
-        if (!config->FindProfileById(e.id) && DeleteEngineProfile(manager, e.engine.Get(), e.id)) continue;
+        ComPtr<IVtProfile> engine;
+        if (!config->FindProfileById(e.id) && FindEngineProfile(manager, e.id, engine) &&
+            DeleteEngineProfile(manager, engine.Get(), e.id))
+            continue;
         ++left;
     }
     return config->GetProfileCount() >= left;
@@ -284,11 +300,15 @@ void MergeReadLink(Profile* read, Profile* profile) {
 }
 
 // The engine profile of `entry` for a piece of a read: on the job's own thread (slot 0) the
-// entry's, on another thread the profile of that id through the thread's own connection to the
-// device (kept by its batch). Null when it cannot be had.
-ComPtr<IVtProfile> SlotEngineProfile(const EngineProfileEntry& entry, size_t slot, uint32_t productId);
-// Whether a spread read left pieces running past its wait (their profiles are then not read).
-bool SpreadLeftPieces(size_t count, const std::function<bool(size_t index, size_t slot)>& piece);
+// entry's (fetched through `own`, the job's manager, when the entry has none), on another thread
+// the one it fetched for the batch already, else the profile of that id through the thread's own
+// connection to the device (kept by its batch). Null when it cannot be had.
+ComPtr<IVtProfile> SlotEngineProfile(const EngineProfileEntry& entry, size_t slot, uint32_t productId,
+                                     IVtProfileManager* own);
+// Whether a spread read left pieces running past its wait (their profiles are then not read);
+// `preferred` as for ProfileSpread::Run.
+bool SpreadLeftPieces(size_t count, const std::function<bool(size_t index, size_t slot)>& piece,
+                      std::vector<size_t> preferred = {});
 
 // Read: as ReadModelProfiles, with the profiles read side by side: `each(entry, config, profile,
 // part)` reads one profile into a copy of it in a configuration of its own (`Scratch`), recording
@@ -316,6 +336,7 @@ bool ReadProfilePass(const EngineConnection& connection, uint32_t productId, Con
     };
     auto pieces = std::make_shared<std::vector<std::unique_ptr<Piece>>>();
     std::vector<const EngineProfileEntry*> own;  // the entries with this thread's engine objects
+    std::vector<size_t> preferred;               // each piece on the thread that holds its profile
     for (const EngineProfileEntry& e : list.profiles) {
         auto* profile = config->FindProfileById(e.id);
         if (!profile) continue;
@@ -328,19 +349,23 @@ bool ReadProfilePass(const EngineConnection& connection, uint32_t productId, Con
         if (snapshot) piece->part = snapshot->PartOf(e.id);
         pieces->push_back(std::move(piece));
         own.push_back(&e);
+        preferred.push_back(e.slot);
     }
     const bool noted = snapshot != nullptr;
-    const bool left = SpreadLeftPieces(pieces->size(), [pieces, own, each, productId, noted](size_t i, size_t slot) {
+    // The manager is used on this thread only (slot 0); this thread holds it past the spread.
+    IVtProfileManager* ownManager = manager.Get();
+    auto piece = [pieces, own, each, productId, noted, ownManager](size_t i, size_t slot) {
         Piece& p = *(*pieces)[i];
         if (!p.copy) return false;
         EngineProfileEntry entry = p.entry;
-        entry.engine = SlotEngineProfile(slot == 0 ? *own[i] : p.entry, slot, productId);
+        entry.engine = SlotEngineProfile(slot == 0 ? *own[i] : p.entry, slot, productId, ownManager);
         if (!entry.engine) return false;
         p.read = each(entry, &p.scratch, p.copy, noted ? &p.part : nullptr);
         // The engine object goes on this thread.
         entry.engine.Reset();
         return p.read;
-    });
+    };
+    const bool left = SpreadLeftPieces(pieces->size(), piece, std::move(preferred));
     bool ok = !left;
     for (auto& piece : *pieces) {
         if (left) {
