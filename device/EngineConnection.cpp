@@ -1,5 +1,6 @@
 #include "device/EngineConnection.h"
 #include "device/EngineBatch.h"
+#include "EngineProxies.h"
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -148,6 +149,9 @@ bool EngineConnection::Connect(uint32_t productId) {
     };
     if (found()) return true;
     if (!kept->manager) {
+        // The proxies of every engine object this apartment is handed are made without a
+        // registry lookup each.
+        vt::UseEngineProxiesInThisApartment();
         HRESULT hr = CreateEngineManager(kept->manager.Put());
         if (FAILED(hr) || !kept->manager) {
             kept->manager.Reset();

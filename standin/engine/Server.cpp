@@ -13,6 +13,7 @@
 #include <vector>
 #include <ocidl.h>
 #include "Engine.h"
+#include "EngineProxies.h"
 #include "ServerInstance.h"
 #include "VtEngine.h"
 
@@ -156,6 +157,8 @@ int Serve() {
     static vt::engine::instance::Publication publication;
     if (!publication.Claim(10000)) return 0;
     if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 1;
+    // Every stub of every object handed out is made without a registry lookup.
+    vt::UseEngineProxiesInThisApartment();
     static InterfacePins pins;
     pins.Pin();
     g_engine = Engine::Create();
