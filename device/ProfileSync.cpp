@@ -310,6 +310,72 @@ bool CreateEngineProfile(IVtProfileManager* manager, ComPtr<IVtProfile>& out, GU
     return true;
 }
 
+bool CreateEngineProfiles(IVtProfileManager* manager, const std::vector<std::wstring>& names, std::vector<GUID>& ids,
+                          std::vector<bool>& whole) {
+    ids.assign(names.size(), GUID{});
+    whole.assign(names.size(), false);
+    if (!manager) return names.empty();
+    struct Made {
+        std::vector<ComPtr<IVtProfile>> engines;
+        std::vector<std::wstring> names;
+        std::vector<GUID> ids;
+        std::vector<char> named;
+    };
+    auto made = std::make_shared<Made>();
+    made->engines.resize(names.size());
+    made->names = names;
+    made->ids.resize(names.size());
+    made->named.resize(names.size(), 0);
+    // One after another: the engine's list order is the model's.
+    for (auto& engine : made->engines)
+        if (FAILED(manager->CreateProfile(engine.Put())) || !engine) engine.Reset();
+    auto finish = [made](size_t i, size_t) {
+        IVtProfile* engine = made->engines[i].Get();
+        if (!engine || !GetEngineProfileId(engine, made->ids[i]) || IsNullGuid(made->ids[i])) {
+            made->ids[i] = GUID{};
+            return false;
+        }
+        made->named[i] = SUCCEEDED(engine->SetName(made->names[i].c_str()));
+        return made->named[i] != 0;
+    };
+    // The other threads share this thread's engine objects only in the multithreaded apartment.
+    bool ended = true;
+    if (ProfileSpread::LeavesPiecesToOthers())
+        for (size_t i = 0; i < names.size(); ++i) finish(i, 0);
+    else
+        ended = ProfileSpread::Run(names.size(), finish, made).ended;
+    if (!ended) {
+        // Not known what was made: the list is read afresh next time.
+        ForgetList(manager);
+        return false;
+    }
+    bool ok = true;
+    for (size_t i = 0; i < names.size(); ++i) {
+        ids[i] = made->ids[i];
+        whole[i] = !IsNullGuid(ids[i]) && made->named[i];
+        ok = whole[i] && ok;
+        if (!made->engines[i]) continue;
+        EngineProfileList* list = KeptList(manager);
+        if (!list) continue;
+        if (list->profiles.empty() || IsNullGuid(ids[i])) {
+            ForgetList(manager);  // which one the engine made active, or what it made, is not known here
+            continue;
+        }
+        EngineProfileEntry e;
+        e.engine = made->engines[i];
+        e.id = ids[i];
+        if (made->named[i]) {
+            e.name = names[i];
+            e.nameSet = true;
+        } else if (list->named && !GetEngineProfileName(e.engine.Get(), e.name)) {
+            ForgetList(manager);
+            continue;
+        }
+        list->profiles.push_back(std::move(e));
+    }
+    return ok;
+}
+
 bool DeleteEngineProfile(IVtProfileManager* manager, IVtProfile* profile, const GUID& id) {
     if (!manager || !profile || FAILED(manager->DeleteProfile(profile))) return false;
     if (EngineProfileList* list = KeptList(manager)) {
@@ -338,23 +404,16 @@ bool ImportEngineProfile(IVtProfileManager* manager, const wchar_t* path, ComPtr
 }
 
 bool GetKnownProfileName(IVtProfileManager* manager, IVtProfile* profile, const GUID& id, std::wstring& name) {
-    if (EngineProfileList* list = KeptList(manager)) {
-        if (list->named) {
-            for (const EngineProfileEntry& e : list->profiles) {
-                if (!GuidsEqual(e.id, id)) continue;
-                name = e.name;
-                return true;
-            }
-        }
-    }
+    if (KeptProfileName(manager, id, name)) return true;
     return GetEngineProfileName(profile, name);
 }
 
 bool KeptProfileName(IVtProfileManager* manager, const GUID& id, std::wstring& name) {
     EngineProfileList* list = KeptList(manager);
-    if (!list || !list->named) return false;
+    if (!list) return false;
     for (const EngineProfileEntry& e : list->profiles) {
         if (!GuidsEqual(e.id, id)) continue;
+        if (!list->named && !e.nameSet) return false;
         name = e.name;
         return true;
     }
@@ -363,7 +422,10 @@ bool KeptProfileName(IVtProfileManager* manager, const GUID& id, std::wstring& n
 
 bool SetEngineProfileName(IVtProfileManager* manager, IVtProfile* profile, const GUID& id, const wchar_t* name) {
     if (!profile || FAILED(profile->SetName(name ? name : L""))) return false;
-    if (EngineProfileEntry* e = KeptEntry(manager, id)) e->name = name ? name : L"";
+    if (EngineProfileEntry* e = KeptEntry(manager, id)) {
+        e->name = name ? name : L"";
+        e->nameSet = true;
+    }
     return true;
 }
 

@@ -89,6 +89,7 @@ struct EngineProfileEntry {
     GUID id{};
     std::wstring name;
     size_t slot = 0;  // the spread's slot whose thread read the entry and holds its object; 0: this thread
+    bool nameSet = false;  // `name` is the one this batch gave the profile
 };
 struct EngineProfileList {
     std::vector<EngineProfileEntry> profiles;
@@ -114,6 +115,13 @@ ComPtr<IVtProfile> ActiveEngineProfile(const EngineConnection& connection, const
 
 // A new engine profile (kept in the batch's list). False when the engine refuses.
 bool CreateEngineProfile(IVtProfileManager* manager, ComPtr<IVtProfile>& out, GUID& id);
+// New engine profiles, one for each name: made one after another (the engine appends each to its
+// list in that order), then named and their ids read side by side on the spread's threads when
+// this thread shares its engine objects with them. Each made one is kept in the batch's list
+// (with its name) and its id is in `ids`; `whole[i]` says that the i-th was made, named and its id
+// read. False when any of them was not.
+bool CreateEngineProfiles(IVtProfileManager* manager, const std::vector<std::wstring>& names, std::vector<GUID>& ids,
+                          std::vector<bool>& whole);
 // Deletes an engine profile (and drops it from the batch's list).
 bool DeleteEngineProfile(IVtProfileManager* manager, IVtProfile* profile, const GUID& id);
 // An imported profile (the batch's list is read afresh next time).
@@ -266,10 +274,31 @@ bool WriteProfilePass(const EngineConnection& connection, Config* config, GroupS
     // Against the list the step above read (and kept up to date).
     AlignSnapshot(snapshot, setOk ? manager.Get() : nullptr);
     bool ok = setOk;
+    // The model's new profiles get theirs first, all together.
+    std::vector<bool> refused(setOk ? size_t(config->GetProfileCount()) : 0, false);
+    if (setOk) {
+        std::vector<size_t> fresh;
+        std::vector<std::wstring> names;
+        for (int32_t i = 0; i < config->GetProfileCount(); ++i) {
+            auto* profile = config->GetProfileAt(uint32_t(i));
+            GUID id{};
+            profile->GetId(&id);
+            if (!IsNullGuid(id)) continue;
+            fresh.push_back(size_t(i));
+            names.push_back(profile->GetName() ? profile->GetName() : L"");
+        }
+        std::vector<GUID> ids;
+        std::vector<bool> whole;
+        if (!fresh.empty() && !CreateEngineProfiles(manager.Get(), names, ids, whole)) ok = false;
+        for (size_t k = 0; k < fresh.size(); ++k) {
+            if (!IsNullGuid(ids[k])) config->GetProfileAt(uint32_t(fresh[k]))->SetId(ids[k]);
+            refused[fresh[k]] = !whole[k];
+        }
+    }
     std::vector<PlannedProfileWrite> writes;
     for (int32_t i = 0; setOk && i < config->GetProfileCount(); ++i) {
         auto* profile = config->GetProfileAt(uint32_t(i));
-        if (!WriteProfileIdentity(manager.Get(), profile, snapshot)) {
+        if (refused[size_t(i)] || !WriteProfileIdentity(manager.Get(), profile, snapshot)) {
             ok = false;
             continue;
         }

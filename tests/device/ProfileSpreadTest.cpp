@@ -65,6 +65,7 @@ TEST_P(DeviceSpread, WritesAndReadsEveryProfileOnce) {
     EXPECT_EQ(Calls(log, L"IVtDpi.SetDpiStages"), 9u) << vt::test::Narrow(log);
     EXPECT_LE(Calls(log, L"IVtButtonAssignments.SetAssignment"), 9u) << "at most once a profile";
     EXPECT_EQ(Calls(log, L"IVtProfileManager.CreateProfile"), 8u);
+    EXPECT_EQ(Calls(log, L"IVtProfile.SetName"), 9u) << "each new profile named once, the first one with its program link";
     ExpectEngineHolds(config);
 
     // What each profile's write recorded came back from its thread: nothing is written again.
