@@ -1,4 +1,5 @@
 #include "device/DeviceFactory.h"
+#include "device/EngineBatch.h"
 
 namespace vt::device {
 
@@ -47,6 +48,8 @@ bool CreateKeyboardDeviceWith(IKeyboardDevice* real, IKeyboardDevice** device, I
 void DestroyDevices() {
     DestroyMouse();
     DestroyKeyboard();
+    // Before the program's thread leaves its apartment.
+    EngineBatch::ReleaseEnded();
 }
 
 CAudioDevice* RealHeadset() { return g_headset; }
@@ -57,6 +60,7 @@ void DestroyHeadsetDevices() {
     g_headset = nullptr;
     delete g_nullHeadset;
     g_nullHeadset = nullptr;
+    EngineBatch::ReleaseEnded();
 }
 
 bool CreateAudioDevice(const DeviceDescription* description, IAudioDevice** device, IAudioConfig* config) {

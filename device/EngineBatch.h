@@ -10,6 +10,12 @@
 //
 // What a batch keeps holds only while nobody else changes the engine's profiles, so batches are
 // short: one open and read, one write job, one user operation.
+//
+// On a thread of a single-threaded apartment (a window's thread) each release is a round trip the
+// window waits for, one after another. There what an operation's batch kept is released once the
+// thread's message loop is idle (after what the operation changed has been painted), or before the
+// next batch on the thread fetches anything, whichever comes first; ReleaseEnded releases it at
+// once. A connection's own batch releases at once.
 #include <windows.h>
 #include <map>
 #include <memory>
@@ -17,10 +23,15 @@
 
 namespace vt::device {
 
+// Whether the calling thread is in a single-threaded apartment.
+bool InSingleThreadedApartment();
+
 class EngineBatch {
 public:
+    // How an outermost batch releases what it kept when it ends (see above).
+    enum class Ending { WhenIdle, AtOnce };
     // Joins the batch open on this thread, or opens one.
-    EngineBatch();
+    explicit EngineBatch(Ending ending = Ending::WhenIdle);
     // The outermost batch of the thread releases everything it kept.
     ~EngineBatch();
     EngineBatch(const EngineBatch&) = delete;
@@ -41,6 +52,9 @@ public:
     // Releases everything kept so far (the batch stays open): after the engine stopped answering,
     // the batch's next connection starts afresh.
     static void Drop();
+    // Releases now what the ended batches of this thread left to be released (see above); before
+    // the thread leaves its apartment, whatever it left is released here.
+    static void ReleaseEnded();
 
 private:
     using Stores = std::map<std::type_index, std::shared_ptr<void>>;

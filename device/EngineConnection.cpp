@@ -135,7 +135,7 @@ bool EngineConnection::Connect(uint32_t productId) {
     if (m_device || m_manager) return false;  // already open: leave it as it is
     // Only without a batch open: a connection kept in the store of the batch it joined would
     // otherwise keep that batch from ever ending, and everything it kept from being released.
-    if (!EngineBatch::IsOpen()) m_batch = std::make_unique<EngineBatch>();
+    if (!EngineBatch::IsOpen()) m_batch = std::make_unique<EngineBatch>(EngineBatch::Ending::AtOnce);
     EngineObjects* kept = EngineBatch::Store<EngineObjects>();
     auto found = [&]() -> bool {
         for (const EngineObjects::Device& d : kept->devices) {

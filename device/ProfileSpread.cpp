@@ -232,15 +232,13 @@ struct BatchCrew {
     }
 };
 
-bool InSingleThreadedApartment() {
-    APTTYPE type{};
-    APTTYPEQUALIFIER qualifier{};
-    return SUCCEEDED(CoGetApartmentType(&type, &qualifier)) && (type == APTTYPE_STA || type == APTTYPE_MAINSTA);
-}
-
 } // namespace
 
-void ProfileSpread::AwaitReleases() { g_releasing.Await(Releasing::kReleaseWaitMs); }
+void ProfileSpread::AwaitReleases() {
+    // This thread's ended batches first: they end their threads.
+    EngineBatch::ReleaseEnded();
+    g_releasing.Await(Releasing::kReleaseWaitMs);
+}
 
 void ProfileSpread::SetThreads(size_t threads) { g_threads = std::max<size_t>(1, threads); }
 size_t ProfileSpread::Threads() { return g_threads; }

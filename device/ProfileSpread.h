@@ -47,8 +47,9 @@ public:
     // Whether a run from this thread leaves every piece to the other threads (see above).
     static bool LeavesPiecesToOthers();
 
-    // Waits (bounded) until the threads of ended batches released what they kept; the process's
-    // end waits for them as well.
+    // Releases what this thread's ended batches left (EngineBatch::ReleaseEnded), then waits
+    // (bounded) until the threads of ended batches released what they kept; the process's end
+    // waits for them as well.
     static void AwaitReleases();
 };
 

@@ -11,7 +11,9 @@
 // spread over the thread pool (VT_BENCH_THREADS, default the device layer's own count).
 // Each with the engine calls made and the engine objects handed out (from the engine's call log).
 // Between the phases the bench waits until the engine objects of the one before are released
-// (a read leaves them to its threads, which release them while the program goes on).
+// (a read leaves them to its threads, and the window's thread releases its own once its messages
+// are handled, both while the program goes on); what that wait took after open and start-up is
+// printed as well.
 // The worker runs with its fixed pause after the write, which is taken off the apply times: they
 // are what a user waits for less that pause (the job's engine objects are released within it).
 #include "device/EngineBatch.h"
@@ -92,6 +94,8 @@ Counts Count(const std::wstring& log) {
 
 struct Figures {
     double applyMs = 0, editMs = 0, openMs = 0, startMs = 0;
+    // What the releases after open and start-up took (the program makes them once its window is idle).
+    double openReleaseMs = 0, startReleaseMs = 0;
     Counts apply, edit, open, start;
     bool ok = true;
 };
@@ -145,8 +149,10 @@ Figures Round(IVtSimControl* control, const Log& log) {
         }
         f.openMs = Ms(Clock::now() - start);
         f.open = Count(log());
-        // What the read's threads kept is released after it; a user's next step comes later.
+        // What the read kept is released after it; a user's next step comes later.
+        start = Clock::now();
         ProfileSpread::AwaitReleases();
+        f.openReleaseMs = Ms(Clock::now() - start);
         f.ok = config.GetProfileCount() == 20 && f.ok;
         Failed("open", f.ok);
     }
@@ -169,7 +175,9 @@ Figures Round(IVtSimControl* control, const Log& log) {
         f.startMs = Ms(Clock::now() - start);
         Failed("start-up read", f.ok);
         f.start = Count(log());
+        start = Clock::now();
         ProfileSpread::AwaitReleases();
+        f.startReleaseMs = Ms(Clock::now() - start);
     }
     return f;
 }
@@ -195,6 +203,9 @@ void Report(const char* where, const std::vector<Figures>& rounds) {
     std::printf("%s: start-up read of the three devices: %7.1f ms, %4.0f engine calls, %4.0f objects\n", where,
                 median([](const Figures& f) { return f.startMs; }), median([](const Figures& f) { return f.start.calls; }),
                 median([](const Figures& f) { return f.start.objects; }));
+    std::printf("%s: then released: after open %.1f ms, after start-up %.1f ms\n", where,
+                median([](const Figures& f) { return f.openReleaseMs; }),
+                median([](const Figures& f) { return f.startReleaseMs; }));
     std::printf("%s: median of %zu rounds%s\n", where, rounds.size(), ok ? "" : "  (SOME ROUNDS FAILED)");
     std::fflush(stdout);
 }

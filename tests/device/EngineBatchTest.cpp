@@ -13,6 +13,7 @@
 #include "profile/AudioConfig.h"
 #include "profile/KeyboardConfig.h"
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace vt::device;
 using vt::test::InProcessEngine;
@@ -163,4 +164,43 @@ TEST_F(EngineBatches, TheNextOperationAfterTheEngineIsBackReconnects) {
     CMouse again;
     ASSERT_TRUE(again.Open(&back) && again.TransferProfiles(&back, 1, kGroupAll));
     EXPECT_EQ(back.GetAcceleration(nullptr), 7u);
+}
+
+// On a window's thread what an operation's batch kept is released once the thread's messages have
+// been handled, not while the operation's caller waits: at the latest before the next batch on the
+// thread fetches anything, and before the thread leaves its apartment.
+TEST_F(EngineBatches, AWindowThreadReleasesWhatItsBatchKeptOnceIdle) {
+    const long alive = vt::engine::Engine::s_objects;
+    auto openInBatch = [] {
+        EngineBatch batch;
+        CMouse mouse;
+        CDmConfig_Mouse config;
+        return mouse.Open(&config) && mouse.TransferProfiles(&config, 1, kGroupAll);
+    };
+    ASSERT_TRUE(openInBatch());
+    EXPECT_GT(vt::engine::Engine::s_objects.load(), alive) << "kept past the batch";
+    const DWORD start = GetTickCount();
+    while (vt::engine::Engine::s_objects > alive && GetTickCount() - start < 5000) {
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        else MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    EXPECT_EQ(vt::engine::Engine::s_objects.load(), alive) << "released once the messages were handled";
+
+    ASSERT_TRUE(openInBatch());
+    {
+        EngineBatch next;
+        EXPECT_EQ(vt::engine::Engine::s_objects.load(), alive) << "released before the next batch";
+    }
+
+    bool kept = false, read = false;
+    std::thread([&] {
+        vt::win::ComInit sta;
+        read = openInBatch();
+        kept = vt::engine::Engine::s_objects > alive;
+    }).join();
+    EXPECT_TRUE(read);
+    EXPECT_TRUE(kept);
+    EXPECT_EQ(vt::engine::Engine::s_objects.load(), alive) << "released as the thread left its apartment";
+    EngineBatch::ReleaseEnded();
 }
