@@ -139,6 +139,8 @@ bool ReadSpreadEntries(uint32_t productId, ULONG first, bool withNames, std::vec
         return true;
     };
     if (!ProfileSpread::Run(kMostEntries, piece, shared).ok || shared->failed) return false;
+    // A list with no end within that many is not one to take for the device's.
+    if (shared->end == kMostEntries) return false;
     for (size_t i = 0; i < shared->end; ++i) {
         const Found& f = shared->found[i];
         if (!f.present) return false;
