@@ -1,6 +1,5 @@
 #include "device/EngineBatch.h"
 #include <objbase.h>
-#include <vector>
 
 namespace vt::device {
 
@@ -14,9 +13,10 @@ struct ThreadBatch {
 };
 thread_local ThreadBatch* t_batch = nullptr;
 
-// Batches that ended on a thread of a single-threaded apartment, whose objects are released once
-// the thread's message loop is idle (its timer), or before its next batch opens.
-thread_local std::vector<ThreadBatch*>* t_ended = nullptr;
+// The batch that ended on a thread of a single-threaded apartment, whose objects are released once
+// the thread's message loop is idle (its timer), or before its next batch opens (so there is never
+// more than one).
+thread_local ThreadBatch* t_ended = nullptr;
 thread_local UINT_PTR t_timer = 0;
 
 void CALLBACK ReleaseEndedNow(HWND, UINT, UINT_PTR, DWORD) { EngineBatch::ReleaseEnded(); }
@@ -77,8 +77,7 @@ EngineBatch::~EngineBatch() {
     if (ending->ending == Ending::WhenIdle && InSingleThreadedApartment() && WatchApartmentEnd()) {
         if (!t_timer) t_timer = SetTimer(nullptr, 0, 0, &ReleaseEndedNow);
         if (t_timer) {
-            if (!t_ended) t_ended = new std::vector<ThreadBatch*>;
-            t_ended->push_back(ending);
+            t_ended = ending;
             return;
         }
     }
@@ -90,10 +89,8 @@ void EngineBatch::ReleaseEnded() {
         KillTimer(nullptr, t_timer);
         t_timer = 0;
     }
-    std::vector<ThreadBatch*>* ended = t_ended;
+    ThreadBatch* ended = t_ended;
     t_ended = nullptr;
-    if (!ended) return;
-    for (ThreadBatch* b : *ended) delete b;
     delete ended;
 }
 

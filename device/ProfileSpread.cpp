@@ -24,19 +24,13 @@ struct Job {
     ProfileSpread::Piece piece;
     std::shared_ptr<void> keep;
     size_t count = 0;
-    std::atomic<size_t> next{0};
     std::atomic<bool> failed{false};
-    // With preferred slots: each piece is taken once, first by its own slot's thread.
+    // Each piece is taken once, first by its preferred slot's thread (when it has one).
     std::vector<size_t> preferred;
     std::unique_ptr<std::atomic<bool>[]> taken;
 };
 
 void TakePieces(Job& job, size_t slot) {
-    if (!job.taken) {
-        for (size_t i = job.next++; i < job.count; i = job.next++)
-            if (!job.piece(i, slot)) job.failed = true;
-        return;
-    }
     auto run = [&](size_t i) {
         if (!job.taken[i].exchange(true) && !job.piece(i, slot)) job.failed = true;
     };
@@ -254,14 +248,12 @@ ProfileSpread::Outcome ProfileSpread::Run(size_t count, Piece piece, std::shared
     job->piece = std::move(piece);
     job->keep = std::move(keep);
     job->count = count;
-    if (!preferred.empty()) {
-        job->preferred = std::move(preferred);
-        job->taken = std::make_unique<std::atomic<bool>[]>(count);
-        for (size_t i = 0; i < count; ++i) job->taken[i] = false;
-    }
+    job->preferred = std::move(preferred);
+    job->taken = std::make_unique<std::atomic<bool>[]>(count);
+    for (size_t i = 0; i < count; ++i) job->taken[i] = false;
     // A caller in a single-threaded apartment leaves the pieces to the others: the engine objects
     // it fetched could only be released on its own thread, one after another, once its batch ends.
-    const bool callerTakes = Threads() == 1 || count == 1 || !InSingleThreadedApartment();
+    const bool callerTakes = count == 1 || !LeavesPiecesToOthers();
     const size_t others = std::min(Threads(), count) - (callerTakes ? 1 : 0);
     std::shared_ptr<Crew> crew;
     // With a batch open here the crew is the batch's, else this run's alone. (The batch's store

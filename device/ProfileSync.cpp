@@ -58,6 +58,31 @@ void ForgetList(IVtProfileManager* manager) {
     }
 }
 
+// A profile the engine just made (appended to its list) joins the batch's list: `name` is the
+// name this batch gave it, else it is read when the list holds names. A list that cannot take it
+// whole is forgotten (read afresh next time).
+void KeepMadeProfile(IVtProfileManager* manager, const ComPtr<IVtProfile>& engine, const GUID& id,
+                     const std::wstring* name) {
+    EngineProfileList* list = KeptList(manager);
+    if (!list) return;
+    // Which one the engine made active (with no profile before it), or what it made, is not known.
+    if (list->profiles.empty() || IsNullGuid(id)) {
+        ForgetList(manager);
+        return;
+    }
+    EngineProfileEntry e;
+    e.engine = engine;
+    e.id = id;
+    if (name) {
+        e.name = *name;
+        e.nameSet = true;
+    } else if (list->named && !GetEngineProfileName(engine.Get(), e.name)) {
+        ForgetList(manager);
+        return;
+    }
+    list->profiles.push_back(std::move(e));
+}
+
 // The connections of a spread's thread other than the job's (one per device), kept by the
 // thread's batch, with the engine profiles it fetched through them.
 struct SlotConnections {
@@ -298,17 +323,7 @@ bool CreateEngineProfile(IVtProfileManager* manager, ComPtr<IVtProfile>& out, GU
         ForgetList(manager);
         return false;
     }
-    if (EngineProfileList* list = KeptList(manager)) {
-        if (list->profiles.empty()) {
-            ForgetList(manager);  // which one the engine made active is not known here
-        } else {
-            EngineProfileEntry e;
-            e.engine = out;
-            e.id = id;
-            if (!list->named || GetEngineProfileName(out.Get(), e.name)) list->profiles.push_back(std::move(e));
-            else ForgetList(manager);
-        }
-    }
+    KeepMadeProfile(manager, out, id, nullptr);
     return true;
 }
 
@@ -356,24 +371,7 @@ bool CreateEngineProfiles(IVtProfileManager* manager, const std::vector<std::wst
         ids[i] = made->ids[i];
         whole[i] = !IsNullGuid(ids[i]) && made->named[i];
         ok = whole[i] && ok;
-        if (!made->engines[i]) continue;
-        EngineProfileList* list = KeptList(manager);
-        if (!list) continue;
-        if (list->profiles.empty() || IsNullGuid(ids[i])) {
-            ForgetList(manager);  // which one the engine made active, or what it made, is not known here
-            continue;
-        }
-        EngineProfileEntry e;
-        e.engine = made->engines[i];
-        e.id = ids[i];
-        if (made->named[i]) {
-            e.name = names[i];
-            e.nameSet = true;
-        } else if (list->named && !GetEngineProfileName(e.engine.Get(), e.name)) {
-            ForgetList(manager);
-            continue;
-        }
-        list->profiles.push_back(std::move(e));
+        if (made->engines[i]) KeepMadeProfile(manager, made->engines[i], ids[i], made->named[i] ? &names[i] : nullptr);
     }
     return ok;
 }

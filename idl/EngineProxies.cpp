@@ -9,8 +9,11 @@ namespace vt {
 
 namespace {
 
-const IID* const kEngineInterfaces[] = {
-    &IID__IProfileManagerEvents, &IID__IDPIEvents,      &IID__IApplicationEvent, &IID__IOTFMacroRecordingEvents,
+const IID* const kEventInterfaces[] = {
+    &IID__IProfileManagerEvents, &IID__IDPIEvents, &IID__IApplicationEvent, &IID__IOTFMacroRecordingEvents,
+};
+
+const IID* const kObjectInterfaces[] = {
     &IID_IVtDeviceMgr,           &IID_IVtDevice,        &IID_IVtDeviceIdentity,  &IID_IVtKeyboardInfo,
     &IID_IVtProfileProperties,   &IID_IVtDpi,           &IID_IVtButtonAssignments, &IID_IVtAssignmentTable,
     &IID_IVtRateList,            &IID_IVtAcceleration,  &IID_IVtMacroStore,      &IID_IVtMacro,
@@ -40,10 +43,11 @@ const Factory& EngineFactory() {
         if (FAILED(CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IUnknown, reinterpret_cast<void**>(&object))) ||
             !object)
             return;
-        for (const IID* iid : kEngineInterfaces) {
-            CLSID own{};
-            if (SUCCEEDED(CoGetPSClsid(*iid, &own)) && IsEqualCLSID(own, clsid)) factory.interfaces.push_back(iid);
-        }
+        for (std::span<const IID* const> list : {EngineObjectInterfaces(), std::span<const IID* const>(kEventInterfaces)})
+            for (const IID* iid : list) {
+                CLSID own{};
+                if (SUCCEEDED(CoGetPSClsid(*iid, &own)) && IsEqualCLSID(own, clsid)) factory.interfaces.push_back(iid);
+            }
         factory.clsid = clsid;
         factory.object = object;
     });
@@ -51,6 +55,8 @@ const Factory& EngineFactory() {
 }
 
 } // namespace
+
+std::span<const IID* const> EngineObjectInterfaces() { return kObjectInterfaces; }
 
 void UseEngineProxiesInThisApartment() {
     const Factory& factory = EngineFactory();

@@ -49,15 +49,15 @@ public:
 // an RPC worker in RemRelease inside RpcServerUnregisterIf, every other one in
 // rpc_register_interface). One placeholder stub per interface, never handed to any client and kept
 // for the server's life, keeps every registration alive, so none is ever dropped.
-const IID* const kServed[] = {
-    &IID_IUnknown, &IID_IClassFactory, &IID_IConnectionPointContainer, &IID_IConnectionPoint,
-    &IID_IVtDeviceMgr, &IID_IVtSimControl, &IID_IVtDevice, &IID_IVtDeviceIdentity, &IID_IVtKeyboardInfo,
-    &IID_IVtProfileManager, &IID_IVtProfile, &IID_IVtProfileProperties, &IID_IVtDpi,
-    &IID_IVtButtonAssignments, &IID_IVtAssignmentTable, &IID_IVtLighting, &IID_IVtLightingZone,
-    &IID_IVtLightingColor, &IID_IVtLightingEffect, &IID_IVtLightingBrightness, &IID_IVtEqualizer,
-    &IID_IVtEQGain, &IID_IVtRateList, &IID_IVtAcceleration, &IID_IVtMacroStore, &IID_IVtMacro,
-    &IID_IVtAppLauncher, &IID_IVtLaunchEntry, &IID_IVtEntryCollection, &IID_IVtCollectionEntry,
-    &IID_IVtKeyEntries, &IID_IVtKeyboardMode, &IID_IVtMacroRecorder, &IID_IVtSync};
+const std::vector<const IID*>& Served() {
+    static const std::vector<const IID*> served = [] {
+        std::vector<const IID*> v = {&IID_IUnknown, &IID_IClassFactory, &IID_IConnectionPointContainer,
+                                     &IID_IConnectionPoint};
+        for (const IID* iid : vt::EngineObjectInterfaces()) v.push_back(iid);
+        return v;
+    }();
+    return served;
+}
 
 class Placeholder : public IUnknown {
 public:
@@ -68,7 +68,7 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (!ppv) return E_POINTER;
         *ppv = nullptr;
-        for (const IID* iid : kServed)
+        for (const IID* iid : Served())
             if (riid == *iid) {
                 *ppv = static_cast<IUnknown*>(this);
                 return S_OK;
@@ -80,7 +80,7 @@ public:
 class InterfacePins {
 public:
     void Pin() {
-        for (const IID* iid : kServed) {
+        for (const IID* iid : Served()) {
             IStream* s = nullptr;
             if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &s))) continue;
             if (SUCCEEDED(CoMarshalInterface(s, *iid, &m_placeholder, MSHCTX_LOCAL, nullptr, MSHLFLAGS_TABLESTRONG)))
